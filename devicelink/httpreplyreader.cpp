@@ -1,0 +1,257 @@
+#include "httpreplyreader.h"
+
+#include "bytesource.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool containsNoCase(const std::string &text, const char *needle)
+{
+    const std::size_t n = std::strlen(needle);
+    if (text.size() < n)
+        return false;
+    auto it = std::search(text.begin(), text.end(), needle, needle + n, [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+    return it != text.end();
+}
+
+bool startsWithNoCase(const std::string &text, const char *prefix)
+{
+    const std::size_t n = std::strlen(prefix);
+    if (text.size() < n)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+            return false;
+    }
+    return true;
+}
+
+int digitValue(char c, int base)
+{
+    int v = -1;
+    if (c >= '0' && c <= '9')
+        v = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        v = c - 'A' + 10;
+    return v < base ? v : -1;
+}
+
+bool scanNumber(const char *p, int base, long long &value)
+{
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r')
+        ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = (*p == '-');
+        ++p;
+    }
+    if (base == 16 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && digitValue(p[2], 16) >= 0)
+        p += 2;
+    if (digitValue(*p, base) < 0)
+        return false;
+    long long v = 0;
+    for (int d; (d = digitValue(*p, base)) >= 0; ++p) {
+        if (v > (LLONG_MAX - d) / base)
+            v = LLONG_MAX;
+        else
+            v = v * base + d;
+    }
+    value = negative ? -v : v;
+    return true;
+}
+
+int clampToInt(long long v)
+{
+    return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, v)));
+}
+
+} // namespace
+
+HttpReplyReader::HttpReplyReader(ByteSource &source)
+    : m_source(source)
+{
+}
+
+bool HttpReplyReader::scanDecimal(const char *text, long long &value)
+{
+    return scanNumber(text, 10, value);
+}
+
+bool HttpReplyReader::scanHex(const char *text, long long &value)
+{
+    return scanNumber(text, 16, value);
+}
+
+bool HttpReplyReader::readLine(std::string &line)
+{
+    line.clear();
+    char c = 0;
+    for (;;) {
+        if (m_source.receive(&c, 1) <= 0)
+            return false;
+        ++m_bytesReceived;
+        if (c == '\n')
+            return true;
+        if (c == '\r')
+            continue;
+        if (line.size() >= MAX_LINE_LENGTH)
+            return false;
+        line.push_back(c);
+    }
+}
+
+int HttpReplyReader::receiveFully(char *buffer, int length)
+{
+    int total = 0;
+    while (total < length) {
+        const int n = m_source.receive(buffer + total, length - total);
+        if (n <= 0)
+            break;
+        total += n;
+    }
+    m_bytesReceived += static_cast<std::size_t>(total);
+    return total;
+}
+
+int HttpReplyReader::readResponse(std::string &body)
+{
+    m_mustClose = false;
+    m_bytesReceived = 0;
+    body.clear();
+
+    int status = 0;
+    long long contentLength = 0;
+    bool chunked = false;
+    bool seenHeaderLine = false;
+
+    std::string line;
+    for (;;) {
+        const bool complete = readLine(line);
+        if (!complete)
+            m_mustClose = true;
+        if (line.empty()) {
+            // A line end left over from the previous reply may precede the
+            // status line; only an empty line after it ends the headers.
+            if (complete && !seenHeaderLine)
+                continue;
+            break;
+        }
+        seenHeaderLine = true;
+
+        if (line.find("HTTP/1.1 ") != std::string::npos) {
+            long long v = 0;
+            if (line.compare(0, 9, "HTTP/1.1 ") == 0 && scanDecimal(line.c_str() + 9, v))
+                status = clampToInt(v);
+            else
+                printf("bogus http status parse\n");
+        }
+        if (containsNoCase(line, "Connection: close"))
+            m_mustClose = true;
+        if (containsNoCase(line, "Content-Length: ")) {
+            long long v = 0;
+            if (startsWithNoCase(line, "Content-Length: ") && scanDecimal(line.c_str() + 16, v))
+                contentLength = v;
+            else
+                printf("bogus content-length parse\n");
+        }
+        if (containsNoCase(line, "Transfer-encoding: chunked"))
+            chunked = true;
+        if (!complete)
+            break;
+    }
+
+    if (contentLength > 0) {
+        int length = static_cast<int>(std::min<long long>(contentLength, INT_MAX));
+        if (contentLength > MAX_RESPONSE_BUFFER_SIZE) {
+            fprintf(stderr,
+                    "WARNING: truncating response data - server response was too large. content length (%d), MAX_RESPONSE_BUFFER_SIZE (%d)\n",
+                    length, MAX_RESPONSE_BUFFER_SIZE);
+            length = MAX_RESPONSE_BUFFER_SIZE;
+            // The rest of the body stays unread, so this connection is done.
+            m_mustClose = true;
+        }
+        readBody(length, body);
+    } else if (chunked) {
+        if (!readChunks(body))
+            return -1;
+    }
+    return status;
+}
+
+void HttpReplyReader::readBody(int length, std::string &body)
+{
+    std::memset(m_buffer, 0, sizeof m_buffer);
+    const int received = receiveFully(m_buffer, length);
+    body.assign(m_buffer, strnlen(m_buffer, static_cast<std::size_t>(received)));
+    if (received < length)
+        m_mustClose = true;
+    else if (!m_mustClose)
+        consumeLineEndIfPresent();
+}
+
+// A unit follows its counted body with a line end that the length does not
+// count; a standard server does not. Take the line end only when it has
+// already arrived, so neither kind makes the reader wait. A line end that
+// arrives later is skipped before the next status line.
+void HttpReplyReader::consumeLineEndIfPresent()
+{
+    char next[2] = {0, 0};
+    const int available = m_source.peek(next, 2);
+    int take = 0;
+    if (available >= 1 && next[0] == '\n')
+        take = 1;
+    else if (available >= 1 && next[0] == '\r')
+        take = (available == 2 && next[1] == '\n') ? 2 : 1;
+    if (take > 0)
+        receiveFully(next, take);
+}
+
+bool HttpReplyReader::readChunks(std::string &body)
+{
+    std::string line;
+    for (;;) {
+        const bool complete = readLine(line);
+        long long size = 0;
+        if (scanHex(line.c_str(), size)) {
+            if (size > MAX_RESPONSE_BUFFER_SIZE || size < 0) {
+                fprintf(stderr,
+                        "ERROR: truncating chunked response data - server response was too large. chunk_size (%lld), MAX_RESPONSE_BUFFER_SIZE (%d)\n",
+                        size, MAX_RESPONSE_BUFFER_SIZE);
+                m_mustClose = true;
+                return false;
+            }
+            if (size == 0) {
+                // Last chunk: skip any trailer lines up to the blank line.
+                for (;;) {
+                    if (!readLine(line)) {
+                        m_mustClose = true;
+                        break;
+                    }
+                    if (line.empty())
+                        break;
+                }
+                return true;
+            }
+            std::memset(m_buffer, 0, sizeof m_buffer);
+            const int received = receiveFully(m_buffer, static_cast<int>(size));
+            body.append(m_buffer, strnlen(m_buffer, static_cast<std::size_t>(received)));
+            if (received < size) {
+                m_mustClose = true;
+                return true;
+            }
+        } else if (!complete) {
+            // The stream ended inside the body: keep what was read.
+            m_mustClose = true;
+            return true;
+        }
+    }
+}

@@ -1,0 +1,181 @@
+#include "tavirestconfigcontrol.h"
+
+#include "socketapi.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+TAVIRESTConfigControl::WinSockHelper::WinSockHelper()
+{
+    if (!SocketApi::startup())
+        fprintf(stderr, "WinSockHelper::WinSockHelper - WSAStartup failed.\n");
+}
+
+TAVIRESTConfigControl::WinSockHelper::~WinSockHelper()
+{
+    SocketApi::cleanup();
+}
+
+TAVIRESTConfigControl::TAVIRESTConfigControl(std::string host, int port, std::string path)
+    : m_host(std::move(host))
+    , m_port(port)
+    , m_path(std::move(path))
+{
+}
+
+TAVIRESTConfigControl::~TAVIRESTConfigControl()
+{
+    closeConnection();
+}
+
+int TAVIRESTConfigControl::devicePort()
+{
+    if (const char *text = std::getenv("PRISMOLINK_DEVICE_PORT")) {
+        char *end = nullptr;
+        const long port = std::strtol(text, &end, 10);
+        if (end != text && *end == '\0' && port > 0 && port < 65536)
+            return static_cast<int>(port);
+    }
+    return 80;
+}
+
+void TAVIRESTConfigControl::closeConnection()
+{
+    if (socketHandle != -1) {
+        SocketApi::close(socketHandle);
+        socketHandle = -1;
+    }
+    m_source.attach(-1);
+    m_repliesOnConnection = 0;
+}
+
+bool TAVIRESTConfigControl::inBackoff() const
+{
+    return m_backoffMs > 0 && Clock::now() < m_backoffUntil;
+}
+
+void TAVIRESTConfigControl::startBackoff()
+{
+    m_backoffMs = m_backoffMs == 0 ? FirstBackoffMs : std::min(2 * m_backoffMs, LongestBackoffMs);
+    m_backoffUntil = Clock::now() + std::chrono::milliseconds(m_backoffMs);
+}
+
+bool TAVIRESTConfigControl::fail(const char *what)
+{
+    const int error = errno;
+    closeConnection();
+    errno = error;
+    perror(what);
+    return false;
+}
+
+bool TAVIRESTConfigControl::Connect()
+{
+    closeConnection();
+    socketHandle = SocketApi::openStream();
+    if (socketHandle == -1) {
+        perror("ConfigControl::Connect - socket");
+        return false;
+    }
+    if (!SocketApi::setNoDelay(socketHandle))
+        return fail("ConfigControl::Connect - setsockopt TCP_NODELAY");
+    if (!SocketApi::setReuseAddress(socketHandle))
+        return fail("ConfigControl::Connect - setsockopt SO_REUSEADDR");
+
+    switch (SocketApi::connectTo(socketHandle, m_host, m_port, ConnectTimeoutMs)) {
+    case SocketApi::ConnectResult::Connected:
+        m_source.attach(socketHandle);
+        return true;
+    case SocketApi::ConnectResult::LookupFailed:
+        startBackoff();
+        return fail("ConfigControl::Connect - getaddrinfo failed");
+    case SocketApi::ConnectResult::ConnectFailed:
+        break;
+    }
+    startBackoff();
+    return fail("ConfigControl::Connect - connect failed");
+}
+
+std::string TAVIRESTConfigControl::ReadLine()
+{
+    std::string line;
+    m_source.setDeadline(Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs));
+    m_reader.readLine(line);
+    return line;
+}
+
+int TAVIRESTConfigControl::ReadResponse(std::string &body)
+{
+    m_source.setDeadline(Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs));
+    const int status = m_reader.readResponse(body);
+    if (m_source.timedOut()) {
+        startBackoff();
+        closeConnection();
+    } else if (m_reader.mustClose()) {
+        closeConnection();
+    }
+    if (!m_source.timedOut() && m_reader.bytesReceived() > 0)
+        m_backoffMs = 0;
+    return status;
+}
+
+int TAVIRESTConfigControl::sendAndRead(const std::string &request, std::string &body, const char *sendFailure)
+{
+    if (!SocketApi::sendAll(socketHandle, request.data(), request.size())) {
+        fail(sendFailure);
+        return NotSent;
+    }
+    const int status = ReadResponse(body);
+    if (socketHandle != -1)
+        ++m_repliesOnConnection;
+    return status;
+}
+
+int TAVIRESTConfigControl::exchange(const std::string &request, std::string &body, const char *sendFailure)
+{
+    if (socketHandle == -1) {
+        if (inBackoff() || !Connect())
+            return NotSent;
+    }
+    const bool reused = m_repliesOnConnection > 0;
+    int status = sendAndRead(request, body, sendFailure);
+    // A unit may close a kept-alive connection while it is idle (a restart,
+    // say); the request then meets a dead connection before any reply byte.
+    // Such a request never reached the unit, so it is sent once more on a
+    // fresh connection.
+    const bool stale = status == NotSent || (m_reader.bytesReceived() == 0 && !m_source.timedOut());
+    if (reused && stale) {
+        if (!Connect())
+            return NotSent;
+        status = sendAndRead(request, body, sendFailure);
+    }
+    return status;
+}
+
+bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::string format)
+{
+    const std::string request = "GET /" + m_path + "?action=get&configid=0&paramid=" + name + "&alt=" + format
+        + " HTTP/1.1\r\nHost: " + m_host
+        + "\r\nConnection: keep-alive\r\nContent-type: application/x-www-form-urlencoded\r\nContent-length: 0\r\n\r\n";
+    std::string body;
+    const int status = exchange(request, body, "ConfigControl::GetParam - send failed");
+    if (status == NotSent)
+        return false;
+    if (status != 200) {
+        fprintf(stderr, "http_status = %d\n", status);
+        return false;
+    }
+    value = body;
+    return true;
+}
+
+bool TAVIRESTConfigControl::ChangeParam(std::string name, std::string value)
+{
+    const std::string request = "GET /" + m_path + "?action=set&paramid=" + name + "&value=" + value
+        + " HTTP/1.1\r\nHost: " + m_host + "\r\nConnection: keep-alive\r\n\r\n";
+    std::string body;
+    return exchange(request, body, "ConfigControl::ChangeParam - send failed") == 200;
+}

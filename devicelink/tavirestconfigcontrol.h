@@ -1,0 +1,75 @@
+#pragma once
+
+#include "httpreplyreader.h"
+#include "socketbytesource.h"
+
+#include <chrono>
+#include <string>
+
+// One kept-alive HTTP/1.1 connection to one unit's parameter interface.
+// Every call blocks its thread until the reply has been read, a time-out
+// expired, or the connection failed.
+class TAVIRESTConfigControl
+{
+public:
+    // Starts the platform's socket library for as long as the link lives.
+    class WinSockHelper
+    {
+    public:
+        WinSockHelper();
+        virtual ~WinSockHelper();
+        WinSockHelper(const WinSockHelper &) = delete;
+        WinSockHelper &operator=(const WinSockHelper &) = delete;
+    };
+
+    static constexpr int MAX_RESPONSE_BUFFER_SIZE = HttpReplyReader::MAX_RESPONSE_BUFFER_SIZE;
+    static constexpr int ConnectTimeoutMs = 1000;
+    static constexpr int ReplyTimeoutMs = 1000;
+    static constexpr int FirstBackoffMs = 1000;
+    static constexpr int LongestBackoffMs = 8000;
+
+    TAVIRESTConfigControl(std::string host, int port, std::string path);
+    virtual ~TAVIRESTConfigControl();
+    TAVIRESTConfigControl(const TAVIRESTConfigControl &) = delete;
+    TAVIRESTConfigControl &operator=(const TAVIRESTConfigControl &) = delete;
+
+    // The port the program's links use: 80, or PRISMOLINK_DEVICE_PORT.
+    static int devicePort();
+
+    bool Connect();
+    bool GetParam(std::string name, std::string &value, std::string format);
+    bool ChangeParam(std::string name, std::string value);
+    std::string ReadLine();
+    int ReadResponse(std::string &body);
+
+    // Closes the connection, if open; the next request connects again.
+    void closeConnection();
+    bool isConnected() const { return socketHandle != -1; }
+    // True while requests fail at once after a failed connect or a time-out.
+    bool inBackoff() const;
+
+    const std::string &host() const { return m_host; }
+    int port() const { return m_port; }
+
+    // -1 when not connected.
+    int socketHandle = -1;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    enum { NotSent = -1000 };
+
+    int exchange(const std::string &request, std::string &body, const char *sendFailure);
+    int sendAndRead(const std::string &request, std::string &body, const char *sendFailure);
+    void startBackoff();
+    bool fail(const char *what);
+
+    std::string m_host;
+    int m_port;
+    std::string m_path;
+    WinSockHelper m_winSock;
+    SocketByteSource m_source;
+    HttpReplyReader m_reader{m_source};
+    int m_repliesOnConnection = 0;
+    int m_backoffMs = 0;
+    Clock::time_point m_backoffUntil{};
+};

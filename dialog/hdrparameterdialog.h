@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+// The program's one window: adjusts the HDR processing of the current unit
+// and of every ganged unit.
+class HDRParameterDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    HDRParameterDialog(bool usePanel, const QString &programVersion, QWidget *parent = nullptr);
+    ~HDRParameterDialog() override;
+
+    const QString &programVersionText() const { return programVersion; }
+    bool panelEnabled() const { return usePanel; }
+
+private:
+    bool usePanel;
+    QString programVersion;
+};

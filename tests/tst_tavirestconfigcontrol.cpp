@@ -1,0 +1,389 @@
+#include "capturedoutput.h"
+#include "scriptedserver.h"
+#include "tavirestconfigcontrol.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
+using Connection = ScriptedServer::Connection;
+
+class TestTaviRestConfigControl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void requestBytes();
+    void readResults_data();
+    void readResults();
+    void changeResults_data();
+    void changeResults();
+    void oneConnectionCarriesConsecutiveRequests();
+    void connectionCloseReconnects();
+    void replyInPiecesAndWithoutLineEnd_data();
+    void replyInPiecesAndWithoutLineEnd();
+    void oversizeReplyClosesConnection_data();
+    void oversizeReplyClosesConnection();
+    void brokenConnectionReconnects_data();
+    void brokenConnectionReconnects();
+    void idleConnectionClosedByUnit();
+    void stalledUnitGivesUp();
+    void closedPortBacksOff();
+    void failedConnectLeavesNoSocket();
+    void devicePortFromEnvironment_data();
+    void devicePortFromEnvironment();
+};
+
+namespace {
+std::unique_ptr<TAVIRESTConfigControl> linkTo(const ScriptedServer &server, const char *host = "127.0.0.1")
+{
+    return std::make_unique<TAVIRESTConfigControl>(host, server.port(), "config");
+}
+
+// A port on which nothing listens.
+int closedPort()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+} // namespace
+
+void TestTaviRestConfigControl::requestBytes()
+{
+    ScriptedServer server([](Connection &c, const std::string &) { c.send(ScriptedServer::unitReply("x")); });
+    TAVIRESTConfigControl link("localhost", server.port(), "config");
+    std::string value;
+    QVERIFY(link.GetParam("eParamID_SystemName", value, "text-plain"));
+    QVERIFY(link.ChangeParam("eParamID_Vid1ColorHDRGainRed", "-1250"));
+    QVERIFY(link.GetParam("eParamID_NetworkServices", value, "json"));
+
+    const auto requests = server.requests();
+    QCOMPARE(requests.size(), std::size_t(3));
+    QCOMPARE(requests[0],
+             std::string("GET /config?action=get&configid=0&paramid=eParamID_SystemName&alt=text-plain HTTP/1.1\r\n"
+                         "Host: localhost\r\n"
+                         "Connection: keep-alive\r\n"
+                         "Content-type: application/x-www-form-urlencoded\r\n"
+                         "Content-length: 0\r\n"
+                         "\r\n"));
+    QCOMPARE(requests[1],
+             std::string("GET /config?action=set&paramid=eParamID_Vid1ColorHDRGainRed&value=-1250 HTTP/1.1\r\n"
+                         "Host: localhost\r\n"
+                         "Connection: keep-alive\r\n"
+                         "\r\n"));
+    QVERIFY(requests[2].rfind("GET /config?action=get&configid=0&paramid=eParamID_NetworkServices&alt=json HTTP/1.1\r\n", 0) == 0);
+}
+
+void TestTaviRestConfigControl::readResults_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QByteArray>("diagnostic");
+
+    QTest::newRow("200 with body") << QByteArray(ScriptedServer::unitReply("KVEL").c_str()) << true << QByteArray("KVEL")
+                                   << QByteArray();
+    QTest::newRow("200 without body") << QByteArray(ScriptedServer::unitReply("").c_str()) << true << QByteArray()
+                                      << QByteArray();
+    QTest::newRow("404") << QByteArray(ScriptedServer::unitReply("nope", 404).c_str()) << false << QByteArray("untouched")
+                         << QByteArray("http_status = 404\n");
+    QTest::newRow("no status line") << QByteArray("Content-Length: 2\r\n\r\nok\r\n") << false << QByteArray("untouched")
+                                    << QByteArray("http_status = 0\n");
+    QTest::newRow("oversize chunk")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2000\r\n") << false << QByteArray("untouched")
+        << QByteArray("http_status = -1\n");
+}
+
+void TestTaviRestConfigControl::readResults()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, result);
+    QFETCH(QByteArray, value);
+    QFETCH(QByteArray, diagnostic);
+
+    ScriptedServer server([reply](Connection &c, const std::string &) { c.send(reply.toStdString()); });
+    auto link = linkTo(server);
+    std::string received = "untouched";
+    CapturedOutput captured;
+    QCOMPARE(link->GetParam("eParamID_ProductID", received, "text-plain"), result);
+    QCOMPARE(QByteArray(received.c_str()), value);
+    QVERIFY2(QByteArray(captured.err().c_str()).endsWith(diagnostic), captured.err().c_str());
+}
+
+void TestTaviRestConfigControl::changeResults_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("result");
+
+    QTest::newRow("200") << 200 << true;
+    QTest::newRow("500") << 500 << false;
+    QTest::newRow("404") << 404 << false;
+}
+
+void TestTaviRestConfigControl::changeResults()
+{
+    QFETCH(int, status);
+    QFETCH(bool, result);
+
+    ScriptedServer server([status](Connection &c, const std::string &) { c.send(ScriptedServer::unitReply("", status)); });
+    auto link = linkTo(server);
+    CapturedOutput captured;
+    QCOMPARE(link->ChangeParam("eParamID_Vid0ColorHDRTint", "5"), result);
+    QCOMPARE(captured.err(), std::string()); // a refused change prints nothing
+}
+
+void TestTaviRestConfigControl::oneConnectionCarriesConsecutiveRequests()
+{
+    ScriptedServer server([](Connection &c, const std::string &) {
+        c.send(ScriptedServer::unitReply(std::to_string(c.requestNumber())));
+    });
+    auto link = linkTo(server);
+    QVERIFY(!link->isConnected());
+    for (int i = 1; i <= 20; ++i) {
+        std::string value;
+        QVERIFY(link->GetParam("eParamID_Vid0ColorHDRTint", value, "text-plain"));
+        QCOMPARE(value, std::to_string(i));
+        QVERIFY(link->ChangeParam("eParamID_Vid0ColorHDRTint", "1"));
+        ++i;
+    }
+    QCOMPARE(server.connectionCount(), 1);
+}
+
+void TestTaviRestConfigControl::connectionCloseReconnects()
+{
+    ScriptedServer server([](Connection &c, const std::string &) {
+        c.send(ScriptedServer::unitReply("v", 200, "Connection: close\r\n"));
+        c.close();
+    });
+    auto link = linkTo(server);
+    std::string value;
+    QVERIFY(link->GetParam("eParamID_SystemName", value, "text-plain"));
+    QCOMPARE(link->socketHandle, -1);
+    QVERIFY(link->GetParam("eParamID_SystemName", value, "text-plain"));
+    QVERIFY(link->ChangeParam("eParamID_SystemName", "1"));
+    QCOMPARE(server.connectionCount(), 3);
+}
+
+void TestTaviRestConfigControl::replyInPiecesAndWithoutLineEnd_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("pieceSize");
+
+    QTest::newRow("unit reply byte by byte") << QByteArray(ScriptedServer::unitReply("12345").c_str()) << 1;
+    QTest::newRow("standard server, no line end")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n12345") << 4096;
+    QTest::newRow("standard server in pieces") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n12345") << 7;
+    QTest::newRow("chunked in pieces")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2\r\n12\r\n3\r\n345\r\n0\r\n\r\n") << 3;
+}
+
+void TestTaviRestConfigControl::replyInPiecesAndWithoutLineEnd()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(int, pieceSize);
+
+    ScriptedServer server([reply, pieceSize](Connection &c, const std::string &) {
+        c.sendInPieces(reply.toStdString(), static_cast<std::size_t>(pieceSize), 1);
+    });
+    auto link = linkTo(server);
+    for (int i = 0; i < 3; ++i) {
+        std::string value;
+        QVERIFY(link->GetParam("eParamID_Vid0ColorHDRTint", value, "text-plain"));
+        QCOMPARE(value, std::string("12345"));
+    }
+    QCOMPARE(server.connectionCount(), 1);
+}
+
+void TestTaviRestConfigControl::oversizeReplyClosesConnection_data()
+{
+    QTest::addColumn<QByteArray>("oversize");
+    QTest::addColumn<bool>("result");
+
+    QTest::newRow("counted body") << QByteArray(ScriptedServer::unitReply(std::string(6000, 'a')).c_str()) << true;
+    QTest::newRow("chunk") << QByteArray(("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n1770\r\n" + std::string(6000, 'a')
+                                          + "\r\n0\r\n\r\n")
+                                             .c_str())
+                           << false;
+}
+
+// The unread rest of an oversize reply must never be read as the next reply.
+void TestTaviRestConfigControl::oversizeReplyClosesConnection()
+{
+    QFETCH(QByteArray, oversize);
+    QFETCH(bool, result);
+
+    ScriptedServer server([oversize](Connection &c, const std::string &) {
+        c.send(c.index() == 0 ? oversize.toStdString() : ScriptedServer::unitReply("next"));
+    });
+    auto link = linkTo(server);
+    std::string value;
+    {
+        CapturedOutput quiet;
+        QCOMPARE(link->GetParam("eParamID_NetworkServices", value, "json"), result);
+    }
+    if (result)
+        QCOMPARE(value.size(), std::size_t(4096));
+    QCOMPARE(link->socketHandle, -1);
+    QVERIFY(link->GetParam("eParamID_SystemName", value, "text-plain"));
+    QCOMPARE(value, std::string("next"));
+}
+
+void TestTaviRestConfigControl::brokenConnectionReconnects_data()
+{
+    QTest::addColumn<QByteArray>("partial");
+
+    QTest::newRow("closed inside headers") << QByteArray("HTTP/1.1 200 OK\r\nContent-Le");
+    QTest::newRow("closed inside body") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nabc");
+    QTest::newRow("closed inside chunks") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n3\r\nab");
+}
+
+void TestTaviRestConfigControl::brokenConnectionReconnects()
+{
+    QFETCH(QByteArray, partial);
+
+    ScriptedServer server([partial](Connection &c, const std::string &) {
+        if (c.index() == 0) {
+            c.send(partial.toStdString());
+            c.close();
+        } else {
+            c.send(ScriptedServer::unitReply("fine"));
+        }
+    });
+    auto link = linkTo(server);
+    std::string value;
+    {
+        CapturedOutput quiet;
+        link->GetParam("eParamID_SystemName", value, "text-plain");
+    }
+    QCOMPARE(link->socketHandle, -1);
+    QVERIFY(link->GetParam("eParamID_SystemName", value, "text-plain"));
+    QCOMPARE(value, std::string("fine"));
+    QCOMPARE(server.connectionCount(), 2);
+}
+
+// A unit that restarts closes its idle connections; the next request must
+// still reach it, on a new connection, without failing.
+void TestTaviRestConfigControl::idleConnectionClosedByUnit()
+{
+    ScriptedServer server([](Connection &c, const std::string &) {
+        c.send(ScriptedServer::unitReply("up"));
+        if (c.index() == 0)
+            c.close();
+    });
+    auto link = linkTo(server);
+    std::string value;
+    QVERIFY(link->GetParam("eParamID_SystemName", value, "text-plain"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.connectionCount(), 1, 1000);
+    CapturedOutput quiet;
+    QVERIFY(link->ChangeParam("eParamID_Vid0ColorHDRTint", "7"));
+    QCOMPARE(server.connectionCount(), 2);
+    QCOMPARE(server.requests().back().find("value=7") != std::string::npos, true);
+}
+
+void TestTaviRestConfigControl::stalledUnitGivesUp()
+{
+    ScriptedServer server([](Connection &c, const std::string &) {
+        if (c.index() > 0)
+            c.send(ScriptedServer::unitReply("awake"));
+    });
+    auto link = linkTo(server);
+    std::string value = "untouched";
+    QElapsedTimer clock;
+    clock.start();
+    {
+        CapturedOutput quiet;
+        QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
+        // During the back-off every request fails at once.
+        for (int i = 0; i < 27; ++i)
+            QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
+    }
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(elapsed >= TAVIRESTConfigControl::ReplyTimeoutMs - 50, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed < 2 * TAVIRESTConfigControl::ReplyTimeoutMs, qPrintable(QString::number(elapsed)));
+    QCOMPARE(value, std::string("untouched"));
+    QCOMPARE(link->socketHandle, -1);
+    QCOMPARE(server.connectionCount(), 1);
+    // After the back-off the link tries again, and a unit that answers ends it.
+    QTRY_VERIFY_WITH_TIMEOUT(link->GetParam("eParamID_SystemName", value, "text-plain"), 5000);
+    QCOMPARE(value, std::string("awake"));
+    QVERIFY(!link->inBackoff());
+}
+
+void TestTaviRestConfigControl::closedPortBacksOff()
+{
+    const int port = closedPort();
+    TAVIRESTConfigControl link("127.0.0.1", port, "config");
+    std::string value;
+    CapturedOutput captured;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!link.GetParam("eParamID_SystemName", value, "text-plain"));
+    QVERIFY(captured.err().find("ConfigControl::Connect - connect failed: ") != std::string::npos);
+    QVERIFY(link.inBackoff());
+    const std::size_t diagnosticsAfterFirst = captured.err().size();
+    for (int i = 0; i < 50; ++i)
+        QVERIFY(!link.ChangeParam("eParamID_SystemName", "1"));
+    QVERIFY(clock.elapsed() < TAVIRESTConfigControl::FirstBackoffMs);
+    QCOMPARE(captured.err().size(), diagnosticsAfterFirst); // failing at once, quietly
+
+    // Once the back-off has passed, the next request connects again: the
+    // failure shows, and the back-off doubles.
+    QTRY_VERIFY_WITH_TIMEOUT(!link.inBackoff(), 3000);
+    QVERIFY(!link.GetParam("eParamID_SystemName", value, "text-plain"));
+    QVERIFY(captured.err().size() > diagnosticsAfterFirst);
+    QVERIFY(link.inBackoff());
+}
+
+void TestTaviRestConfigControl::failedConnectLeavesNoSocket()
+{
+    TAVIRESTConfigControl refused("127.0.0.1", closedPort(), "config");
+    TAVIRESTConfigControl unknown("no-such-host.invalid", 80, "config");
+    CapturedOutput captured;
+    QVERIFY(!refused.Connect());
+    QCOMPARE(refused.socketHandle, -1);
+    QVERIFY(!unknown.Connect());
+    QCOMPARE(unknown.socketHandle, -1);
+    QVERIFY(captured.err().find("ConfigControl::Connect - getaddrinfo failed") != std::string::npos);
+}
+
+void TestTaviRestConfigControl::devicePortFromEnvironment_data()
+{
+    QTest::addColumn<QByteArray>("setting");
+    QTest::addColumn<int>("port");
+
+    QTest::newRow("unset") << QByteArray() << 80;
+    QTest::newRow("set") << QByteArray("8080") << 8080;
+    QTest::newRow("not a number") << QByteArray("eighty") << 80;
+    QTest::newRow("trailing text") << QByteArray("81x") << 80;
+    QTest::newRow("out of range") << QByteArray("70000") << 80;
+    QTest::newRow("zero") << QByteArray("0") << 80;
+}
+
+void TestTaviRestConfigControl::devicePortFromEnvironment()
+{
+    QFETCH(QByteArray, setting);
+    QFETCH(int, port);
+
+    if (setting.isNull())
+        qunsetenv("PRISMOLINK_DEVICE_PORT");
+    else
+        qputenv("PRISMOLINK_DEVICE_PORT", setting);
+    QCOMPARE(TAVIRESTConfigControl::devicePort(), port);
+    qunsetenv("PRISMOLINK_DEVICE_PORT");
+}
+
+QTEST_GUILESS_MAIN(TestTaviRestConfigControl)
+#include "tst_tavirestconfigcontrol.moc"

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, only those that are missing, so a
+# second run takes no time. Usage: tools/install-deps.sh build|run|test
+set -euo pipefail
+
+build=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools)
+run=("${build[@]}" xvfb xauth x11-apps imagemagick)
+test=("${run[@]}" python3 curl)
+
+case "${1:-build}" in
+    build) wanted=("${build[@]}") ;;
+    run) wanted=("${run[@]}") ;;
+    test) wanted=("${test[@]}") ;;
+    *) echo "usage: $0 build|run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}; run as root or install them with apt-get." >&2
+    exit 1
+fi
+echo "Installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
