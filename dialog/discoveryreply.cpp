@@ -1,0 +1,42 @@
+#include "discoveryreply.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+const char *const DiscoveryReply::PrismoKind = "Prismo ";
+
+QByteArray DiscoveryReply::rewrite(const QByteArray &body)
+{
+    QByteArray text = body;
+    text.replace("\"[", "[");
+    text.replace("]\"", "]");
+    text.replace('\\', ' ');
+    return text;
+}
+
+bool DiscoveryReply::parse(const QByteArray &body)
+{
+    entries.clear();
+    rewritten = rewrite(body);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(rewritten, &error);
+    if (error.error != QJsonParseError::NoError) {
+        errorText = error.errorString();
+        errorOffset = error.offset;
+        return false;
+    }
+    const QJsonArray list = document.object().value(QStringLiteral("value")).toArray();
+    for (const QJsonValue &element : list) {
+        const QJsonObject unit = element.toObject();
+        if (unit.value(QStringLiteral("device_name ")).toString() != QLatin1String(PrismoKind))
+            continue;
+        DeviceEntry entry;
+        entry.deviceName = QLatin1String(PrismoKind);
+        entry.hostName = unit.value(QStringLiteral("host_name ")).toString();
+        entry.ipAddress = unit.value(QStringLiteral("ip_address ")).toString().simplified();
+        entries.append(entry);
+    }
+    return true;
+}
