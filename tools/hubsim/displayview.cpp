@@ -45,6 +45,9 @@ void DisplayView::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), QColor(16, 22, 28));
     const QSize cell = cellSize();
     const int cells = HubDisplay::Width / HubDisplay::CellWidth;
+    // Centred in whatever room the window gives.
+    const QSize used = sizeHint();
+    painter.translate(qMax(0, (width() - used.width()) / 2), qMax(0, (height() - used.height()) / 2));
     for (int line = 0; line < m_lines.size() && line < HubDisplay::Lines; ++line) {
         for (int column = 0; column < cells; ++column) {
             const QRect box(Margin + column * cell.width(), Margin + line * cell.height(), cell.width() - 1,

@@ -7,6 +7,7 @@
 EncoderKnob::EncoderKnob(int encoderId, QWidget *parent) : QWidget(parent), m_encoderId(encoderId)
 {
     setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(44, 44);
     setCursor(Qt::SizeVerCursor);
     setToolTip(tr("Encoder %1: wheel, drag up or down, or arrow keys").arg(encoderId));
 }
