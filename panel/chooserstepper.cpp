@@ -1,0 +1,101 @@
+#include "chooserstepper.h"
+
+#include <cmath>
+
+int ChooserStepper::slot(Chooser chooser)
+{
+    switch (chooser) {
+    case Device:
+        return 0;
+    case Channel:
+        return 1;
+    case InRange:
+        return 2;
+    case OutRange:
+        return 3;
+    case MonRange:
+        return 4;
+    default:
+        return -1;
+    }
+}
+
+int ChooserStepper::line(Chooser chooser)
+{
+    return slot(chooser);
+}
+
+int ChooserStepper::pending(Chooser chooser) const
+{
+    const int i = slot(chooser);
+    return i < 0 ? -1 : m_pending[i];
+}
+
+QString ChooserStepper::lineText(Chooser chooser, const QString &entryName)
+{
+    switch (chooser) {
+    case Device:
+        return QStringLiteral("**%1").arg(entryName.leftJustified(30));
+    case Channel:
+        return QStringLiteral("**%1").arg(entryName).leftJustified(30);
+    case InRange:
+        return QStringLiteral("**InDynRg  %1").arg(entryName).leftJustified(32);
+    case OutRange:
+        return QStringLiteral("**OutDynRg  %1").arg(entryName).leftJustified(32);
+    case MonRange:
+        return QStringLiteral("**MonDynRg  %1").arg(entryName).leftJustified(32);
+    default:
+        return QString();
+    }
+}
+
+ChooserStepper::Result ChooserStepper::step(Chooser chooser, double step, const QStringList &entryNames,
+                                            int currentIndex)
+{
+    Result result;
+    const int i = slot(chooser);
+    const int count = int(entryNames.size());
+    if (i < 0 || count < 2 || !std::isfinite(step))
+        return result;
+
+    if (m_mode == None) {
+        m_mode = chooser;
+        m_accum = 0;
+        m_pending[i] = currentIndex;
+        result.outcome = Outcome::Started;
+        return result;
+    }
+    if (m_mode != chooser) {
+        m_mode = None;
+        result.outcome = Outcome::Cancelled;
+        return result;
+    }
+
+    // Whole steps only; a huge step counts as one entry, like any other.
+    const double sum = m_accum + step;
+    m_accum = sum >= 5 ? 5 : sum <= -5 ? -5 : int(sum);
+    if (m_accum > -5 && m_accum < 5) {
+        result.outcome = Outcome::Accumulated;
+        return result;
+    }
+    int index = m_pending[i] + (m_accum > 0 ? 1 : -1);
+    m_accum = 0;
+    if (index >= count)
+        index = 0;
+    else if (index < 0)
+        index = count - 1;
+    m_pending[i] = index;
+    result.outcome = Outcome::Moved;
+    result.line = line(chooser);
+    result.lineText = lineText(chooser, entryNames.at(index));
+    return result;
+}
+
+std::optional<int> ChooserStepper::commit(Chooser chooser)
+{
+    const int i = slot(chooser);
+    if (i < 0 || m_mode != chooser)
+        return std::nullopt;
+    m_mode = None;
+    return m_pending[i];
+}
