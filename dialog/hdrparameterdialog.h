@@ -22,6 +22,9 @@ public:
     bool panelEnabled() const { return usePanel; }
     const Ui::HDRParameterDialog &form() const { return *ui; }
 
+private Q_SLOTS:
+    void slot_about();
+
 private:
     std::unique_ptr<Ui::HDRParameterDialog> ui;
     bool usePanel;
