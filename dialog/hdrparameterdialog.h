@@ -2,6 +2,12 @@
 
 #include <QDialog>
 
+#include <memory>
+
+namespace Ui {
+class HDRParameterDialog;
+}
+
 // The program's one window: adjusts the HDR processing of the current unit
 // and of every ganged unit.
 class HDRParameterDialog : public QDialog
@@ -14,8 +20,13 @@ public:
 
     const QString &programVersionText() const { return programVersion; }
     bool panelEnabled() const { return usePanel; }
+    const Ui::HDRParameterDialog &form() const { return *ui; }
+
+private Q_SLOTS:
+    void slot_about();
 
 private:
+    std::unique_ptr<Ui::HDRParameterDialog> ui;
     bool usePanel;
     QString programVersion;
 };
