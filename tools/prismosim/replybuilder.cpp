@@ -39,7 +39,9 @@ QByteArray ReplyBuilder::build(const DeviceReply &reply, const FaultSettings &fa
         bytes += "0\r\n\r\n";
     } else {
         bytes += body;
-        if (!faults.standardLineEnd)
+        // No line end after an empty body: a reader that takes the line end
+        // only after a body would see it as the end of the next reply's head.
+        if (!faults.standardLineEnd && !body.isEmpty())
             bytes += "\r\n";
     }
     return bytes;

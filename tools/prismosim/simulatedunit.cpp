@@ -101,8 +101,9 @@ void SimulatedUnit::serve(QTcpSocket *socket)
             continue;
         ++m_requestCount;
         if (m_faults.dropEvery > 0 && m_requestCount % static_cast<quint64>(m_faults.dropEvery) == 0) {
+            // Replies already written still go out; this request gets none.
             it->closing = true;
-            socket->abort();
+            socket->disconnectFromHost();
             return;
         }
 
