@@ -28,25 +28,19 @@ void TestReplyBuilder::readByTheProgram_data()
     QTest::addColumn<int>("statusRead");
 
     const QByteArray gain = "1250";
-    QTest::newRow("counted, line end after") << "none" << 200 << gain << false << QByteArray("\r\n\r\n1250\r\n") << gain
-                                             << true << 200;
-    QTest::newRow("standard, no line end") << "standard" << 200 << gain << false << QByteArray("\r\n\r\n1250") << gain
-                                           << true << 200;
-    QTest::newRow("empty body") << "none" << 200 << QByteArray() << false << QByteArray("Content-Length: 0\r\nConnection: keep-alive\r\n\r\n")
-                                << QByteArray() << true << 200;
-    QTest::newRow("chunks of 3") << "chunked=3" << 200 << QByteArray("-16000") << false
-                                 << QByteArray("3\r\n-16\r\n3\r\n000\r\n0\r\n\r\n") << QByteArray("-16000") << true << 200;
-    QTest::newRow("chunked, empty body") << "chunked" << 200 << QByteArray() << false
-                                         << QByteArray("chunked\r\nConnection: keep-alive\r\n\r\n0\r\n\r\n")
-                                         << QByteArray() << true << 200;
-    QTest::newRow("status 500") << "none" << 500 << QByteArray("internal error") << false
-                                << QByteArray("internal error\r\n") << QByteArray("internal error") << true << 500;
-    QTest::newRow("connection close") << "none" << 200 << gain << true << QByteArray("Connection: close\r\n\r\n1250\r\n")
-                                      << gain << false << 200;
-    QTest::newRow("oversize counted body is cut") << "oversize" << 200 << gain << false
-                                                  << QByteArray(10, '#') + "\r\n" << gain + QByteArray(4092, '#') << false << 200;
-    QTest::newRow("oversize in one chunk") << "oversize,chunked=5000" << 200 << gain << false
-                                           << "\r\n1388\r\n1250" + QByteArray(4996, '#') + "\r\n0\r\n\r\n" << QByteArray() << false << -1;
+    QTest::newRow("counted, line end after")
+        << "none" << 200 << gain << false << QByteArray("\r\n\r\n1250\r\n") << gain << true << 200;
+    QTest::newRow("standard, no line end")
+        << "standard" << 200 << gain << false << QByteArray("\r\n\r\n1250") << gain << true << 200;
+    QTest::newRow("empty body") << "none" << 200 << QByteArray() << false
+                                << QByteArray("Content-Length: 0\r\nConnection: keep-alive\r\n\r\n") << QByteArray()
+                                << true << 200;
+    QTest::newRow("chunks of 3")
+        << "chunked=3" << 200 << QByteArray("-16000") << false
+        << QByteArray("Transfer-encoding: chunked\r\nConnection: keep-alive\r\n\r\n3\r\n-16\r\n3\r\n000\r\n0\r\n\r\n")
+        << QByteArray("-16000") << true << 200;
+    QTest::newRow("oversize counted body is cut") << "oversize" << 200 << gain << false << QByteArray(10, '#') + "\r\n"
+                                                  << gain + QByteArray(4092, '#') << false << 200;
 }
 
 void TestReplyBuilder::readByTheProgram()

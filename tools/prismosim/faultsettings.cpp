@@ -15,7 +15,11 @@ bool readNumber(const QString &name, const QString &text, int minimum, int maxim
     bool ok = false;
     const int number = text.toInt(&ok, 10);
     if (!ok || number < minimum || number > maximum) {
-        *error = QStringLiteral("%1 needs a whole number from %2 to %3, not \"%4\"").arg(name).arg(minimum).arg(maximum).arg(text);
+        *error = QStringLiteral("%1 needs a whole number from %2 to %3, not \"%4\"")
+                     .arg(name)
+                     .arg(minimum)
+                     .arg(maximum)
+                     .arg(text);
         return false;
     }
     value = number;

@@ -11,14 +11,14 @@ struct FaultSettings
     static constexpr int DefaultChunkSize = 16;
     static constexpr int DefaultOversizeBytes = 5000;
 
-    int delayMs = 0;              // every reply waits this long
-    int chunkSize = 0;            // > 0: replies are chunked in pieces of this many bytes
-    bool closeEveryReply = false; // "Connection: close" on every reply
-    int dropEvery = 0;            // > 0: every Nth request is dropped with its connection
+    int delayMs = 0;                    // every reply waits this long
+    int chunkSize = 0;                  // > 0: replies are chunked in pieces of this many bytes
+    bool closeEveryReply = false;       // "Connection: close" on every reply
+    int dropEvery = 0;                  // > 0: every Nth request is dropped with its connection
     QSet<QByteArray> failingParameters; // reads and sets of these answer 500
-    bool stall = false;           // requests are taken in and never answered
-    int oversizeBytes = 0;        // > 0: bodies are padded to this many bytes
-    bool standardLineEnd = false; // no line end after a counted body, as standard servers send
+    bool stall = false;                 // requests are taken in and never answered
+    int oversizeBytes = 0;              // > 0: bodies are padded to this many bytes
+    bool standardLineEnd = false;       // no line end after a counted body, as standard servers send
 
     // Applies settings separated by commas or blanks, for example
     // "delay=200,chunked,drop=5,fail=eParamID_SystemName". "none" turns

@@ -18,13 +18,10 @@ QByteArray startText(int slot)
     case C::Kind::Choice:
         return slot == C::InDynRange ? QByteArray::number(C::inDynRangeChoices[info.startPosition].value)
                                      : QByteArray::number(C::outDynRangeChoices[info.startPosition].value);
-    case C::Kind::Switch:
-        return C::switchText(info.startPosition != 0).toLatin1();
+    case C::Kind::Switch: return C::switchText(info.startPosition != 0).toLatin1();
     case C::Kind::Scaled:
-    case C::Kind::Nits:
-        return C::deviceText(info.startPosition).toLatin1();
-    case C::Kind::Unbound:
-        break;
+    case C::Kind::Nits: return C::deviceText(info.startPosition).toLatin1();
+    case C::Kind::Unbound: break;
     }
     return "0";
 }

@@ -45,18 +45,17 @@ QString status(const SimulatorRig &rig)
 
 QString RigCommand::helpText()
 {
-    return QStringLiteral(
-        "Commands (one a line; UNIT is a number from 1, an address, a host name, or all):\n"
-        "  status                 list the units with their state and faults\n"
-        "  off UNIT               switch a unit off: connections refused, open ones dropped\n"
-        "  on UNIT                switch a unit on again, with the values it had\n"
-        "  fault UNIT FAULTS      add faults, e.g. fault 2 delay=300,chunked (see --help)\n"
-        "  clear UNIT             turn every fault of a unit off\n"
-        "  set UNIT PARAM VALUE   change a parameter at the unit (any text)\n"
-        "  get UNIT PARAM         show a parameter as the unit holds it\n"
-        "  help                   this list\n"
-        "  quit                   stop every unit and end\n"
-        "Every answer ends with a line that begins with \"ok\" or \"error:\".");
+    return QStringLiteral("Commands (one a line; UNIT is a number from 1, an address, a host name, or all):\n"
+                          "  status                 list the units with their state and faults\n"
+                          "  off UNIT               switch a unit off: connections refused, open ones dropped\n"
+                          "  on UNIT                switch a unit on again, with the values it had\n"
+                          "  fault UNIT FAULTS      add faults, e.g. fault 2 delay=300,chunked (see --help)\n"
+                          "  clear UNIT             turn every fault of a unit off\n"
+                          "  set UNIT PARAM VALUE   change a parameter at the unit (any text)\n"
+                          "  get UNIT PARAM         show a parameter as the unit holds it\n"
+                          "  help                   this list\n"
+                          "  quit                   stop every unit and end\n"
+                          "Every answer ends with a line that begins with \"ok\" or \"error:\".");
 }
 
 QString RigCommand::execute(SimulatorRig &rig, const QString &line, bool *quit)
@@ -83,8 +82,8 @@ QString RigCommand::execute(SimulatorRig &rig, const QString &line, bool *quit)
         return QStringLiteral("ok");
     }
 
-    const QStringList known{QStringLiteral("on"), QStringLiteral("off"), QStringLiteral("fault"), QStringLiteral("clear"),
-                            QStringLiteral("set"), QStringLiteral("get")};
+    const QStringList known{QStringLiteral("on"),    QStringLiteral("off"), QStringLiteral("fault"),
+                            QStringLiteral("clear"), QStringLiteral("set"), QStringLiteral("get")};
     if (!known.contains(command))
         return failure(QStringLiteral("unknown command \"%1\"; type help").arg(command));
     if (words.size() < 2)

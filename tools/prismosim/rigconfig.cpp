@@ -41,9 +41,10 @@ bool RigConfig::fromJson(const QByteArray &json, RigConfig &rig, QString *error)
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
-        *error = parseError.error != QJsonParseError::NoError
-                     ? QStringLiteral("not valid JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset)
-                     : QStringLiteral("the file must hold one JSON object");
+        *error =
+            parseError.error != QJsonParseError::NoError
+                ? QStringLiteral("not valid JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset)
+                : QStringLiteral("the file must hold one JSON object");
         return false;
     }
     const QJsonObject top = document.object();
@@ -94,7 +95,8 @@ bool RigConfig::validate(QString *error) const
         if (!unit.validate(error))
             return false;
         if (addresses.contains(unit.address) || hostNames.contains(unit.hostName)) {
-            *error = QStringLiteral("two units share the address %1 or the host name %2").arg(unit.address, unit.hostName);
+            *error =
+                QStringLiteral("two units share the address %1 or the host name %2").arg(unit.address, unit.hostName);
             return false;
         }
         addresses.insert(unit.address);

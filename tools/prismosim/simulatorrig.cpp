@@ -20,8 +20,7 @@ SimulatorRig::~SimulatorRig()
     stop();
 }
 
-template <typename Work>
-auto SimulatorRig::onRigThread(Work &&work) const -> decltype(work())
+template <typename Work> auto SimulatorRig::onRigThread(Work &&work) const -> decltype(work())
 {
     using Result = decltype(work());
     if (!m_thread || QThread::currentThread() == m_thread.get())
@@ -51,8 +50,9 @@ bool SimulatorRig::start(quint16 port, QString *error)
     const bool started = onRigThread([&] {
         for (const UnitConfig &config : m_config.units) {
             auto unit = std::make_unique<SimulatedUnit>(config, m_config.services());
-            connect(unit.get(), &SimulatedUnit::requestLogged, unit.get(),
-                    [this](const QString &line) { appendToLog(line); }, Qt::DirectConnection);
+            connect(
+                unit.get(), &SimulatedUnit::requestLogged, unit.get(),
+                [this](const QString &line) { appendToLog(line); }, Qt::DirectConnection);
             m_units.push_back(std::move(unit));
         }
         for (int attempt = 0; attempt < PortAttempts; ++attempt) {

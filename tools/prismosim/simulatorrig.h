@@ -66,15 +66,14 @@ signals:
     void requestLogged(const QString &line);
 
 private:
-    template <typename Work>
-    auto onRigThread(Work &&work) const -> decltype(work());
+    template <typename Work> auto onRigThread(Work &&work) const -> decltype(work());
     bool switchOnHere(int unit, quint16 port, QString *error, bool *portTaken);
     void appendToLog(const QString &line);
     bool validUnit(int unit) const { return unit >= 0 && unit < static_cast<int>(m_units.size()); }
 
     RigConfig m_config;
     std::unique_ptr<QThread> m_thread;
-    std::unique_ptr<QObject> m_context; // lives on the rig's thread, to run work there
+    std::unique_ptr<QObject> m_context;                  // lives on the rig's thread, to run work there
     std::vector<std::unique_ptr<SimulatedUnit>> m_units; // created, used and destroyed on the rig's thread
     quint16 m_port = 0;
     mutable QMutex m_logMutex;

@@ -68,8 +68,9 @@ bool UnitConfig::applyValue(const QString &key, const QString &value, QString *e
     } else if (key == QLatin1String("version")) {
         const std::optional<quint32> packed = parseVersion(value);
         if (!packed) {
-            *error = QStringLiteral("version must be four numbers 0..255 like 1.4.2.7, or the packed number, not \"%1\"")
-                         .arg(value);
+            *error =
+                QStringLiteral("version must be four numbers 0..255 like 1.4.2.7, or the packed number, not \"%1\"")
+                    .arg(value);
             return false;
         }
         softwareVersion = *packed;
