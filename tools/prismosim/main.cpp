@@ -223,12 +223,15 @@ int main(int argc, char *argv[])
         std::signal(SIGINT, onTerminationSignal);
     }
 
+    // Started in the background of a terminal, a read would stop the process;
+    // with SIGTTIN ignored it fails instead, and commands are off.
+    std::signal(SIGTTIN, SIG_IGN);
     QByteArray typed;
     auto *input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
     QObject::connect(input, &QSocketNotifier::activated, &app, [&rig, &typed, input] {
         char buffer[4096];
         const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        // At the end of the input (run in the background) the units go on running.
+        // At the end of the input, or in the background, the units go on running without commands.
         if (count <= 0) {
             input->setEnabled(false);
             return;
