@@ -1,0 +1,66 @@
+#pragma once
+
+#include "hdrparameterdialog.h"
+#include "simulatorrig.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+class GangDialog;
+
+// A window against simulated units: the rig runs on its own thread, the
+// program's settings live in a temporary folder, and every link of the
+// program goes to the rig's port.
+class DialogFixture
+{
+public:
+    // One request a unit received, taken apart.
+    struct Request
+    {
+        QString address;
+        QString action; // "get" or "set"
+        QString name;
+        QString value;  // the value of a set, the reply format of a get
+    };
+
+    explicit DialogFixture(RigConfig config = RigConfig::defaultRig());
+    ~DialogFixture();
+
+    SimulatorRig &rig() { return *m_rig; }
+    static QString address(int unit) { return QStringLiteral("127.0.0.%1").arg(11 + unit); }
+
+    // Stores the address (and gang host names) as the last run left them.
+    void saveSettings(const QString &address, const QStringList &gang = {});
+    QString storedAddress() const;
+    QStringList storedGang() const;
+
+    HDRParameterDialog &open(const QString &address, bool usePanel = false);
+    HDRParameterDialog &dialog() { return *m_dialog; }
+    void close() { m_dialog.reset(); }
+
+    QList<Request> requests() const;
+    QList<Request> sets() const;
+    QList<Request> gets() const;
+    void clearRequests() { m_rig->clearRequestLog(); }
+
+    // Lets the hold pass as its timer tick would, and runs one periodic read-back.
+    void readBack();
+    void releaseHold();
+    // Runs the gang dialog (from the context menu) and answers it with what
+    // the function does to it; returns the dialog's result.
+    int editGang(const std::function<int(GangDialog &)> &answer);
+    // Gangs the units with these host names through the gang dialog.
+    void gang(const QStringList &hostNames);
+
+    // A unit's parameter for the first channel of a four-channel unit.
+    static QByteArray vid(int channel, const char *suffix);
+
+private:
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+    std::unique_ptr<SimulatorRig> m_rig;
+    std::unique_ptr<HDRParameterDialog> m_dialog;
+};

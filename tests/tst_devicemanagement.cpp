@@ -1,0 +1,276 @@
+#include "dialogfixture.h"
+#include "gangdialog.h"
+#include "ui_gangdialog.h"
+#include "ui_hdrparameterdialog.h"
+
+#include <QtTest>
+
+using Request = DialogFixture::Request;
+
+namespace {
+RigConfig rigOf(int units, const QVector<ServiceEntry> &others = {RigConfig::defaultOtherService()})
+{
+    RigConfig rig;
+    for (int n = 1; n <= units; ++n)
+        rig.units << UnitConfig::numbered(n);
+    rig.otherServices = others;
+    return rig;
+}
+
+QStringList chooserTexts(const HDRParameterDialog &d)
+{
+    QStringList texts;
+    for (int i = 0; i < d.form().currentPrismoChoiceComboBox->count(); ++i)
+        texts << d.form().currentPrismoChoiceComboBox->itemText(i);
+    return texts;
+}
+
+QStringList marked(const HDRParameterDialog &d, bool DeviceEntry::*mark)
+{
+    QStringList names;
+    for (const DeviceEntry &e : d.devices()) {
+        if (e.*mark)
+            names << e.hostName;
+    }
+    return names;
+}
+
+int count(const QList<Request> &requests, const QString &name)
+{
+    return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const Request &r) { return r.name == name; }));
+}
+
+QStringList gangDialogItems(DialogFixture &f)
+{
+    QStringList items;
+    f.editGang([&items](GangDialog &dialog) {
+        QListWidget *list = dialog.form().gangListWidget;
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text() + (list->item(i)->checkState() == Qt::Checked ? "[x]" : "[ ]");
+        return int(QDialog::Rejected);
+    });
+    return items;
+}
+} // namespace
+
+// Many units: discovery, the gang and the settings that survive a restart.
+class TestDeviceManagement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void discoveryKeepsControlledUnitsInReplyOrder();
+    void addressesTrimmedHostNamesKept();
+    void currentUnitSelectedAndNeverOffered();
+    void failedDiscoveryKeepsList();
+    void savedGangMarksUnitsOnce_data();
+    void savedGangMarksUnitsOnce();
+    void gangOfTwoReachableUnits();
+    void unreachableUnitStaysGanged();
+    void cancelDiscardsClicks();
+    void acceptWithoutChangesRebuilds();
+    void gangFollowsChangeOfCurrentUnit();
+    void settingsRoundTrip();
+    void firstRun();
+};
+
+void TestDeviceManagement::discoveryKeepsControlledUnitsInReplyOrder()
+{
+    DialogFixture f(rigOf(2));
+    HDRParameterDialog &d = f.open(DialogFixture::address(1));
+    QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "prismo-2 "}));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->itemData(0).toString(), DialogFixture::address(0));
+    QCOMPARE(d.devices().size(), 2);
+    QCOMPARE(d.devices()[0].deviceName, QStringLiteral("Prismo "));
+    // Filling the chooser did not make another unit current.
+    QCOMPARE(count(f.gets(), "eParamID_ProductID"), 1);
+    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(1));
+}
+
+void TestDeviceManagement::addressesTrimmedHostNamesKept()
+{
+    DialogFixture f(rigOf(1, {{QStringLiteral("Prismo"), QStringLiteral("far away"), QStringLiteral(" 10.9.9.9  ")}}));
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "far away "}));
+    QCOMPARE(d.devices()[1].ipAddress, QStringLiteral("10.9.9.9"));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->itemData(1).toString(), QStringLiteral("10.9.9.9"));
+}
+
+void TestDeviceManagement::currentUnitSelectedAndNeverOffered()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(1));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->currentIndex(), 1);
+    QCOMPARE(marked(d, &DeviceEntry::current), QStringList{"prismo-2 "});
+    QCOMPARE(gangDialogItems(f), (QStringList{"prismo-1 [ ]", "prismo-3 [ ]"}));
+
+    // Picking another unit makes it current and selects it.
+    d.form().currentPrismoChoiceComboBox->setCurrentIndex(2);
+    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(2));
+    QCOMPARE(d.form().ipAddressLineEdit->text(), DialogFixture::address(2));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->currentIndex(), 2);
+    QCOMPARE(marked(d, &DeviceEntry::current), QStringList{"prismo-3 "});
+}
+
+void TestDeviceManagement::failedDiscoveryKeepsList()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    FaultSettings faults;
+    QVERIFY(faults.apply(QStringLiteral("fail=eParamID_NetworkServices"), nullptr));
+    f.rig().setFaults(0, faults);
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JSON ERROR"));
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
+    QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
+    QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "prismo-2 ", "prismo-3 "}));
+    QCOMPARE(d.devices().size(), 3);
+}
+
+void TestDeviceManagement::savedGangMarksUnitsOnce_data()
+{
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QStringList>("saved");
+    QTest::addColumn<QStringList>("ganged");
+
+    QTest::newRow("two others") << 0 << QStringList{"prismo-2 ", "prismo-3 "} << QStringList{"prismo-2 ", "prismo-3 "};
+    QTest::newRow("one is current") << 1 << QStringList{"prismo-2 ", "prismo-3 "} << QStringList{"prismo-3 "};
+    QTest::newRow("name without its blank") << 0 << QStringList{"prismo-2"} << QStringList();
+    QTest::newRow("unknown name") << 0 << QStringList{"elsewhere "} << QStringList();
+}
+
+void TestDeviceManagement::savedGangMarksUnitsOnce()
+{
+    QFETCH(int, current);
+    QFETCH(QStringList, saved);
+    QFETCH(QStringList, ganged);
+
+    DialogFixture f;
+    f.saveSettings(DialogFixture::address(current), saved);
+    HDRParameterDialog &d = f.open(QString());
+    QCOMPARE(marked(d, &DeviceEntry::ganged), ganged);
+    QCOMPARE(d.gangLinkCount(), std::size_t(ganged.size()));
+
+    // The saved names were used up: ungang everything, and a later
+    // discovery marks nothing again.
+    f.gang({});
+    QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
+    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList());
+}
+
+void TestDeviceManagement::gangOfTwoReachableUnits()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QCOMPARE(d.form().currentPrismoLabel->text(), QStringLiteral("Current Prismo"));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("No Prismos Ganged. "));
+    f.clearRequests();
+    f.gang({"prismo-2 ", "prismo-3 "});
+
+    QCOMPARE(d.form().currentPrismoLabel->text(), QStringLiteral("Current Prismo (ganged)"));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2 \n- prismo-3 "));
+    const QList<Request> sets = f.sets();
+    QCOMPARE(sets.size(), 3 * 28);
+    for (int i = 0; i < sets.size(); ++i)
+        QCOMPARE(sets[i].address, DialogFixture::address(i % 3));
+}
+
+void TestDeviceManagement::unreachableUnitStaysGanged()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.rig().switchOff(2);
+    f.gang({"prismo-2 ", "prismo-3 "});
+    QCOMPARE(d.gangLinkCount(), std::size_t(1));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2 "));
+    QCOMPARE(gangDialogItems(f), (QStringList{"prismo-2 [x]", "prismo-3 [x]"}));
+    f.close();
+    QCOMPARE(f.storedGang(), (QStringList{"prismo-2 ", "prismo-3 "}));
+}
+
+void TestDeviceManagement::cancelDiscardsClicks()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.gang({"prismo-2 "});
+    f.clearRequests();
+    const int result = f.editGang([](GangDialog &dialog) {
+        dialog.form().gangListWidget->item(1)->setCheckState(Qt::Checked);
+        dialog.form().gangListWidget->item(0)->setCheckState(Qt::Unchecked);
+        return int(QDialog::Rejected);
+    });
+    QCOMPARE(result, int(QDialog::Rejected));
+    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList{"prismo-2 "});
+    QCOMPARE(d.gangLinkCount(), std::size_t(1));
+    QVERIFY(f.requests().isEmpty());
+}
+
+void TestDeviceManagement::acceptWithoutChangesRebuilds()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.gang({"prismo-2 "});
+    f.clearRequests();
+    f.editGang([](GangDialog &) { return int(QDialog::Accepted); });
+    QCOMPARE(d.gangLinkCount(), std::size_t(1));
+    QCOMPARE(f.sets().size(), 2 * 28);
+}
+
+// Another unit becoming current keeps the gang the user made; the new
+// current unit leaves the gang and no longer receives the gang's writes.
+void TestDeviceManagement::gangFollowsChangeOfCurrentUnit()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.gang({"prismo-2 ", "prismo-3 "});
+
+    d.form().currentPrismoChoiceComboBox->setCurrentIndex(1);
+    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(1));
+    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList{"prismo-3 "});
+    QCOMPARE(d.gangLinkCount(), std::size_t(1));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-3 "));
+    f.clearRequests();
+    d.form().masterGammaSlider->setValue(1333);
+    QStringList targets;
+    for (const Request &r : f.sets())
+        targets << r.address;
+    QCOMPARE(targets, (QStringList{DialogFixture::address(1), DialogFixture::address(2)}));
+
+    // With the gang unchanged by the move, the links stay and so does the label.
+    d.form().ipAddressLineEdit->setText(DialogFixture::address(0));
+    QMetaObject::invokeMethod(&d, "ipAddressEdited");
+    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList{"prismo-3 "});
+    QCOMPARE(d.form().currentPrismoLabel->text(), QStringLiteral("Current Prismo (ganged)"));
+    QCOMPARE(d.gangLinkCount(), std::size_t(1));
+}
+
+void TestDeviceManagement::settingsRoundTrip()
+{
+    DialogFixture f;
+    f.saveSettings(QStringLiteral(" 127.0.0.11  "), {"prismo-3 "});
+    HDRParameterDialog &d = f.open(QString());
+    QCOMPARE(d.form().ipAddressLineEdit->text(), QStringLiteral(" 127.0.0.11  "));
+    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(0));
+    QCOMPARE(d.gangLinkCount(), std::size_t(1));
+    f.gang({"prismo-2 ", "prismo-3 "});
+    f.close();
+    QCOMPARE(f.storedAddress(), QStringLiteral(" 127.0.0.11  "));
+    QCOMPARE(f.storedGang(), (QStringList{"prismo-2 ", "prismo-3 "}));
+
+    HDRParameterDialog &again = f.open(QString());
+    QCOMPARE(marked(again, &DeviceEntry::ganged), (QStringList{"prismo-2 ", "prismo-3 "}));
+}
+
+void TestDeviceManagement::firstRun()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(QString());
+    QCOMPARE(d.form().ipAddressLineEdit->text(), QString());
+    QVERIFY(!d.currentDeviceLink());
+    QCOMPARE(d.gangLinkCount(), std::size_t(0));
+    QVERIFY(f.requests().isEmpty());
+    f.close();
+    QCOMPARE(f.storedGang(), QStringList());
+}
+
+QTEST_MAIN(TestDeviceManagement)
+#include "tst_devicemanagement.moc"

@@ -1,0 +1,548 @@
+#include "dialogfixture.h"
+#include "tavirestconfigcontrol.h"
+#include "ui_hdrparameterdialog.h"
+
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QtTest>
+
+using PC = ParameterCatalogue;
+using Request = DialogFixture::Request;
+
+namespace {
+QStringList describe(const QList<Request> &requests)
+{
+    QStringList lines;
+    for (const Request &r : requests)
+        lines << QStringLiteral("%1 %2 %3 %4").arg(r.address, r.action, r.name, r.value);
+    return lines;
+}
+
+// The read-back order of one channel's slots.
+const int readOrder[] = {28, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
+                         15, 16, 17, 18, 19, 20, 22, 23, 24, 25, 27, 26};
+// The write order of a pass.
+const int writeOrder[] = {28, 0, 1, 2, 3, 7, 8, 9, 10, 11, 12, 13, 14, 15,
+                          16, 17, 18, 19, 6, 4, 5, 20, 22, 23, 24, 25, 27, 26};
+} // namespace
+
+// The window adjusting units: identification, change passes, read-back and
+// the dialog's lifecycle, against simulated units.
+class TestHDRParameterDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void identificationRequests();
+    void title_data();
+    void title();
+    void channelList_data();
+    void channelList();
+    void refusedOrUnreachableUnit_data();
+    void refusedOrUnreachableUnit();
+    void unitOffAtStartIsTakenUpLater();
+    void sliderMoveReachesCurrentThenGang();
+    void forcedPassWritesEverySlot();
+    void passWithoutChangeOnlyRestartsHold();
+    void noDeviceNoWrites();
+    void choosersWriteTheirRowValue_data();
+    void choosersWriteTheirRowValue();
+    void channelRows_data();
+    void channelRows();
+    void readBackTakesOverAndForwards();
+    void readBackRepliesIntoControls_data();
+    void readBackRepliesIntoControls();
+    void noReadBackWhileChangesKeepComing();
+    void failedReadLeavesControl();
+    void unitGoingAwayDoesNotFreeze();
+    void resetOnlyWithAdjustStoredOn();
+    void contextMenu();
+    void closingSavesAddressAsTyped();
+};
+
+void TestHDRParameterDialog::identificationRequests()
+{
+    DialogFixture f;
+    f.open(DialogFixture::address(0));
+    const QList<Request> all = f.requests();
+    QStringList expected;
+    const QString unit = DialogFixture::address(0);
+    expected << unit + " get eParamID_ProductID text-plain";
+    // The channel chooser is still empty at the first read-back: channel 0.
+    for (int slot : readOrder)
+        expected << unit + " get " + PC::parameterName(0, slot) + " text-plain";
+    // Adjust starts on at the unit but off in what was last sent.
+    expected << unit + " set eParamID_Vid0ColorfrontMode 1";
+    expected << unit + " get eParamID_SystemName text-plain" << unit + " get eParamID_SoftwareVersion text-plain"
+             << unit + " get eParamID_ZyloMode text-plain" << unit + " get eParamID_NetworkServices json";
+    QCOMPARE(describe(all), expected);
+    QVERIFY(f.dialog().currentDeviceLink());
+    QVERIFY(f.dialog().currentDeviceLink()->isConnected());
+}
+
+void TestHDRParameterDialog::title_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("version");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("1.2.3.4") << "Stage A" << QByteArray("16909060") << "" << "Stage A      version 1.2.3.4";
+    QTest::newRow("top byte above 127") << "B" << QByteArray("2164392708") << "" << "B      version 129.2.3.4";
+    QTest::newRow("negative number") << "B" << QByteArray("-2130509052") << "" << "B      version 129.2.3.4";
+    QTest::newRow("version not a number") << "C" << QByteArray("x") << "" << "C      version 0.0.0.0";
+    // A failed read never shows the text of another parameter.
+    QTest::newRow("name read fails") << "D" << QByteArray("16909060") << "eParamID_SystemName"
+                                     << "127.0.0.11      version 1.2.3.4";
+    QTest::newRow("version read fails") << "E" << QByteArray("16909060") << "eParamID_SoftwareVersion"
+                                        << "E      version 0.0.0.0";
+}
+
+void TestHDRParameterDialog::title()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, version);
+    QFETCH(QString, failing);
+    QFETCH(QString, title);
+
+    DialogFixture f;
+    QVERIFY(f.rig().setParameter(0, "eParamID_SystemName", name.toUtf8()));
+    QVERIFY(f.rig().setParameter(0, "eParamID_SoftwareVersion", version));
+    if (!failing.isEmpty()) {
+        FaultSettings faults;
+        QVERIFY(faults.apply(QStringLiteral("fail=") + failing, nullptr));
+        f.rig().setFaults(0, faults);
+    }
+    f.open(DialogFixture::address(0));
+    QCOMPARE(f.dialog().windowTitle(), title);
+}
+
+void TestHDRParameterDialog::channelList_data()
+{
+    QTest::addColumn<QByteArray>("mode");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QList<int>>("channels");
+    QTest::addColumn<int>("current");
+
+    QTest::newRow("four channels") << QByteArray("1") << QStringList{"Video 1", "Video 2", "Video 3", "Video 4"}
+                                   << QList<int>{1, 2, 3, 4} << 0;
+    QTest::newRow("4K/UHD") << QByteArray("2") << QStringList{"4K/UHD"} << QList<int>{0} << 0;
+    QTest::newRow("unknown mode") << QByteArray("0") << QStringList() << QList<int>() << -1;
+    QTest::newRow("mode read fails") << QByteArray() << QStringList() << QList<int>() << -1;
+}
+
+void TestHDRParameterDialog::channelList()
+{
+    QFETCH(QByteArray, mode);
+    QFETCH(QStringList, texts);
+    QFETCH(QList<int>, channels);
+    QFETCH(int, current);
+
+    DialogFixture f;
+    if (mode.isNull()) {
+        FaultSettings faults;
+        QVERIFY(faults.apply(QStringLiteral("fail=eParamID_ZyloMode"), nullptr));
+        f.rig().setFaults(0, faults);
+    } else {
+        QVERIFY(f.rig().setParameter(0, "eParamID_ZyloMode", mode));
+    }
+    f.open(DialogFixture::address(0));
+    QComboBox *chooser = f.dialog().form().currentChannelComboBox;
+    QStringList shownTexts;
+    QList<int> shownChannels;
+    for (int i = 0; i < chooser->count(); ++i) {
+        shownTexts << chooser->itemText(i);
+        shownChannels << chooser->itemData(i, Qt::UserRole).toInt();
+    }
+    QCOMPARE(shownTexts, texts);
+    QCOMPARE(shownChannels, channels);
+    QCOMPARE(chooser->currentIndex(), current);
+    // Rebuilding the list read no channel.
+    const QList<Request> gets = f.gets();
+    QVERIFY(std::none_of(gets.begin(), gets.end(), [](const Request &r) { return r.name.startsWith("eParamID_Vid1"); }));
+}
+
+void TestHDRParameterDialog::refusedOrUnreachableUnit_data()
+{
+    QTest::addColumn<QByteArray>("productId");
+    QTest::addColumn<bool>("switchedOff");
+    QTest::addColumn<QString>("addressAfter");
+
+    QTest::newRow("other case") << QByteArray("kvel") << false << "";
+    QTest::newRow("trailing blank") << QByteArray("KVEL ") << false << "";
+    QTest::newRow("trailing line end") << QByteArray("KVEL\n") << false << "";
+    QTest::newRow("unit off") << QByteArray("KVEL") << true << "127.0.0.11";
+}
+
+void TestHDRParameterDialog::refusedOrUnreachableUnit()
+{
+    QFETCH(QByteArray, productId);
+    QFETCH(bool, switchedOff);
+    QFETCH(QString, addressAfter);
+
+    DialogFixture f;
+    QVERIFY(f.rig().setParameter(0, "eParamID_ProductID", productId));
+    if (switchedOff)
+        f.rig().switchOff(0);
+    HDRParameterDialog &d = f.open(QStringLiteral("  127.0.0.11 "));
+    QVERIFY(!d.currentDeviceLink());
+    QCOMPARE(d.windowTitle(), QStringLiteral(" No Prismo Found"));
+    QCOMPARE(d.currentDeviceAddress(), addressAfter);
+    QCOMPARE(d.form().currentPrismoLabel->text(), QStringLiteral("Current Prismo"));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("No Prismos Ganged. "));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->count(), 0);
+    QVERIFY(f.sets().isEmpty());
+}
+
+// A unit that is off when the program starts is taken up once it answers,
+// without the user typing its address again.
+void TestHDRParameterDialog::unitOffAtStartIsTakenUpLater()
+{
+    DialogFixture f;
+    f.rig().switchOff(0);
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QVERIFY(!d.currentDeviceLink());
+    QVERIFY(f.rig().switchOn(0));
+    QTRY_VERIFY_WITH_TIMEOUT(d.currentDeviceLink() != nullptr, 10000);
+    QCOMPARE(d.windowTitle().left(8), QStringLiteral("Prismo 1"));
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->count(), 3);
+}
+
+void TestHDRParameterDialog::sliderMoveReachesCurrentThenGang()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.gang({"prismo-2 ", "prismo-3 "});
+    QCOMPARE(d.gangLinkCount(), std::size_t(2));
+    f.clearRequests();
+
+    d.form().redGainSlider->setValue(1250);
+    const QString name = "eParamID_Vid1ColorHDRGainRed";
+    QCOMPARE(describe(f.requests()), (QStringList{"127.0.0.11 set " + name + " 1250", "127.0.0.12 set " + name + " 1250",
+                                                  "127.0.0.13 set " + name + " 1250"}));
+    QCOMPARE(d.form().redGainLabel->text(), QStringLiteral("1.250"));
+    QCOMPARE(f.rig().parameter(2, name.toUtf8()), std::optional<QByteArray>("1250"));
+    QVERIFY(d.isRefreshHeld());
+}
+
+void TestHDRParameterDialog::forcedPassWritesEverySlot()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.clearRequests();
+    f.gang({"prismo-2 "});
+    QCOMPARE(d.gangLinkCount(), std::size_t(1));
+
+    QStringList expected;
+    for (int slot : writeOrder) {
+        for (const QString &unit : {QStringLiteral("127.0.0.11"), QStringLiteral("127.0.0.12")})
+            expected << unit + " set " + PC::parameterName(1, slot);
+    }
+    QStringList written;
+    for (const Request &r : f.sets())
+        written << r.address + " set " + r.name;
+    QCOMPARE(written.size(), 56);
+    QCOMPARE(written, expected);
+    QCOMPARE(f.sets().first().value, QStringLiteral("1"));
+}
+
+void TestHDRParameterDialog::passWithoutChangeOnlyRestartsHold()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.releaseHold();
+    QVERIFY(!d.isRefreshHeld());
+    f.clearRequests();
+    QMetaObject::invokeMethod(&d, "valueChanged", Q_ARG(int, 0));
+    QVERIFY(f.requests().isEmpty());
+    QVERIFY(d.isRefreshHeld());
+}
+
+void TestHDRParameterDialog::noDeviceNoWrites()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(QString());
+    QVERIFY(!d.currentDeviceLink());
+    d.form().masterGainSlider->setValue(2000);
+    d.form().outDynRangeGamutChoiceComboBox->setCurrentIndex(3);
+    QCOMPARE(d.form().masterGainLabel->text(), QStringLiteral("1.000"));
+    QVERIFY(f.requests().isEmpty());
+}
+
+void TestHDRParameterDialog::choosersWriteTheirRowValue_data()
+{
+    QTest::addColumn<QString>("chooser");
+    QTest::addColumn<int>("channelIndex");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("output HLG BT.709") << "outDynRangeGamutChoiceComboBox" << 0 << 5
+                                       << "eParamID_Vid1DynamicRangeAndGamutOut" << "7";
+    QTest::newRow("monitor on video 1") << "monDynRangeGamutChoiceComboBox" << 0 << 5
+                                        << "eParamID_MonDynamicRangeAndGamutOut" << "7";
+    QTest::newRow("monitor on video 3") << "monDynRangeGamutChoiceComboBox" << 2 << 6
+                                        << "eParamID_MonDynamicRangeAndGamutOut" << "6";
+    QTest::newRow("input SDR extended") << "inDynRangeGamutChoiceComboBox" << 1 << 1
+                                        << "eParamID_Vid2DynamicRangeAndGamut" << "15";
+    QTest::newRow("output SDR extended") << "outDynRangeGamutChoiceComboBox" << 3 << 1
+                                         << "eParamID_Vid4DynamicRangeAndGamutOut" << "9";
+}
+
+void TestHDRParameterDialog::choosersWriteTheirRowValue()
+{
+    QFETCH(QString, chooser);
+    QFETCH(int, channelIndex);
+    QFETCH(int, row);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    d.form().currentChannelComboBox->setCurrentIndex(channelIndex);
+    f.clearRequests();
+    d.findChild<QComboBox *>(chooser)->setCurrentIndex(row);
+    QCOMPARE(describe(f.sets()), QStringList{"127.0.0.11 set " + name + " " + value});
+}
+
+void TestHDRParameterDialog::channelRows_data()
+{
+    QTest::addColumn<QVariant>("channel");
+    QTest::addColumn<QString>("prefix");
+
+    QTest::newRow("3") << QVariant(3) << "eParamID_Vid3";
+    QTest::newRow("5") << QVariant(5) << "eParamID_Vid0";
+    QTest::newRow("7") << QVariant(7) << "eParamID_Vid0";
+    QTest::newRow("-1") << QVariant(-1) << "eParamID_Vid0";
+    QTest::newRow("empty chooser") << QVariant() << "eParamID_Vid0";
+}
+
+void TestHDRParameterDialog::channelRows()
+{
+    QFETCH(QVariant, channel);
+    QFETCH(QString, prefix);
+
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QComboBox *chooser = d.form().currentChannelComboBox;
+    f.clearRequests();
+    if (channel.isValid()) {
+        chooser->addItem(QStringLiteral("test"), channel);
+        chooser->setCurrentIndex(chooser->count() - 1);
+    } else {
+        chooser->clear();
+        QMetaObject::invokeMethod(&d, "channelChanged", Q_ARG(int, -1));
+    }
+    const QList<Request> gets = f.gets();
+    QCOMPARE(gets.size(), 28);
+    for (const Request &r : gets)
+        QVERIFY2(r.name.startsWith(prefix) || r.name == "eParamID_MonDynamicRangeAndGamutOut", qPrintable(r.name));
+}
+
+void TestHDRParameterDialog::readBackTakesOverAndForwards()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.gang({"prismo-2 ", "prismo-3 "});
+    QVERIFY(f.rig().setParameter(0, "eParamID_Vid1ColorHDRGainRed", "1100"));
+    f.clearRequests();
+    f.readBack();
+
+    QCOMPARE(d.form().redGainSlider->value(), 1100);
+    QCOMPARE(d.form().redGainLabel->text(), QStringLiteral("1.100"));
+    QCOMPARE(describe(f.sets()), (QStringList{"127.0.0.11 set eParamID_Vid1ColorHDRGainRed 1100",
+                                              "127.0.0.12 set eParamID_Vid1ColorHDRGainRed 1100",
+                                              "127.0.0.13 set eParamID_Vid1ColorHDRGainRed 1100"}));
+    // 28 reads of the current unit, then one poll of each ganged unit, in gang order.
+    const QList<Request> gets = f.gets();
+    QCOMPARE(gets.size(), 30);
+    QCOMPARE(describe(gets.mid(28)), (QStringList{"127.0.0.12 get eParamID_Vid1ColorfrontMode text-plain",
+                                                  "127.0.0.13 get eParamID_Vid1ColorfrontMode text-plain"}));
+
+    // A second read-back finds everything as sent and writes nothing.
+    f.clearRequests();
+    f.readBack();
+    QVERIFY(f.sets().isEmpty());
+}
+
+void TestHDRParameterDialog::readBackRepliesIntoControls_data()
+{
+    QTest::addColumn<QByteArray>("suffix");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QStringList>("written");
+
+    QTest::newRow("switch 0") << QByteArray("SdrPreview") << QByteArray("0") << "clampCheckBox" << int(Qt::Unchecked)
+                              << QStringList();
+    QTest::newRow("switch 1") << QByteArray("SdrPreview") << QByteArray("1") << "clampCheckBox" << int(Qt::Checked)
+                              << QStringList{"1"};
+    QTest::newRow("switch 2") << QByteArray("P3ColorspaceClamp") << QByteArray("2") << "clampP3CheckBox"
+                              << int(Qt::Checked) << QStringList{"1"};
+    QTest::newRow("switch 00") << QByteArray("SdrPreview") << QByteArray("00") << "clampCheckBox" << int(Qt::Checked)
+                               << QStringList{"1"};
+    QTest::newRow("switch empty") << QByteArray("SdrPreview") << QByteArray("") << "clampCheckBox" << int(Qt::Checked)
+                                  << QStringList{"1"};
+    QTest::newRow("input 3") << QByteArray("DynamicRangeAndGamut") << QByteArray("3") << "inDynRangeGamutChoiceComboBox"
+                             << 4 << QStringList{"3"};
+    QTest::newRow("output 7") << QByteArray("DynamicRangeAndGamutOut") << QByteArray("7")
+                              << "outDynRangeGamutChoiceComboBox" << 5 << QStringList{"7"};
+    QTest::newRow("output 3") << QByteArray("DynamicRangeAndGamutOut") << QByteArray("3")
+                              << "outDynRangeGamutChoiceComboBox" << 7 << QStringList{"3"};
+    // A choice the list does not hold leaves the chooser, and nothing is written.
+    QTest::newRow("output without row") << QByteArray("DynamicRangeAndGamutOut") << QByteArray("15")
+                                        << "outDynRangeGamutChoiceComboBox" << 0 << QStringList();
+    QTest::newRow("exposure above range") << QByteArray("ColorHDRExposure") << QByteArray("4500") << "exposureSlider"
+                                          << 4000 << QStringList{"4000"};
+    QTest::newRow("tint below range") << QByteArray("ColorHDRTint") << QByteArray("-99999") << "tintSlider" << -16000
+                                      << QStringList{"-16000"};
+    // A reply that is no number moves nothing and writes nothing.
+    QTest::newRow("gain not a number") << QByteArray("ColorHDRGainRed") << QByteArray("abc") << "redGainSlider" << 1000
+                                       << QStringList();
+    QTest::newRow("gain empty") << QByteArray("ColorHDRGainRed") << QByteArray("") << "redGainSlider" << 1000
+                                << QStringList();
+    QTest::newRow("PQ level") << QByteArray("ColorHDRPQoutNitLvl") << QByteArray("48") << "pqoutnitLevelSlider" << 48
+                              << QStringList{"48"};
+}
+
+void TestHDRParameterDialog::readBackRepliesIntoControls()
+{
+    QFETCH(QByteArray, suffix);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, control);
+    QFETCH(int, shown);
+    QFETCH(QStringList, written);
+
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QVERIFY(f.rig().setParameter(0, DialogFixture::vid(1, suffix), reply));
+    f.clearRequests();
+    f.readBack();
+
+    QWidget *widget = d.findChild<QWidget *>(control);
+    int value = -1;
+    if (auto *box = qobject_cast<QCheckBox *>(widget))
+        value = box->checkState();
+    else if (auto *chooser = qobject_cast<QComboBox *>(widget))
+        value = chooser->currentIndex();
+    else if (auto *slider = qobject_cast<QAbstractSlider *>(widget))
+        value = slider->value();
+    QCOMPARE(value, shown);
+    QStringList values;
+    for (const Request &r : f.sets()) {
+        QCOMPARE(r.name, QString::fromLatin1(DialogFixture::vid(1, suffix)));
+        values << r.value;
+    }
+    QCOMPARE(values, written);
+}
+
+void TestHDRParameterDialog::noReadBackWhileChangesKeepComing()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.releaseHold();
+    d.form().tintSlider->setValue(100);
+    f.clearRequests();
+    QMetaObject::invokeMethod(&d, "updateFromPrismo");
+    QVERIFY(f.requests().isEmpty());
+    d.form().tintSlider->setValue(200);
+    QMetaObject::invokeMethod(&d, "updateFromPrismo");
+    QCOMPARE(f.requests().size(), 1);
+    // The hold ends with its timer: then the read-back runs by itself.
+    QTRY_VERIFY_WITH_TIMEOUT(f.gets().size() >= 28, 10000);
+}
+
+void TestHDRParameterDialog::failedReadLeavesControl()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    FaultSettings faults;
+    QVERIFY(faults.apply(QStringLiteral("fail=eParamID_Vid1ColorHDRGainRed"), nullptr));
+    f.rig().setFaults(0, faults);
+    QVERIFY(f.rig().setParameter(0, "eParamID_Vid1ColorHDRGainBlue", "1500"));
+    f.clearRequests();
+    f.readBack();
+    QCOMPARE(d.form().redGainSlider->value(), 1000);
+    QCOMPARE(d.form().blueGainSlider->value(), 1500);
+    QCOMPARE(describe(f.sets()), QStringList{"127.0.0.11 set eParamID_Vid1ColorHDRGainBlue 1500"});
+}
+
+void TestHDRParameterDialog::unitGoingAwayDoesNotFreeze()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    FaultSettings stall;
+    QVERIFY(stall.apply(QStringLiteral("stall"), nullptr));
+    f.rig().setFaults(0, stall);
+
+    QElapsedTimer clock;
+    clock.start();
+    f.readBack();
+    QVERIFY2(clock.elapsed() < 1800, qPrintable(QString::number(clock.elapsed())));
+    d.form().masterGainSlider->setValue(1200);
+    QVERIFY2(clock.elapsed() < 1800, qPrintable(QString::number(clock.elapsed())));
+
+    // Back again: the window carries on with the unit by itself.
+    f.rig().setFaults(0, FaultSettings());
+    QVERIFY(f.rig().setParameter(0, "eParamID_Vid1ColorHDRTint", "300"));
+    QTRY_VERIFY_WITH_TIMEOUT((f.readBack(), d.form().tintSlider->value() == 300), 15000);
+    QVERIFY(d.currentDeviceLink());
+}
+
+void TestHDRParameterDialog::resetOnlyWithAdjustStoredOn()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    d.form().masterLiftSlider->setValue(250);
+    d.form().lookSlider->setValue(900);
+
+    d.form().adjustGroupBox->setChecked(false);
+    QMetaObject::invokeMethod(&d, "valueChanged", Q_ARG(int, 0));
+    f.clearRequests();
+    QTest::mousePress(d.form().resetButton, Qt::LeftButton);
+    QCOMPARE(d.form().masterLiftSlider->value(), 250);
+    QVERIFY(f.requests().isEmpty());
+    QTest::mouseRelease(d.form().resetButton, Qt::LeftButton);
+
+    d.form().adjustGroupBox->setChecked(true);
+    QMetaObject::invokeMethod(&d, "valueChanged", Q_ARG(int, 0));
+    f.clearRequests();
+    QTest::mousePress(d.form().resetButton, Qt::LeftButton); // acts on press
+    QCOMPARE(d.form().masterLiftSlider->value(), 0);
+    QCOMPARE(d.form().lookSlider->value(), 500);
+    QCOMPARE(describe(f.sets()), (QStringList{"127.0.0.11 set eParamID_Vid1ColorHDRLiftMaster 0",
+                                              "127.0.0.11 set eParamID_Vid1ColorHDRLogLook 500"}));
+    QTest::mouseRelease(d.form().resetButton, Qt::LeftButton);
+    QVERIFY(d.isRefreshHeld());
+}
+
+void TestHDRParameterDialog::contextMenu()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(QString());
+    const std::unique_ptr<QMenu> menu = d.createContextMenu();
+    const QList<QAction *> actions = menu->actions();
+    QCOMPARE(actions.size(), 5);
+    QCOMPARE(actions[0]->text(), QStringLiteral("Version 1.3"));
+    QVERIFY(actions[1]->isSeparator());
+    QCOMPARE(actions[2]->text(), QStringLiteral("Set Prismo Gang List"));
+    QCOMPARE(actions[2]->statusTip(), QStringLiteral("Open Prismo Gang List"));
+    QVERIFY(actions[3]->isSeparator());
+    QCOMPARE(actions[4]->text(), QStringLiteral("About %1...").arg(QCoreApplication::applicationName()));
+    // Menus shown again and again leave nothing behind on the window.
+    const int children = d.children().size();
+    d.createContextMenu();
+    QCOMPARE(d.children().size(), children);
+}
+
+void TestHDRParameterDialog::closingSavesAddressAsTyped()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(QStringLiteral(" 127.0.0.11 "));
+    d.form().ipAddressLineEdit->setText(QStringLiteral("  127.0.0.12"));
+    f.close();
+    QCOMPARE(f.storedAddress(), QStringLiteral("  127.0.0.12"));
+}
+
+QTEST_MAIN(TestHDRParameterDialog)
+#include "tst_hdrparameterdialog.moc"

@@ -1,0 +1,309 @@
+#include "quietlink.h"
+#include "simulatorrig.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpSocket>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+// The simulated units on their own thread, talked to by the program's
+// device link, by raw sockets and by standard HTTP clients.
+class TestSimulatorRig : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void identificationReadsOverOneConnection();
+    void faultsSeenByTheDeviceLink_data();
+    void faultsSeenByTheDeviceLink();
+    void droppedRequestsOnOneConnection();
+    void unitSwitchedOffAndOn();
+    void changesAtTheUnit();
+    void requestLogKeepsOrder();
+    void severalClientsAtOnce();
+    void standardClients_data();
+    void standardClients();
+
+private:
+    std::unique_ptr<TAVIRESTConfigControl> link(int unit) const;
+
+    std::unique_ptr<SimulatorRig> m_rig;
+};
+
+namespace {
+using Text = std::optional<std::string>;
+const std::string productId = "eParamID_ProductID";
+
+// Sends raw requests on one connection and returns what came back before the
+// unit closed it or went quiet.
+QByteArray exchangeRaw(quint16 port, const QByteArray &requests, int quietMs = 1500)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.11"), port);
+    if (!socket.waitForConnected(5000))
+        return "no connection";
+    socket.write(requests);
+    socket.waitForBytesWritten(5000);
+    QByteArray received;
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(quietMs))
+        received += socket.readAll();
+    return received + socket.readAll();
+}
+
+QByteArray programRead(const QByteArray &name)
+{
+    return "GET /config?action=get&configid=0&paramid=" + name +
+           "&alt=text-plain HTTP/1.1\r\nHost: 127.0.0.11\r\nConnection: keep-alive\r\n\r\n";
+}
+} // namespace
+
+void TestSimulatorRig::init()
+{
+    RigConfig config = RigConfig::defaultRig();
+    config.units[1].productId = "KVEZ";
+    m_rig = std::make_unique<SimulatorRig>(config);
+    QString error;
+    QVERIFY2(m_rig->start(0, &error), qPrintable(error));
+    QVERIFY(m_rig->port() != 0);
+}
+
+void TestSimulatorRig::cleanup()
+{
+    m_rig.reset();
+}
+
+std::unique_ptr<TAVIRESTConfigControl> TestSimulatorRig::link(int unit) const
+{
+    return std::make_unique<TAVIRESTConfigControl>(m_rig->config().units.at(unit).address.toStdString(), m_rig->port(),
+                                                   "config");
+}
+
+void TestSimulatorRig::identificationReadsOverOneConnection()
+{
+    const auto first = link(0);
+    QCOMPARE(quietRead(*first, productId), Text(std::string("KVEL")));
+    const int socket = first->socketHandle;
+    QCOMPARE(quietRead(*first, "eParamID_SystemName"), Text(std::string("Prismo Grade A")));
+    QCOMPARE(quietRead(*first, "eParamID_SoftwareVersion"),
+             Text(std::to_string((1u << 24) | (4u << 16) | (2u << 8) | 7u)));
+    QCOMPARE(quietRead(*first, "eParamID_ZyloMode"), Text(std::string("1")));
+    QVERIFY(quietChange(*first, "eParamID_Vid2ColorHDRExposure", "-3500"));
+    QCOMPARE(quietRead(*first, "eParamID_Vid2ColorHDRExposure"), Text(std::string("-3500")));
+    QVERIFY(!quietRead(*first, "eParamID_NoSuchThing"));
+    QCOMPARE(first->socketHandle, socket);
+    // Each unit answers for itself.
+    QCOMPARE(quietRead(*link(2), "eParamID_ZyloMode"), Text(std::string("2")));
+    QCOMPARE(quietRead(*link(2), "eParamID_Vid2ColorHDRExposure"), Text(std::string("0")));
+    QCOMPARE(quietRead(*link(1), productId), Text(std::string("KVEZ")));
+}
+
+void TestSimulatorRig::faultsSeenByTheDeviceLink_data()
+{
+    QTest::addColumn<QString>("faults");
+    QTest::addColumn<bool>("answered");
+    QTest::addColumn<QByteArray>("valueStart");
+    QTest::addColumn<int>("valueSize");
+    QTest::addColumn<bool>("stillConnected");
+
+    QTest::newRow("chunked") << "chunked" << true << QByteArray("KVEL") << 4 << true;
+    QTest::newRow("standard line end") << "standard" << true << QByteArray("KVEL") << 4 << true;
+    QTest::newRow("connection close") << "close" << true << QByteArray("KVEL") << 4 << false;
+    QTest::newRow("short delay") << "delay=200" << true << QByteArray("KVEL") << 4 << true;
+    QTest::newRow("oversize body") << "oversize" << true << QByteArray("KVEL##") << 4096 << false;
+    QTest::newRow("oversize chunk") << "oversize,chunked=5000" << false << QByteArray() << 0 << false;
+    QTest::newRow("failing parameter") << "fail=eParamID_ProductID" << false << QByteArray() << 0 << true;
+    QTest::newRow("delay beyond the link's patience") << "delay=3000" << false << QByteArray() << 0 << false;
+    QTest::newRow("stall") << "stall" << false << QByteArray() << 0 << false;
+    QTest::newRow("every request dropped") << "drop=1" << false << QByteArray() << 0 << false;
+}
+
+void TestSimulatorRig::faultsSeenByTheDeviceLink()
+{
+    QFETCH(QString, faults);
+    QFETCH(bool, answered);
+    QFETCH(QByteArray, valueStart);
+    QFETCH(int, valueSize);
+    QFETCH(bool, stillConnected);
+
+    const auto unit = link(0);
+    // The faults change while the link is connected, as a user would change them.
+    QVERIFY(quietRead(*unit, "eParamID_ZyloMode"));
+    FaultSettings settings;
+    QString error;
+    QVERIFY2(settings.apply(faults, &error), qPrintable(error));
+    m_rig->setFaults(0, settings);
+    QCOMPARE(m_rig->faults(0).describe(), settings.describe());
+
+    const Text value = quietRead(*unit, productId);
+    QCOMPARE(value.has_value(), answered);
+    if (answered) {
+        QVERIFY(QByteArray::fromStdString(*value).startsWith(valueStart));
+        QCOMPARE(int(value->size()), valueSize);
+    }
+    QCOMPARE(unit->isConnected(), stillConnected);
+    // The unit is well again once its faults are cleared.
+    m_rig->setFaults(0, FaultSettings());
+    QTRY_COMPARE_WITH_TIMEOUT(quietRead(*unit, productId), Text(std::string("KVEL")), 15000);
+}
+
+void TestSimulatorRig::droppedRequestsOnOneConnection()
+{
+    FaultSettings settings;
+    settings.dropEvery = 3;
+    m_rig->setFaults(0, settings);
+    const QByteArray reply = exchangeRaw(m_rig->port(), programRead("eParamID_ProductID").repeated(4));
+    QCOMPARE(reply.count("HTTP/1.1 200 OK"), 2);
+    QCOMPARE(m_rig->requestLog().size(), 3);
+
+    // The link sends a request that met a dropped connection once more.
+    const auto unit = link(0);
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(quietRead(*unit, productId), Text(std::string("KVEL")));
+}
+
+void TestSimulatorRig::unitSwitchedOffAndOn()
+{
+    const auto unit = link(0);
+    QVERIFY(quietChange(*unit, "eParamID_Vid1ColorHDRGainBlue", "2500"));
+    m_rig->switchOff(0);
+    QVERIFY(!m_rig->isOn(0));
+    QVERIFY(m_rig->isOn(1));
+    QVERIFY(!quietRead(*unit, productId));
+    QVERIFY(quietRead(*link(1), productId));
+
+    QString error;
+    QVERIFY2(m_rig->switchOn(0, &error), qPrintable(error));
+    QTRY_COMPARE_WITH_TIMEOUT(quietRead(*unit, "eParamID_Vid1ColorHDRGainBlue"), Text(std::string("2500")), 15000);
+}
+
+void TestSimulatorRig::changesAtTheUnit()
+{
+    const auto unit = link(2);
+    QVERIFY(m_rig->setParameter(2, "eParamID_ZyloMode", "0"));
+    QVERIFY(!m_rig->setParameter(2, "eParamID_NoSuchThing", "1"));
+    QCOMPARE(quietRead(*unit, "eParamID_ZyloMode"), Text(std::string("0")));
+    QVERIFY(quietChange(*unit, "eParamID_Vid0ColorHDRTint", "-16000"));
+    QCOMPARE(m_rig->parameter(2, "eParamID_Vid0ColorHDRTint"), std::optional<QByteArray>("-16000"));
+    QCOMPARE(m_rig->parameter(0, "eParamID_Vid0ColorHDRTint"), std::optional<QByteArray>("0"));
+    QCOMPARE(m_rig->parameter(7, "eParamID_ZyloMode"), std::nullopt);
+}
+
+void TestSimulatorRig::requestLogKeepsOrder()
+{
+    QSignalSpy logged(m_rig.get(), &SimulatorRig::requestLogged);
+    const auto first = link(0);
+    const auto second = link(1);
+    QStringList expected;
+    for (int i = 0; i < 5; ++i) {
+        const auto &unit = i % 2 ? second : first;
+        const std::string name = "eParamID_Vid" + std::to_string(i) + "ColorHDRGainRed";
+        QVERIFY(quietChange(*unit, name, std::to_string(i)));
+        expected << QStringLiteral("%1 GET /config?action=set&paramid=%2&value=%3 HTTP/1.1")
+                        .arg(i % 2 ? "127.0.0.12" : "127.0.0.11", QString::fromStdString(name))
+                        .arg(i);
+    }
+    QVERIFY(quietRead(*first, "eParamID_NetworkServices", "json"));
+    expected << "127.0.0.11 GET /config?action=get&configid=0&paramid=eParamID_NetworkServices&alt=json HTTP/1.1";
+    QCOMPARE(m_rig->requestLog(), expected);
+    QTRY_COMPARE_WITH_TIMEOUT(logged.count(), expected.size(), 10000);
+    QCOMPARE(logged.last().at(0).toString(), expected.last());
+    m_rig->clearRequestLog();
+    QVERIFY(m_rig->requestLog().isEmpty());
+}
+
+void TestSimulatorRig::severalClientsAtOnce()
+{
+    // A client that never finishes its request holds no one up.
+    QTcpSocket idle;
+    idle.connectToHost(QStringLiteral("127.0.0.11"), m_rig->port());
+    QVERIFY(idle.waitForConnected(5000));
+    idle.write("GET /config?action=get&paramid=eParamID_ZyloMode");
+    QVERIFY(idle.waitForBytesWritten(5000));
+
+    constexpr int Clients = 6;
+    constexpr int Rounds = 40;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> clients;
+    for (int c = 0; c < Clients; ++c) {
+        clients.emplace_back([this, c, &failures] {
+            const auto unit = link(c % 2);
+            const std::string name = "eParamID_Vid" + std::to_string(c / 2) + "ColorHDRSaturation";
+            std::string value;
+            for (int r = 0; r < Rounds; ++r) {
+                const std::string sent = std::to_string(c * 100 + r);
+                if (!unit->ChangeParam(name, sent) || !unit->GetParam(name, value, "text-plain") || value != sent)
+                    ++failures;
+            }
+        });
+    }
+    for (std::thread &client : clients)
+        client.join();
+    QCOMPARE(failures.load(), 0);
+    QCOMPARE(m_rig->requestLog().size(), Clients * Rounds * 2);
+}
+
+void TestSimulatorRig::standardClients_data()
+{
+    QTest::addColumn<QString>("faults");
+    QTest::newRow("as the units send") << "none";
+    QTest::newRow("standard line end") << "standard";
+    QTest::newRow("chunked") << "chunked=3";
+}
+
+void TestSimulatorRig::standardClients()
+{
+    QFETCH(QString, faults);
+    FaultSettings settings;
+    QString error;
+    QVERIFY(settings.apply(faults, &error));
+    m_rig->setFaults(0, settings);
+    const QString base = QStringLiteral("http://127.0.0.11:%1").arg(m_rig->port());
+
+    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
+    if (python.isEmpty() && curl.isEmpty())
+        QSKIP("neither python3 nor curl is installed");
+
+    if (!python.isEmpty()) {
+        // Several requests on one kept-alive connection, read strictly.
+        const char *script = R"(
+import http.client, json, sys
+c = http.client.HTTPConnection('127.0.0.11', int(sys.argv[1]), timeout=10)
+def get(path):
+    c.request('GET', '/config?' + path)
+    r = c.getresponse()
+    return r.status, r.read().decode()
+print(get('action=get&configid=0&paramid=eParamID_ProductID&alt=text-plain'))
+print(get('action=set&paramid=eParamID_Vid1ColorHDRTint&value=-42'))
+print(get('action=get&configid=0&paramid=eParamID_Vid1ColorHDRTint&alt=text-plain'))
+print(get('action=get&paramid=eParamID_Nothing&alt=text-plain')[0])
+status, body = get('action=get&configid=0&paramid=eParamID_NetworkServices&alt=json')
+print(status, [e['host_name'] for e in json.loads(json.loads(body)['value'])])
+)";
+        QProcess process;
+        process.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), QString::number(m_rig->port())});
+        QVERIFY(process.waitForFinished(30000));
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
+                 QStringLiteral("(200, 'KVEL')\n(200, '-42')\n(200, '-42')\n404\n"
+                                "200 ['prismo-grade-a', 'prismo-grade-b', 'prismo-uhd', 'recorder-1']\n"));
+    }
+    if (!curl.isEmpty()) {
+        QProcess process;
+        process.start(curl, {QStringLiteral("-sS"), QStringLiteral("--fail"), QStringLiteral("-w"),
+                             QStringLiteral(" %{http_code}"),
+                             base + "/config?action=get&configid=0&paramid=eParamID_SystemName&alt=text-plain"});
+        QVERIFY(process.waitForFinished(30000));
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        QCOMPARE(process.readAllStandardOutput(), QByteArray("Prismo Grade A 200"));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestSimulatorRig)
+#include "tst_simulatorrig.moc"

@@ -1,0 +1,83 @@
+#include "parameterstore.h"
+
+#include "parametercatalogue.h"
+
+#include <limits>
+
+const char *const ParameterStore::ProductId = "eParamID_ProductID";
+const char *const ParameterStore::SystemName = "eParamID_SystemName";
+const char *const ParameterStore::SoftwareVersion = "eParamID_SoftwareVersion";
+const char *const ParameterStore::ZyloMode = "eParamID_ZyloMode";
+
+namespace {
+QByteArray startText(int slot)
+{
+    using C = ParameterCatalogue;
+    const C::SlotInfo &info = C::slot(slot);
+    switch (info.kind) {
+    case C::Kind::Choice:
+        return slot == C::InDynRange ? QByteArray::number(C::inDynRangeChoices[info.startPosition].value)
+                                     : QByteArray::number(C::outDynRangeChoices[info.startPosition].value);
+    case C::Kind::Switch: return C::switchText(info.startPosition != 0).toLatin1();
+    case C::Kind::Scaled:
+    case C::Kind::Nits: return C::deviceText(info.startPosition).toLatin1();
+    case C::Kind::Unbound: break;
+    }
+    return "0";
+}
+} // namespace
+
+ParameterStore::ParameterStore(const UnitConfig &unit)
+{
+    for (int channel = 0; channel < ParameterCatalogue::ChannelCount; ++channel) {
+        for (int slot = 0; slot < ParameterCatalogue::SlotCount; ++slot) {
+            const QByteArray name = ParameterCatalogue::parameterName(channel, slot);
+            m_values.insert(name, startText(slot));
+            m_settable.insert(name);
+        }
+    }
+    m_values.insert(ProductId, unit.productId);
+    m_values.insert(SystemName, unit.systemName.toUtf8());
+    m_values.insert(SoftwareVersion, QByteArray::number(unit.softwareVersion));
+    m_values.insert(ZyloMode, QByteArray::number(unit.channelMode));
+}
+
+std::optional<QByteArray> ParameterStore::value(const QByteArray &name) const
+{
+    const auto it = m_values.constFind(name);
+    return it == m_values.constEnd() ? std::nullopt : std::optional<QByteArray>(*it);
+}
+
+ParameterStore::SetResult ParameterStore::set(const QByteArray &name, const QByteArray &value)
+{
+    if (!m_values.contains(name))
+        return SetResult::Unknown;
+    if (!m_settable.contains(name))
+        return SetResult::ReadOnly;
+    if (!isDecimalInteger(value))
+        return SetResult::BadValue;
+    m_values.insert(name, value);
+    return SetResult::Stored;
+}
+
+bool ParameterStore::setAtUnit(const QByteArray &name, const QByteArray &value)
+{
+    if (!m_values.contains(name))
+        return false;
+    m_values.insert(name, value);
+    return true;
+}
+
+bool ParameterStore::isDecimalInteger(const QByteArray &text)
+{
+    const int digitsFrom = text.startsWith('-') ? 1 : 0;
+    const int digits = text.size() - digitsFrom;
+    if (digits < 1 || digits > 10)
+        return false;
+    for (int i = digitsFrom; i < text.size(); ++i) {
+        if (text.at(i) < '0' || text.at(i) > '9')
+            return false;
+    }
+    const qint64 number = text.toLongLong();
+    return number >= std::numeric_limits<qint32>::min() && number <= std::numeric_limits<qint32>::max();
+}
