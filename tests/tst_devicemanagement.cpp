@@ -10,9 +10,7 @@ using Request = DialogFixture::Request;
 namespace {
 RigConfig rigOf(int units, const QVector<ServiceEntry> &others = {RigConfig::defaultOtherService()})
 {
-    RigConfig rig;
-    for (int n = 1; n <= units; ++n)
-        rig.units << UnitConfig::numbered(n);
+    RigConfig rig = DialogFixture::numberedRig(units);
     rig.otherServices = others;
     return rig;
 }

@@ -11,6 +11,18 @@
 #include <QTimerEvent>
 #include <QUrlQuery>
 
+RigConfig DialogFixture::numberedRig(int units)
+{
+    RigConfig rig;
+    for (int n = 1; n <= units; ++n) {
+        rig.units << UnitConfig::numbered(n);
+        if (n == 3)
+            rig.units.back().channelMode = 2;
+    }
+    rig.otherServices = {RigConfig::defaultOtherService()};
+    return rig;
+}
+
 DialogFixture::DialogFixture(RigConfig config)
     : m_settingsDir(std::make_unique<QTemporaryDir>())
     , m_rig(std::make_unique<SimulatorRig>(std::move(config)))

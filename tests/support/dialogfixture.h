@@ -27,7 +27,11 @@ public:
         QString value;  // the value of a set, the reply format of a get
     };
 
-    explicit DialogFixture(RigConfig config = RigConfig::defaultRig());
+    // Units numbered 1..n at 127.0.0.11 on, host names "prismo-N"; the third
+    // runs one 4K/UHD channel.
+    static RigConfig numberedRig(int units = 3);
+
+    explicit DialogFixture(RigConfig config = numberedRig());
     ~DialogFixture();
 
     SimulatorRig &rig() { return *m_rig; }
