@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
 # Builds and runs Prismolink beside a rig of simulated Prismo units
-# (prismo-sim's default rig), so it can be tried without hardware.
-# Arguments are passed to the program.
+# (prismo-sim's default rig) and a virtual control panel (tangent-hub-sim),
+# so it can be tried without hardware. Arguments are passed to the program.
 #
 # The units listen on PRISMOLINK_DEVICE_PORT, or 8080 so that no privileges
 # are needed, and the program is given the same port. The program keeps its
 # settings in build/run/demo/config (the user's own settings stay untouched),
 # with the first simulated unit as its saved address. The rig stops when the
 # program ends, Ctrl-C included. Without a display the window is shown on a
-# virtual one (Xvfb) and a screenshot of it is saved.
+# virtual one (Xvfb) and a screenshot of it is saved. The virtual panel plays
+# the Tangent Hub on PRISMOLINK_HUB_PORT, or 64246 where the real hub listens;
+# when a real hub runs there, the program uses that one.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 tools/install-deps.sh run
 cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRISMOLINK_BUILD_TESTS=OFF >/dev/null
-cmake --build build/run -j "$(nproc)" --target prismolink prismo-sim
+cmake --build build/run -j "$(nproc)" --target prismolink prismo-sim tangent-hub-sim
 
 program=build/run/app/prismolink
 simulator=build/run/tools/prismosim/prismo-sim
+panel=build/run/tools/hubsim/tangent-hub-sim
 export PRISMOLINK_DEVICE_PORT=${PRISMOLINK_DEVICE_PORT:-8080}
 first_unit=127.0.0.11
 
@@ -34,11 +37,14 @@ else
 fi
 
 sim_pid=
+panel_pid=
 stop_rig() {
-    if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then
-        kill -TERM "$sim_pid"
-        wait "$sim_pid" 2>/dev/null || true
-    fi
+    for pid in $panel_pid $sim_pid; do
+        if kill -0 "$pid" 2>/dev/null; then
+            kill -TERM "$pid"
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
 }
 trap stop_rig EXIT
 trap 'exit 130' INT
@@ -59,9 +65,21 @@ cat "$demo/prismo-sim.txt"
 echo "Request log of the simulated units: $demo/requests.log"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    "$panel" 2>"$demo/tangent-hub-sim.txt" &
+    panel_pid=$!
+    echo "Virtual panel: tangent-hub-sim (its log: $demo/tangent-hub-sim.txt)"
     "$program" "$@"
     exit
 fi
+
+# No display: the virtual panel runs without its window, so the screenshot
+# shows the program alone. It reads commands from a pipe that this script
+# holds open, and ends with the script.
+rm -f "$demo/panel-commands"
+mkfifo "$demo/panel-commands"
+"$panel" --headless <"$demo/panel-commands" >/dev/null 2>"$demo/tangent-hub-sim.txt" &
+panel_pid=$!
+exec 3>"$demo/panel-commands"
 
 screenshot=${PRISMOLINK_SCREENSHOT:-$PWD/build/run/prismolink.png}
 echo "No display: running on a virtual display for a few seconds and saving a screenshot."
@@ -70,6 +88,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     pid=$!
     sleep "${PRISMOLINK_SCREENSHOT_DELAY:-4}"
     import -window root "$1"
+    convert "$1" -trim +repage "$1" # the window alone, without the empty screen
     kill -TERM "$pid"
     wait "$pid" || true
 ' "$program" "$screenshot" "$@"
