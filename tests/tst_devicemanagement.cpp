@@ -1,9 +1,12 @@
 #include "dialogfixture.h"
+#include "scriptedserver.h"
 #include "gangdialog.h"
 #include "ui_gangdialog.h"
 #include "ui_hdrparameterdialog.h"
 
 #include <QtTest>
+
+#include <atomic>
 
 using Request = DialogFixture::Request;
 
@@ -61,6 +64,7 @@ private slots:
     void addressesTrimmedHostNamesKept();
     void currentUnitSelectedAndNeverOffered();
     void failedDiscoveryKeepsList();
+    void emptyListEmptiesChooser();
     void savedGangMarksUnitsOnce_data();
     void savedGangMarksUnitsOnce();
     void gangOfTwoReachableUnits();
@@ -122,6 +126,35 @@ void TestDeviceManagement::failedDiscoveryKeepsList()
     QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
     QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "prismo-2 ", "prismo-3 "}));
     QCOMPARE(d.devices().size(), 3);
+}
+
+// A unit whose list of known units becomes empty: the chooser empties too,
+// without another unit becoming current.
+void TestDeviceManagement::emptyListEmptiesChooser()
+{
+    DialogFixture f;
+    std::atomic<bool> emptyList{false};
+    ScriptedServer unit([&emptyList](ScriptedServer::Connection &c, const std::string &request) {
+        std::string body = "0";
+        if (request.find("paramid=eParamID_ProductID&") != std::string::npos)
+            body = "KVEL";
+        else if (request.find("paramid=eParamID_ZyloMode&") != std::string::npos)
+            body = "1";
+        else if (request.find("paramid=eParamID_NetworkServices&") != std::string::npos)
+            body = emptyList ? "{\"value\":\"[]\"}"
+                             : "{\"value\":\"[{\\\"device_name\\\":\\\"Prismo\\\",\\\"host_name\\\":\\\"solo\\\","
+                               "\\\"ip_address\\\":\\\"127.0.0.1\\\"}]\"}";
+        c.send(ScriptedServer::unitReply(body));
+    });
+    qputenv("PRISMOLINK_DEVICE_PORT", QByteArray::number(unit.port()));
+    HDRParameterDialog &d = f.open(QStringLiteral("127.0.0.1"));
+    QCOMPARE(chooserTexts(d), QStringList{"solo "});
+    emptyList = true;
+    QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
+    QCOMPARE(chooserTexts(d), QStringList());
+    QVERIFY(d.devices().isEmpty());
+    QCOMPARE(d.currentDeviceAddress(), QStringLiteral("127.0.0.1"));
+    f.close();
 }
 
 void TestDeviceManagement::savedGangMarksUnitsOnce_data()
