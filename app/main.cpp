@@ -51,6 +51,8 @@ int main(int argc, char *argv[])
 
     TaviApplication app(argc, argv, 1);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/prismorest.png")));
+    // Lets the desktop match the window with the installed prismolink.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("prismolink"));
 
     const QString version = ProgramVersion::ofProgram();
     // Looked at after the application object took the options that Qt consumes.

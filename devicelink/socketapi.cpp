@@ -28,6 +28,22 @@ bool setBlocking(int s, bool blocking)
 bool connectInProgress() { return WSAGetLastError() == WSAEWOULDBLOCK; }
 void setTimedOutError() { WSASetLastError(WSAETIMEDOUT); errno = ETIMEDOUT; }
 
+// WinSock reports its errors apart from errno, but the link's diagnostics
+// print errno: without this a failed connect or send would read "Success".
+void setErrorNumber(int socketError)
+{
+    switch (socketError) {
+    case WSAECONNREFUSED: errno = ECONNREFUSED; break;
+    case WSAETIMEDOUT: errno = ETIMEDOUT; break;
+    case WSAEHOSTUNREACH: errno = EHOSTUNREACH; break;
+    case WSAENETUNREACH: errno = ENETUNREACH; break;
+    case WSAECONNRESET: errno = ECONNRESET; break;
+    case WSAECONNABORTED: errno = ECONNABORTED; break;
+    default: errno = EIO; break;
+    }
+}
+void keepSocketError() { setErrorNumber(WSAGetLastError()); }
+
 // 1 ready, 0 time-out, -1 failure.
 int waitFor(int s, bool forWrite, int timeoutMs)
 {
@@ -38,9 +54,9 @@ int waitFor(int s, bool forWrite, int timeoutMs)
     FD_ZERO(&errors);
     FD_SET(native(s), &errors);
     timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    // A failed connect shows in the error set only; the caller then learns
+    // from the socket what failed.
     const int r = select(0, forWrite ? nullptr : &set, forWrite ? &set : nullptr, &errors, &tv);
-    if (r > 0 && FD_ISSET(native(s), &errors) && !FD_ISSET(native(s), &set))
-        return forWrite ? -1 : 1;
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 #else
@@ -54,6 +70,8 @@ bool setBlocking(int s, bool blocking)
 }
 bool connectInProgress() { return errno == EINPROGRESS; }
 void setTimedOutError() { errno = ETIMEDOUT; }
+void setErrorNumber(int socketError) { errno = socketError; }
+void keepSocketError() {}
 
 int waitFor(int s, bool forWrite, int timeoutMs)
 {
@@ -69,7 +87,11 @@ int waitFor(int s, bool forWrite, int timeoutMs)
 bool setIntOption(int s, int level, int name)
 {
     int one = 1;
-    return setsockopt(native(s), level, name, reinterpret_cast<const char *>(&one), sizeof one) != -1;
+    if (setsockopt(native(s), level, name, reinterpret_cast<const char *>(&one), sizeof one) == -1) {
+        keepSocketError();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -95,7 +117,11 @@ int SocketApi::openStream()
 {
 #ifdef _WIN32
     const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    return s == INVALID_SOCKET ? -1 : static_cast<int>(s);
+    if (s == INVALID_SOCKET) {
+        keepSocketError();
+        return -1;
+    }
+    return static_cast<int>(s);
 #else
     return socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
 #endif
@@ -137,11 +163,14 @@ SocketApi::ConnectResult SocketApi::connectTo(int socket, const std::string &hos
                 socklen_t length = sizeof error;
                 if (getsockopt(native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char *>(&error), &length) == 0) {
                     ok = (error == 0);
-                    errno = error;
+                    if (!ok)
+                        setErrorNumber(error);
                 }
             } else if (ready == 0) {
                 setTimedOutError();
             }
+        } else {
+            keepSocketError();
         }
     }
     freeaddrinfo(result);
@@ -164,6 +193,7 @@ bool SocketApi::sendAll(int socket, const char *data, std::size_t length)
             if (errno == EINTR)
                 continue;
 #endif
+            keepSocketError();
             return false;
         }
         data += sent;

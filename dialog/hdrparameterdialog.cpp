@@ -85,8 +85,8 @@ std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
     menu->addSeparator();
     menu->addAction(gangAction);
     menu->addSeparator();
-    menu->addAction(QStringLiteral("About %1...").arg(QCoreApplication::applicationName()), this,
-                    &HDRParameterDialog::slot_about, QKeySequence());
+    QAction *aboutAction = menu->addAction(QStringLiteral("About %1...").arg(QCoreApplication::applicationName()));
+    connect(aboutAction, &QAction::triggered, this, &HDRParameterDialog::slot_about);
     return menu;
 }
 

@@ -28,7 +28,7 @@ const char *const parameterNames[ParameterCatalogue::ChannelCount][ParameterCata
 using K = ParameterCatalogue::Kind;
 constexpr int NR = ParameterCatalogue::NoReset;
 
-const ParameterCatalogue::SlotInfo slots[ParameterCatalogue::SlotCount] = {
+const ParameterCatalogue::SlotInfo slotTable[ParameterCatalogue::SlotCount] = {
     {"DynamicRangeAndGamut", "inDynRangeGamutChoiceComboBox", "In DynRange&Gamut", K::Choice, 0, 14, 0, NR, nullptr},
     {"DynamicRangeAndGamutOut", "outDynRangeGamutChoiceComboBox", "Out DynRange&Gamut", K::Choice, 0, 9, 0, NR, nullptr},
     {"eParamID_MonDynamicRangeAndGamutOut", "monDynRangeGamutChoiceComboBox", "Mon DynRange&Gamut", K::Choice, 0, 9, 0, NR,
@@ -109,7 +109,7 @@ const char *ParameterCatalogue::parameterName(int channel, int slot)
 
 const ParameterCatalogue::SlotInfo &ParameterCatalogue::slot(int slot)
 {
-    return slots[slot];
+    return slotTable[slot];
 }
 
 float ParameterCatalogue::scaledValue(int position)

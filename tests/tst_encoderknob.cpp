@@ -27,8 +27,8 @@ void TestEncoderKnob::turns()
     QTest::keyClick(&knob, Qt::Key_Up);
     QTest::keyClick(&knob, Qt::Key_PageDown);
     QTest::mousePress(&knob, Qt::LeftButton, Qt::NoModifier, QPoint(26, 40));
-    QMouseEvent drag(QEvent::MouseMove, QPointF(26, 40 - 3 * EncoderKnob::DragStep - 2), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    const QPointF dragTo(26, 40 - 3 * EncoderKnob::DragStep - 2);
+    QMouseEvent drag(QEvent::MouseMove, dragTo, QPointF(knob.mapToGlobal(dragTo.toPoint())), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&knob, &drag);
     QList<int> detents;
     for (const QList<QVariant> &args : turned) {

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing, so a
 # second run takes no time. Usage: tools/install-deps.sh build|run|test
+# (test: everything ./test.sh needs, from the Qt 6 build and the Windows
+# cross build under Wine to the package checks).
 set -euo pipefail
 
 build=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools)
 run=("${build[@]}" xvfb xauth x11-apps imagemagick)
-test=("${run[@]}" python3 curl)
+test=("${run[@]}" python3 curl
+    qt6-base-dev qt6-base-dev-tools
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
+    dpkg-dev desktop-file-utils man-db)
 
 case "${1:-build}" in
     build) wanted=("${build[@]}") ;;

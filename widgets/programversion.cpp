@@ -3,8 +3,7 @@
 #include "prismolinkversion.h"
 
 #ifdef Q_OS_WIN
-#include <windows.h>
-#include <vector>
+#include "moduleversion.h"
 #endif
 
 QString ProgramVersion::fromNumbers(unsigned major, unsigned minor, unsigned patch)
@@ -24,22 +23,11 @@ QString ProgramVersion::ofProgram()
 {
 #ifdef Q_OS_WIN
     // On Windows the executable's version resource is the record of truth.
-    char path[MAX_PATH];
-    if (GetModuleFileNameA(nullptr, path, MAX_PATH) == 0)
+    std::uint32_t mostSignificant = 0;
+    std::uint32_t leastSignificant = 0;
+    if (!ModuleVersion::read(mostSignificant, leastSignificant))
         return QString();
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &handle);
-    if (size == 0)
-        return QString();
-    std::vector<char> data(size);
-    if (!GetFileVersionInfoA(path, 0, size, data.data()))
-        return QString();
-    VS_FIXEDFILEINFO *info = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void **>(&info), &length) || !info
-        || info->dwSignature != 0xFEEF04BD)
-        return QString();
-    return fromFileVersion(info->dwFileVersionMS, info->dwFileVersionLS);
+    return fromFileVersion(mostSignificant, leastSignificant);
 #else
 #ifdef PRISMOLINK_HAS_VERSION
     return fromNumbers(PRISMOLINK_VERSION_MAJOR, PRISMOLINK_VERSION_MINOR, PRISMOLINK_VERSION_PATCH);

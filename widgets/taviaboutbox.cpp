@@ -141,7 +141,11 @@ int TaviAboutBox::exec()
 QString TaviAboutBox::qtLicenceHtml()
 {
     const auto location = [](QLibraryInfo::LibraryLocation which) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+        return QLibraryInfo::path(which).toHtmlEscaped();
+#else
         return QLibraryInfo::location(which).toHtmlEscaped();
+#endif
     };
     const QStringList lines = {
         QStringLiteral("DebugBuild: ") + (QLibraryInfo::isDebugBuild() ? QStringLiteral("yes") : QStringLiteral("no")),

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStyleOption>
-#include <QTextStream>
 
 TaviStyle::TaviStyle(int theme)
     : m_theme(theme)
@@ -68,9 +67,7 @@ QString TaviStyle::styleSheet() const
     QFile file(QStringLiteral(":/taviapp/styles/slate.css"));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
-    return replaceTokens(stream.readAll(), slateTokens());
+    return replaceTokens(QString::fromUtf8(file.readAll()), slateTokens());
 }
 
 void TaviStyle::polish(QWidget *widget)
