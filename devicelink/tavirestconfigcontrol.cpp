@@ -49,6 +49,7 @@ void TAVIRESTConfigControl::closeConnection()
         socketHandle = -1;
     }
     m_source.attach(-1);
+    m_reader.discardKept();
     m_repliesOnConnection = 0;
 }
 
