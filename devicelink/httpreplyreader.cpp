@@ -3,34 +3,20 @@
 #include "bytesource.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-bool containsNoCase(const std::string &text, const char *needle)
+// Header names are ASCII, so they are compared without the locale's rules.
+void lowerAscii(const std::string &text, std::string &lowered)
 {
-    const std::size_t n = std::strlen(needle);
-    if (text.size() < n)
-        return false;
-    auto it = std::search(text.begin(), text.end(), needle, needle + n, [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-    return it != text.end();
-}
-
-bool startsWithNoCase(const std::string &text, const char *prefix)
-{
-    const std::size_t n = std::strlen(prefix);
-    if (text.size() < n)
-        return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
+    lowered.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        lowered[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }
-    return true;
 }
 
 int digitValue(char c, int base)
@@ -177,7 +163,7 @@ int HttpReplyReader::readResponse(std::string &body)
     bool chunked = false;
     bool seenHeaderLine = false;
 
-    std::string line;
+    std::string &line = m_line;
     for (;;) {
         const bool complete = readLine(line);
         if (!complete)
@@ -198,16 +184,17 @@ int HttpReplyReader::readResponse(std::string &body)
             else
                 printf("bogus http status parse\n");
         }
-        if (containsNoCase(line, "Connection: close"))
+        lowerAscii(line, m_lowered);
+        if (m_lowered.find("connection: close") != std::string::npos)
             m_mustClose = true;
-        if (containsNoCase(line, "Content-Length: ")) {
+        if (m_lowered.find("content-length: ") != std::string::npos) {
             long long v = 0;
-            if (startsWithNoCase(line, "Content-Length: ") && scanDecimal(line.c_str() + 16, v))
+            if (m_lowered.compare(0, 16, "content-length: ") == 0 && scanDecimal(line.c_str() + 16, v))
                 contentLength = v;
             else
                 printf("bogus content-length parse\n");
         }
-        if (containsNoCase(line, "Transfer-encoding: chunked"))
+        if (m_lowered.find("transfer-encoding: chunked") != std::string::npos)
             chunked = true;
         if (!complete)
             break;
@@ -263,7 +250,7 @@ void HttpReplyReader::consumeLineEndIfPresent()
 
 bool HttpReplyReader::readChunks(std::string &body)
 {
-    std::string line;
+    std::string &line = m_line;
     for (;;) {
         const bool complete = readLine(line);
         long long size = 0;

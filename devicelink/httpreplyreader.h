@@ -57,6 +57,8 @@ private:
     void consumeLineEndIfPresent();
 
     ByteSource &m_source;
+    std::string m_line;    // kept between replies to spare allocations
+    std::string m_lowered; // the header line in lower case
     char m_kept[ReceiveBlockSize];
     std::size_t m_keptStart = 0;
     std::size_t m_keptEnd = 0;
