@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing, so a
-# second run takes no time. Usage: tools/install-deps.sh build|run|test
+# second run takes no time. Usage: tools/install-deps.sh build|run|test|bench
 set -euo pipefail
 
 build=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools)
 run=("${build[@]}" xvfb xauth x11-apps imagemagick)
 test=("${run[@]}" python3 curl)
+# strace counts the benchmark's system calls; valgrind (callgrind) profiles.
+bench=("${build[@]}" strace valgrind)
 
 case "${1:-build}" in
     build) wanted=("${build[@]}") ;;
     run) wanted=("${run[@]}") ;;
     test) wanted=("${test[@]}") ;;
-    *) echo "usage: $0 build|run|test" >&2; exit 2 ;;
+    bench) wanted=("${bench[@]}") ;;
+    *) echo "usage: $0 build|run|test|bench" >&2; exit 2 ;;
 esac
 
 missing=()
