@@ -7,5 +7,5 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 tools/install-deps.sh bench
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPRISMOLINK_BUILD_TESTS=OFF >/dev/null
-cmake --build build/bench -j "$(nproc)" --target prismolink-bench
+cmake --build build/bench -j "$(nproc)" --target prismolink-bench >&2
 exec build/bench/bench/prismolink-bench "$@"
