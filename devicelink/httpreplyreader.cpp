@@ -3,34 +3,20 @@
 #include "bytesource.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-bool containsNoCase(const std::string &text, const char *needle)
+// Header names are ASCII, so they are compared without the locale's rules.
+void lowerAscii(const std::string &text, std::string &lowered)
 {
-    const std::size_t n = std::strlen(needle);
-    if (text.size() < n)
-        return false;
-    auto it = std::search(text.begin(), text.end(), needle, needle + n, [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-    return it != text.end();
-}
-
-bool startsWithNoCase(const std::string &text, const char *prefix)
-{
-    const std::size_t n = std::strlen(prefix);
-    if (text.size() < n)
-        return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
+    lowered.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        lowered[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }
-    return true;
 }
 
 int digitValue(char c, int base)
@@ -91,35 +77,79 @@ bool HttpReplyReader::scanHex(const char *text, long long &value)
     return scanNumber(text, 16, value);
 }
 
+// Waits for the next block when no byte is kept; false at the end of the
+// stream or on failure.
+bool HttpReplyReader::receiveBlock()
+{
+    m_keptStart = m_keptEnd = 0;
+    const int n = m_source.receive(m_kept, ReceiveBlockSize);
+    if (n <= 0)
+        return false;
+    m_keptEnd = static_cast<std::size_t>(n);
+    return true;
+}
+
 bool HttpReplyReader::readLine(std::string &line)
 {
     line.clear();
-    char c = 0;
     for (;;) {
-        if (m_source.receive(&c, 1) <= 0)
+        if (m_keptStart == m_keptEnd && !receiveBlock())
             return false;
-        ++m_bytesReceived;
-        if (c == '\n')
+        const char *begin = m_kept + m_keptStart;
+        const std::size_t kept = m_keptEnd - m_keptStart;
+        const char *lineFeed = static_cast<const char *>(std::memchr(begin, '\n', kept));
+        const char *stop = lineFeed ? lineFeed : begin + kept;
+        for (const char *p = begin; p < stop;) {
+            const char *cr = static_cast<const char *>(std::memchr(p, '\r', static_cast<std::size_t>(stop - p)));
+            const char *pieceEnd = cr ? cr : stop;
+            const std::size_t piece = static_cast<std::size_t>(pieceEnd - p);
+            const std::size_t room = MAX_LINE_LENGTH - line.size();
+            if (piece > room) {
+                // The byte beyond the limit is taken, the rest stays.
+                line.append(p, room);
+                const std::size_t used = static_cast<std::size_t>(p - begin) + room + 1;
+                m_keptStart += used;
+                m_bytesReceived += used;
+                return false;
+            }
+            line.append(p, piece);
+            p = cr ? cr + 1 : stop;
+        }
+        const std::size_t used = static_cast<std::size_t>(stop - begin) + (lineFeed ? 1 : 0);
+        m_keptStart += used;
+        m_bytesReceived += used;
+        if (lineFeed)
             return true;
-        if (c == '\r')
-            continue;
-        if (line.size() >= MAX_LINE_LENGTH)
-            return false;
-        line.push_back(c);
     }
 }
 
-int HttpReplyReader::receiveFully(char *buffer, int length)
+// Reads up to length bytes of body, waiting for them as needed, and appends
+// them to the body up to the first NUL among them. Returns the count read.
+std::size_t HttpReplyReader::takeBody(std::size_t length, std::string &body)
 {
-    int total = 0;
-    while (total < length) {
-        const int n = m_source.receive(buffer + total, length - total);
-        if (n <= 0)
+    std::size_t taken = 0;
+    bool cut = false;
+    while (taken < length) {
+        if (m_keptStart == m_keptEnd && !receiveBlock())
             break;
-        total += n;
+        const std::size_t n = std::min(length - taken, m_keptEnd - m_keptStart);
+        const char *piece = m_kept + m_keptStart;
+        if (!cut) {
+            const char *nul = static_cast<const char *>(std::memchr(piece, '\0', n));
+            body.append(piece, nul ? static_cast<std::size_t>(nul - piece) : n);
+            cut = nul != nullptr;
+        }
+        m_keptStart += n;
+        taken += n;
     }
-    m_bytesReceived += static_cast<std::size_t>(total);
-    return total;
+    m_bytesReceived += taken;
+    return taken;
+}
+
+void HttpReplyReader::skip(std::size_t count)
+{
+    std::string ignored;
+    takeBody(count, ignored);
 }
 
 int HttpReplyReader::readResponse(std::string &body)
@@ -133,7 +163,7 @@ int HttpReplyReader::readResponse(std::string &body)
     bool chunked = false;
     bool seenHeaderLine = false;
 
-    std::string line;
+    std::string &line = m_line;
     for (;;) {
         const bool complete = readLine(line);
         if (!complete)
@@ -154,16 +184,17 @@ int HttpReplyReader::readResponse(std::string &body)
             else
                 printf("bogus http status parse\n");
         }
-        if (containsNoCase(line, "Connection: close"))
+        lowerAscii(line, m_lowered);
+        if (m_lowered.find("connection: close") != std::string::npos)
             m_mustClose = true;
-        if (containsNoCase(line, "Content-Length: ")) {
+        if (m_lowered.find("content-length: ") != std::string::npos) {
             long long v = 0;
-            if (startsWithNoCase(line, "Content-Length: ") && scanDecimal(line.c_str() + 16, v))
+            if (m_lowered.compare(0, 16, "content-length: ") == 0 && scanDecimal(line.c_str() + 16, v))
                 contentLength = v;
             else
                 printf("bogus content-length parse\n");
         }
-        if (containsNoCase(line, "Transfer-encoding: chunked"))
+        if (m_lowered.find("transfer-encoding: chunked") != std::string::npos)
             chunked = true;
         if (!complete)
             break;
@@ -189,10 +220,8 @@ int HttpReplyReader::readResponse(std::string &body)
 
 void HttpReplyReader::readBody(int length, std::string &body)
 {
-    std::memset(m_buffer, 0, sizeof m_buffer);
-    const int received = receiveFully(m_buffer, length);
-    body.assign(m_buffer, strnlen(m_buffer, static_cast<std::size_t>(received)));
-    if (received < length)
+    const std::size_t received = takeBody(static_cast<std::size_t>(length), body);
+    if (received < static_cast<std::size_t>(length))
         m_mustClose = true;
     else if (!m_mustClose)
         consumeLineEndIfPresent();
@@ -205,19 +234,23 @@ void HttpReplyReader::readBody(int length, std::string &body)
 void HttpReplyReader::consumeLineEndIfPresent()
 {
     char next[2] = {0, 0};
-    const int available = m_source.peek(next, 2);
+    const std::size_t kept = std::min<std::size_t>(keptCount(), 2);
+    std::memcpy(next, m_kept + m_keptStart, kept);
+    int available = static_cast<int>(kept);
+    // Only when the kept bytes cannot tell, look at what arrived since.
+    if (available == 0 || (available == 1 && next[0] == '\r'))
+        available += m_source.peek(next + available, 2 - available);
     int take = 0;
     if (available >= 1 && next[0] == '\n')
         take = 1;
     else if (available >= 1 && next[0] == '\r')
         take = (available == 2 && next[1] == '\n') ? 2 : 1;
-    if (take > 0)
-        receiveFully(next, take);
+    skip(static_cast<std::size_t>(take));
 }
 
 bool HttpReplyReader::readChunks(std::string &body)
 {
-    std::string line;
+    std::string &line = m_line;
     for (;;) {
         const bool complete = readLine(line);
         long long size = 0;
@@ -241,10 +274,8 @@ bool HttpReplyReader::readChunks(std::string &body)
                 }
                 return true;
             }
-            std::memset(m_buffer, 0, sizeof m_buffer);
-            const int received = receiveFully(m_buffer, static_cast<int>(size));
-            body.append(m_buffer, strnlen(m_buffer, static_cast<std::size_t>(received)));
-            if (received < size) {
+            const std::size_t received = takeBody(static_cast<std::size_t>(size), body);
+            if (received < static_cast<std::size_t>(size)) {
                 m_mustClose = true;
                 return true;
             }

@@ -7,12 +7,18 @@ class ByteSource;
 
 // Reads one HTTP/1.1 reply at a time from a byte source: status line,
 // headers, and a body sized by Content-Length or sent in chunks.
+//
+// Bytes are received in blocks, not one at a time: a whole reply usually
+// takes one receive. Bytes of a block beyond what a step needs stay kept for
+// the next step, the body or the next reply, so nothing is taken from a reply
+// that does not belong to it.
 class HttpReplyReader
 {
 public:
     static constexpr int MAX_RESPONSE_BUFFER_SIZE = 4096;
     // A header line longer than this is not a reply of a unit; reading stops.
     static constexpr std::size_t MAX_LINE_LENGTH = 65536;
+    static constexpr int ReceiveBlockSize = 8192;
 
     explicit HttpReplyReader(ByteSource &source);
 
@@ -29,7 +35,11 @@ public:
     // the peer asked to close it, the stream ended or failed, or bytes of
     // this reply are still unread.
     bool mustClose() const { return m_mustClose; }
-    // After readResponse: bytes that arrived for this reply.
+    // Bytes received but not yet read: the start of the next reply.
+    std::size_t keptCount() const { return m_keptEnd - m_keptStart; }
+    // Forgets the kept bytes, when the connection they came from is gone.
+    void discardKept() { m_keptStart = m_keptEnd = 0; }
+    // After readResponse: bytes read for this reply.
     std::size_t bytesReceived() const { return m_bytesReceived; }
 
     // Number scanners with the leniency of the C scanf conversions %d and %x
@@ -39,13 +49,19 @@ public:
     static bool scanHex(const char *text, long long &value);
 
 private:
-    int receiveFully(char *buffer, int length);
+    bool receiveBlock();
+    std::size_t takeBody(std::size_t length, std::string &body);
+    void skip(std::size_t count);
     void readBody(int length, std::string &body);
     bool readChunks(std::string &body);
     void consumeLineEndIfPresent();
 
     ByteSource &m_source;
-    char m_buffer[MAX_RESPONSE_BUFFER_SIZE];
+    std::string m_line;    // kept between replies to spare allocations
+    std::string m_lowered; // the header line in lower case
+    char m_kept[ReceiveBlockSize];
+    std::size_t m_keptStart = 0;
+    std::size_t m_keptEnd = 0;
     bool m_mustClose = false;
     std::size_t m_bytesReceived = 0;
 };

@@ -49,6 +49,7 @@ void TAVIRESTConfigControl::closeConnection()
         socketHandle = -1;
     }
     m_source.attach(-1);
+    m_reader.discardKept();
     m_repliesOnConnection = 0;
 }
 
@@ -157,9 +158,11 @@ int TAVIRESTConfigControl::exchange(const std::string &request, std::string &bod
 
 bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::string format)
 {
-    const std::string request = "GET /" + m_path + "?action=get&configid=0&paramid=" + name + "&alt=" + format
-        + " HTTP/1.1\r\nHost: " + m_host
-        + "\r\nConnection: keep-alive\r\nContent-type: application/x-www-form-urlencoded\r\nContent-length: 0\r\n\r\n";
+    std::string request;
+    request.reserve(160 + m_path.size() + name.size() + format.size() + m_host.size());
+    request.append("GET /").append(m_path).append("?action=get&configid=0&paramid=").append(name);
+    request.append("&alt=").append(format).append(" HTTP/1.1\r\nHost: ").append(m_host);
+    request.append("\r\nConnection: keep-alive\r\nContent-type: application/x-www-form-urlencoded\r\nContent-length: 0\r\n\r\n");
     std::string body;
     const int status = exchange(request, body, "ConfigControl::GetParam - send failed");
     if (status == NotSent)
@@ -168,14 +171,16 @@ bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::
         fprintf(stderr, "http_status = %d\n", status);
         return false;
     }
-    value = body;
+    value = std::move(body);
     return true;
 }
 
 bool TAVIRESTConfigControl::ChangeParam(std::string name, std::string value)
 {
-    const std::string request = "GET /" + m_path + "?action=set&paramid=" + name + "&value=" + value
-        + " HTTP/1.1\r\nHost: " + m_host + "\r\nConnection: keep-alive\r\n\r\n";
+    std::string request;
+    request.reserve(80 + m_path.size() + name.size() + value.size() + m_host.size());
+    request.append("GET /").append(m_path).append("?action=set&paramid=").append(name).append("&value=").append(value);
+    request.append(" HTTP/1.1\r\nHost: ").append(m_host).append("\r\nConnection: keep-alive\r\n\r\n");
     std::string body;
     return exchange(request, body, "ConfigControl::ChangeParam - send failed") == 200;
 }

@@ -13,6 +13,9 @@ private slots:
     void reply();
     void nextReplyParsesCleanly_data();
     void nextReplyParsesCleanly();
+    void nextReplyKeptFromSameBlock();
+    void repliesSplitAtEveryByte_data();
+    void repliesSplitAtEveryByte();
     void diagnostics_data();
     void diagnostics();
     void endOfStreamAtEveryByte();
@@ -135,6 +138,75 @@ void TestHttpReplyReader::nextReplyParsesCleanly()
     QVERIFY(!reader.mustClose());
     QCOMPARE(reader.readResponse(body), 404);
     QCOMPARE(body, Bytes("two"));
+}
+
+// A reply is received in blocks; bytes of the next reply that come in the
+// same block are kept for it, not lost and not read as part of this one.
+void TestHttpReplyReader::nextReplyKeptFromSameBlock()
+{
+    const Bytes first = "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\none\r\n";
+    const Bytes second = "HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n3\r\ntwo\r\n0\r\n\r\n";
+    MemoryByteSource source(first + second);
+    HttpReplyReader reader(source);
+    Bytes body;
+    QCOMPARE(reader.readResponse(body), 200);
+    QCOMPARE(body, Bytes("one"));
+    QCOMPARE(reader.bytesReceived(), first.size());
+    QCOMPARE(reader.keptCount(), second.size());
+    QCOMPARE(source.receiveCount(), 1);
+    QCOMPARE(reader.readResponse(body), 200);
+    QCOMPARE(body, Bytes("two"));
+    QCOMPARE(reader.keptCount(), std::size_t(0));
+    QCOMPARE(source.receiveCount(), 1);
+    reader.discardKept();
+}
+
+// Two replies on one connection arrive in two blocks, split at every byte:
+// the first reply ends wherever the split falls (a line end after a body
+// may come with the next block), and the second still parses whole. The
+// same replies byte by byte, or in pieces of three, parse the same.
+void TestHttpReplyReader::repliesSplitAtEveryByte_data()
+{
+    QTest::addColumn<Bytes>("first");
+    QTest::addColumn<Bytes>("firstBody");
+
+    QTest::newRow("unit, counted body") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello\r\n") << Bytes("hello");
+    QTest::newRow("unit, bare line feed") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello\n") << Bytes("hello");
+    QTest::newRow("standard server") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello") << Bytes("hello");
+    QTest::newRow("zero length") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n") << Bytes();
+    QTest::newRow("chunked") << Bytes("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2\r\nhe\r\n3\r\nllo\r\n0\r\n\r\n")
+                             << Bytes("hello");
+}
+
+void TestHttpReplyReader::repliesSplitAtEveryByte()
+{
+    QFETCH(Bytes, first);
+    QFETCH(Bytes, firstBody);
+
+    const Bytes second = "HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\ntwo\r\n";
+    const Bytes wire = first + second;
+    const auto check = [&](MemoryByteSource &source, const QString &what) {
+        HttpReplyReader reader(source);
+        Bytes body;
+        QVERIFY2(reader.readResponse(body) == 200, qPrintable(what));
+        QVERIFY2(body == firstBody, qPrintable(what));
+        QVERIFY2(!reader.mustClose(), qPrintable(what));
+        QVERIFY2(reader.readResponse(body) == 404, qPrintable(what));
+        QVERIFY2(body == "two", qPrintable(what));
+        QVERIFY2(!reader.mustClose(), qPrintable(what));
+        // Only a line end after the last body that had not arrived with it is left.
+        const std::size_t left = source.remaining() + reader.keptCount();
+        QVERIFY2(left <= 2 && wire.substr(wire.size() - left) == Bytes("\r\n").substr(2 - left), qPrintable(what));
+    };
+    for (std::size_t split = 0; split <= wire.size(); ++split) {
+        MemoryByteSource source(wire);
+        source.setArrivedUpTo(split);
+        check(source, QStringLiteral("split at %1").arg(split));
+    }
+    for (std::size_t piece : {1, 3}) {
+        MemoryByteSource source(wire, piece);
+        check(source, QStringLiteral("pieces of %1").arg(piece));
+    }
 }
 
 void TestHttpReplyReader::diagnostics_data()

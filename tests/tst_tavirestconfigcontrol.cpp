@@ -26,6 +26,7 @@ private slots:
     void changeResults();
     void oneConnectionCarriesConsecutiveRequests();
     void connectionCloseReconnects();
+    void bytesAfterClosingReplyAreDropped();
     void replyInPiecesAndWithoutLineEnd_data();
     void replyInPiecesAndWithoutLineEnd();
     void oversizeReplyClosesConnection_data();
@@ -175,6 +176,28 @@ void TestTaviRestConfigControl::connectionCloseReconnects()
     QVERIFY(link->GetParam("eParamID_SystemName", value, "text-plain"));
     QVERIFY(link->ChangeParam("eParamID_SystemName", "1"));
     QCOMPARE(server.connectionCount(), 3);
+}
+
+// The reader keeps bytes received beyond a reply for the next one; once the
+// connection is closed they belong to no reply on the new connection.
+void TestTaviRestConfigControl::bytesAfterClosingReplyAreDropped()
+{
+    ScriptedServer server([](Connection &c, const std::string &) {
+        if (c.index() == 0) {
+            c.send(ScriptedServer::unitReply("first", 200, "Connection: close\r\n") + ScriptedServer::unitReply("stale"));
+            c.close();
+        } else {
+            c.send(ScriptedServer::unitReply("fresh"));
+        }
+    });
+    auto link = linkTo(server);
+    std::string value;
+    QVERIFY(link->GetParam("eParamID_SystemName", value, "text-plain"));
+    QCOMPARE(value, std::string("first"));
+    QVERIFY(!link->isConnected());
+    QVERIFY(link->GetParam("eParamID_SystemName", value, "text-plain"));
+    QCOMPARE(value, std::string("fresh"));
+    QCOMPARE(server.connectionCount(), 2);
 }
 
 void TestTaviRestConfigControl::replyInPiecesAndWithoutLineEnd_data()

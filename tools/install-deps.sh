@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing, so a
-# second run takes no time. Usage: tools/install-deps.sh build|run|test
+# second run takes no time. Usage: tools/install-deps.sh build|run|test|bench
 # (test: everything ./test.sh needs, from the Qt 6 build and the Windows
 # cross build under Wine to the package checks).
 set -euo pipefail
@@ -11,12 +11,15 @@ test=("${run[@]}" python3 curl
     qt6-base-dev qt6-base-dev-tools
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
     dpkg-dev desktop-file-utils man-db)
+# strace counts the benchmark's system calls; valgrind (callgrind) profiles.
+bench=("${build[@]}" strace valgrind)
 
 case "${1:-build}" in
     build) wanted=("${build[@]}") ;;
     run) wanted=("${run[@]}") ;;
     test) wanted=("${test[@]}") ;;
-    *) echo "usage: $0 build|run|test" >&2; exit 2 ;;
+    bench) wanted=("${bench[@]}") ;;
+    *) echo "usage: $0 build|run|test|bench" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -7,7 +7,9 @@
 #include <string>
 
 // Bytes from memory, handed out in pieces of at most pieceSize per receive.
-// Bytes at or after 'arrivedUpTo' count as not arrived yet for peek.
+// Bytes at or after 'arrivedUpTo' count as not arrived yet: peek does not
+// see them, and a receive hands them out only once every earlier byte has
+// been taken (it waits for them, as on a socket).
 class MemoryByteSource : public ByteSource
 {
 public:
@@ -21,12 +23,15 @@ public:
     void setArrivedUpTo(std::size_t position) { m_arrivedUpTo = position; }
     std::size_t position() const { return m_position; }
     std::size_t remaining() const { return m_bytes.size() - m_position; }
+    int receiveCount() const { return m_receiveCount; }
 
     int receive(char *buffer, int length) override
     {
-        const std::size_t n = std::min({static_cast<std::size_t>(std::max(length, 0)), m_pieceSize, remaining()});
+        const std::size_t available = m_arrivedUpTo > m_position ? m_arrivedUpTo - m_position : remaining();
+        const std::size_t n = std::min({static_cast<std::size_t>(std::max(length, 0)), m_pieceSize, available});
         std::memcpy(buffer, m_bytes.data() + m_position, n);
         m_position += n;
+        ++m_receiveCount;
         return static_cast<int>(n);
     }
 
@@ -43,4 +48,5 @@ private:
     std::size_t m_pieceSize;
     std::size_t m_position = 0;
     std::size_t m_arrivedUpTo;
+    int m_receiveCount = 0;
 };

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "samplestats.h"
+
+#include <QString>
+
+class QProcess;
+class SimulatorRig;
+
+// The program itself, started offscreen as a user starts it, against the
+// first unit of a simulated rig: time to an identified window, CPU use while
+// it sits idle, and its peak memory.
+class StartupBench
+{
+public:
+    struct Result
+    {
+        SampleStats startupMillis;
+        SampleStats idleCpuPercent; // of one core
+        SampleStats peakMegabytes;
+        int failures = 0;
+    };
+
+    StartupBench(SimulatorRig &rig, QString program);
+
+    void measureStartup(int runs, Result &result);
+    void measureIdle(int runs, int seconds, Result &result);
+
+private:
+    // Starts the program in a fresh home of its own and waits until its
+    // window is up with the unit identified; returns the time taken in ms,
+    // or a negative number on failure.
+    double start(QProcess &process, const QString &home);
+    static void stop(QProcess &process);
+
+    SimulatorRig &m_rig;
+    QString m_program;
+};
