@@ -57,88 +57,74 @@ double DialogBench::takeRequestCount()
     return count;
 }
 
-DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs)
+// Runs 'steps' steps of an action several times over, each run timed and its
+// requests counted, with a preparation before each run that is not timed.
+DialogBench::Result DialogBench::measure(int runs, int steps, const std::function<void()> &prepare,
+                                         const std::function<void(int)> &step)
 {
     Result result;
+    std::vector<double> millis;
+    double requests = 0;
+    for (int run = 0; run < runs; ++run) {
+        prepare();
+        takeRequestCount();
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 1; i <= steps; ++i)
+            step(i);
+        millis.push_back(millisSince(timer) / steps);
+        requests += takeRequestCount() / steps;
+        QApplication::processEvents();
+    }
+    result.millis = SampleStats(millis);
+    result.requests = requests / runs;
+    result.ready = true;
+    return result;
+}
+
+DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs)
+{
     const std::unique_ptr<HDRParameterDialog> dialog = open(0);
     if (!dialog)
-        return result;
+        return Result();
     const FaultSettings normal = m_rig.faults(0);
     FaultSettings delayed = normal;
     delayed.delayMs = replyDelayMs;
     m_rig.setFaults(0, delayed);
-
-    std::vector<double> millis;
-    double requests = 0;
-    for (int run = 0; run < runs; ++run) {
-        takeRequestCount();
-        QElapsedTimer timer;
-        timer.start();
-        for (int cycle = 0; cycle < cycles; ++cycle)
-            QMetaObject::invokeMethod(dialog.get(), "channelChanged", Q_ARG(int, 0));
-        millis.push_back(millisSince(timer) / cycles);
-        requests += takeRequestCount() / cycles;
-        QApplication::processEvents();
-    }
+    const Result result = measure(runs, cycles, [] {}, [&dialog](int) {
+        QMetaObject::invokeMethod(dialog.get(), "channelChanged", Q_ARG(int, 0));
+    });
     m_rig.setFaults(0, normal);
-    result.millis = SampleStats(millis);
-    result.requests = requests / runs;
-    result.ready = true;
     return result;
 }
 
 DialogBench::Result DialogBench::forcedPass(int ganged, int runs, int passes)
 {
-    Result result;
     const std::unique_ptr<HDRParameterDialog> dialog = open(ganged);
     if (!dialog)
-        return result;
-    std::vector<double> millis;
-    double requests = 0;
-    for (int run = 0; run < runs; ++run) {
-        takeRequestCount();
-        QElapsedTimer timer;
-        timer.start();
-        for (int pass = 0; pass < passes; ++pass)
-            QMetaObject::invokeMethod(dialog.get(), "valueChanged", Q_ARG(int, HDRParameterDialog::forceAll));
-        millis.push_back(millisSince(timer) / passes);
-        requests += takeRequestCount() / passes;
-        QApplication::processEvents();
-    }
-    result.millis = SampleStats(millis);
-    result.requests = requests / runs;
-    result.ready = true;
-    return result;
+        return Result();
+    return measure(runs, passes, [] {}, [&dialog](int) {
+        QMetaObject::invokeMethod(dialog.get(), "valueChanged", Q_ARG(int, HDRParameterDialog::forceAll));
+    });
 }
 
 DialogBench::Result DialogBench::sliderDrag(int ganged, int runs, int positions)
 {
-    Result result;
     const std::unique_ptr<HDRParameterDialog> dialog = open(ganged);
     if (!dialog)
-        return result;
+        return Result();
     QSlider *slider = dialog->form().redGainSlider;
     const int start = slider->minimum();
     if (slider->maximum() - start < positions)
-        return result;
-
-    std::vector<double> millis;
-    double requests = 0;
-    for (int run = 0; run < runs; ++run) {
-        slider->setValue(start);
-        QApplication::processEvents();
-        takeRequestCount();
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 1; i <= positions; ++i) {
+        return Result();
+    return measure(
+        runs, positions,
+        [slider, start] {
+            slider->setValue(start);
+            QApplication::processEvents();
+        },
+        [slider, start](int i) {
             slider->setValue(start + i);
             QApplication::processEvents();
-        }
-        millis.push_back(millisSince(timer) / positions);
-        requests += takeRequestCount() / positions;
-    }
-    result.millis = SampleStats(millis);
-    result.requests = requests / runs;
-    result.ready = true;
-    return result;
+        });
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class HDRParameterDialog;
@@ -38,6 +39,7 @@ public:
 private:
     std::unique_ptr<HDRParameterDialog> open(int ganged);
     double takeRequestCount();
+    Result measure(int runs, int steps, const std::function<void()> &prepare, const std::function<void(int)> &step);
 
     SimulatorRig &m_rig;
 };
