@@ -33,11 +33,8 @@ class TestTaviAboutBox : public QObject
 private slots:
     void initTestCase();
     void cleanup();
-    void size_data();
-    void size();
     void legalNotice_data();
     void legalNotice();
-    void licences_data();
     void licences();
     void execFillsLicences();
     void iconFallsBack();
@@ -57,34 +54,12 @@ void TestTaviAboutBox::cleanup()
     ModalPrompt::setHandler({});
 }
 
-void TestTaviAboutBox::size_data()
-{
-    QTest::addColumn<QSize>("given");
-    QTest::addColumn<QSize>("expected");
-
-    QTest::newRow("0 x 0 means the standard size") << QSize(0, 0) << QSize(385, 445);
-    QTest::newRow("given size") << QSize(500, 600) << QSize(500, 600);
-}
-
-void TestTaviAboutBox::size()
-{
-    QFETCH(QSize, given);
-    QFETCH(QSize, expected);
-    const auto box = makeBox(nullptr, QString(), 1, given);
-    QCOMPARE(box->size(), expected);
-    QCOMPARE(box->windowTitle(), QStringLiteral("About Prismolink"));
-    QVERIFY(box->windowFlags().testFlag(Qt::Tool));
-    QVERIFY(box->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(!box->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-}
-
 void TestTaviAboutBox::legalNotice_data()
 {
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("visible");
 
-    QTest::newRow("copyright sign") << "Copyright (C) TAVI" << QString::fromUtf8("Copyright \u00a9 TAVI") << true;
     QTest::newRow("twice") << "(C) a (C) b" << QString::fromUtf8("\u00a9 a \u00a9 b") << true;
     QTest::newRow("lower case stays") << "(c) TAVI" << "(c) TAVI" << true;
     QTest::newRow("none") << "" << "" << false;
@@ -102,25 +77,11 @@ void TestTaviAboutBox::legalNotice()
     QVERIFY(box->findChild<QLabel *>(QStringLiteral("versionLabel"))->isVisible());
 }
 
-void TestTaviAboutBox::licences_data()
-{
-    QTest::addColumn<int>("options");
-    QTest::addColumn<int>("qtSections");
-
-    QTest::newRow("Qt entry") << 1 << 1;
-    QTest::newRow("no entries") << 0 << 0;
-}
-
 void TestTaviAboutBox::licences()
 {
-    QFETCH(int, options);
-    QFETCH(int, qtSections);
-    const auto box = makeBox(nullptr, QString(), options);
-    const QString html = box->licencesHtml();
-    QCOMPARE(html.count(QLatin1String("<h3><b>Qt</b></h3>")), qtSections);
-    QCOMPARE(html.count(QLatin1String("<h3>")), qtSections);
-    if (qtSections == 0)
-        return;
+    QVERIFY(!makeBox(nullptr, QString(), 0)->licencesHtml().contains(QLatin1String("<h3>")));
+    const QString html = makeBox(nullptr)->licencesHtml();
+    QCOMPARE(html.count(QLatin1String("<h3>")), 1);
     QVERIFY(html.startsWith(QLatin1String("<h3><b>Qt</b></h3>This program uses the <a style=\"color: #ddba07;\" href=")));
     QVERIFY(html.contains(QLatin1String(">Qt Cross-platform library</a> which is licensed under <a style=\"color: #ddba07;\"")));
     QVERIFY(html.contains(QLatin1String(">LGPLv3</a><br /><br />Version: ") + QLatin1String(qVersion()) + "<br />DebugBuild: "));
@@ -163,8 +124,6 @@ void TestTaviAboutBox::iconFallsBack()
     const QPixmap own = given->findChild<QLabel *>(QStringLiteral("iconLabel"))->pixmap(Qt::ReturnByValue);
     QCOMPARE(own.toImage().pixelColor(24, 24), QColor(Qt::blue));
 
-    const auto orphan = makeBox(nullptr);
-    QVERIFY(!orphan->findChild<QLabel *>(QStringLiteral("iconLabel"))->pixmap(Qt::ReturnByValue).isNull());
 }
 
 void TestTaviAboutBox::fromTheMainWindow_data()
@@ -173,7 +132,6 @@ void TestTaviAboutBox::fromTheMainWindow_data()
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("version record") << "1.3" << "Version 1.3";
-    QTest::newRow("with patch") << "2.1.4" << "Version 2.1.4";
     QTest::newRow("no version record") << "" << "Version 0.0.0 (devel)";
 }
 
@@ -193,6 +151,9 @@ void TestTaviAboutBox::fromTheMainWindow()
             QCOMPARE(box->parentWidget(), &window);
             QCOMPARE(box->size(), QSize(385, 445));
             QCOMPARE(box->windowTitle(), QStringLiteral("About Prismolink"));
+            QVERIFY(box->windowFlags().testFlag(Qt::Tool));
+            QVERIFY(box->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+            QVERIFY(!box->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
             QCOMPARE(labelText(*box, "titleLabel"), QStringLiteral("Prismolink"));
             QCOMPARE(labelText(*box, "versionLabel"), shown);
             QVERIFY(labelText(*box, "legalNoticeLabel").contains(QChar(0x00A9)));
