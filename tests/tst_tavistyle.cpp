@@ -18,8 +18,6 @@ private slots:
     void colourText();
     void finishedSheet();
     void sheetImagesExist();
-    void imageSizes_data();
-    void imageSizes();
     void styleHints();
     void drawing_data();
     void drawing();
@@ -93,25 +91,6 @@ void TestTaviStyle::sheetImagesExist()
         QVERIFY2(!QImage(path).isNull(), qPrintable(path));
     }
     QVERIFY(count >= 20);
-}
-
-void TestTaviStyle::imageSizes_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QSize>("size");
-
-    const QString slate = QStringLiteral(":/taviapp/media/slate/");
-    QTest::newRow("icon") << ":/resources/icons/prismorest.png" << QSize(256, 256);
-    QTest::newRow("menu check mark") << slate + "checkmark.png" << QSize(12, 12);
-    QTest::newRow("checkbox") << slate + "checkbox.png" << QSize(19, 19);
-    QTest::newRow("slider-handle") << slate + "slider-handle.png" << QSize(12, 13);
-}
-
-void TestTaviStyle::imageSizes()
-{
-    QFETCH(QString, path);
-    QFETCH(QSize, size);
-    QCOMPARE(QImage(path).size(), size);
 }
 
 void TestTaviStyle::styleHints()
