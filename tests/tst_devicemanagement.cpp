@@ -107,9 +107,7 @@ void TestDeviceManagement::failedDiscoveryKeepsList()
 {
     DialogFixture f;
     HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    FaultSettings faults;
-    QVERIFY(faults.apply(QStringLiteral("fail=eParamID_NetworkServices"), nullptr));
-    f.rig().setFaults(0, faults);
+    f.setFaults(0, QStringLiteral("fail=eParamID_NetworkServices"));
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JSON ERROR"));
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
     QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
@@ -249,10 +247,8 @@ void TestDeviceManagement::gangFollowsChangeOfCurrentUnit()
     QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-3 "));
     f.clearRequests();
     d.form().masterGammaSlider->setValue(1333);
-    QStringList targets;
-    for (const Request &r : f.sets())
-        targets << r.address;
-    QCOMPARE(targets, (QStringList{DialogFixture::address(1), DialogFixture::address(2)}));
+    QCOMPARE(DialogFixture::describe(f.sets()), (QStringList{"127.0.0.12 set eParamID_Vid1ColorHDRGammaMaster 1333",
+                                                            "127.0.0.13 set eParamID_Vid1ColorHDRGammaMaster 1333"}));
 
     // With the gang unchanged by the move, the links stay and so does the label.
     d.form().ipAddressLineEdit->setText(DialogFixture::address(0));

@@ -10,13 +10,7 @@ using PC = ParameterCatalogue;
 using Request = DialogFixture::Request;
 
 namespace {
-QStringList describe(const QList<Request> &requests)
-{
-    QStringList lines;
-    for (const Request &r : requests)
-        lines << QStringLiteral("%1 %2 %3 %4").arg(r.address, r.action, r.name, r.value);
-    return lines;
-}
+const auto describe = DialogFixture::describe;
 
 // The read-back order of one channel's slots.
 const int readOrder[] = {28, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
@@ -106,11 +100,8 @@ void TestHDRParameterDialog::title()
     DialogFixture f;
     QVERIFY(f.rig().setParameter(0, "eParamID_SystemName", name.toUtf8()));
     QVERIFY(f.rig().setParameter(0, "eParamID_SoftwareVersion", version));
-    if (!failing.isEmpty()) {
-        FaultSettings faults;
-        QVERIFY(faults.apply(QStringLiteral("fail=") + failing, nullptr));
-        f.rig().setFaults(0, faults);
-    }
+    if (!failing.isEmpty())
+        f.setFaults(0, QStringLiteral("fail=") + failing);
     f.open(DialogFixture::address(0));
     QCOMPARE(f.dialog().windowTitle(), title);
 }
@@ -137,13 +128,10 @@ void TestHDRParameterDialog::channelList()
     QFETCH(int, current);
 
     DialogFixture f;
-    if (mode.isNull()) {
-        FaultSettings faults;
-        QVERIFY(faults.apply(QStringLiteral("fail=eParamID_ZyloMode"), nullptr));
-        f.rig().setFaults(0, faults);
-    } else {
+    if (mode.isNull())
+        f.setFaults(0, QStringLiteral("fail=eParamID_ZyloMode"));
+    else
         QVERIFY(f.rig().setParameter(0, "eParamID_ZyloMode", mode));
-    }
     f.open(DialogFixture::address(0));
     QComboBox *chooser = f.dialog().form().currentChannelComboBox;
     QStringList shownTexts;
@@ -429,9 +417,7 @@ void TestHDRParameterDialog::failedReadLeavesControl()
 {
     DialogFixture f;
     HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    FaultSettings faults;
-    QVERIFY(faults.apply(QStringLiteral("fail=eParamID_Vid1ColorHDRGainRed"), nullptr));
-    f.rig().setFaults(0, faults);
+    f.setFaults(0, QStringLiteral("fail=eParamID_Vid1ColorHDRGainRed"));
     QVERIFY(f.rig().setParameter(0, "eParamID_Vid1ColorHDRGainBlue", "1500"));
     f.clearRequests();
     f.readBack();
@@ -444,9 +430,7 @@ void TestHDRParameterDialog::unitGoingAwayDoesNotFreeze()
 {
     DialogFixture f;
     HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    FaultSettings stall;
-    QVERIFY(stall.apply(QStringLiteral("stall"), nullptr));
-    f.rig().setFaults(0, stall);
+    f.setFaults(0, QStringLiteral("stall"));
 
     QElapsedTimer clock;
     clock.start();
@@ -456,7 +440,7 @@ void TestHDRParameterDialog::unitGoingAwayDoesNotFreeze()
     QVERIFY2(clock.elapsed() < 1800, qPrintable(QString::number(clock.elapsed())));
 
     // Back again: the window carries on with the unit by itself.
-    f.rig().setFaults(0, FaultSettings());
+    f.setFaults(0, QStringLiteral("none"));
     QVERIFY(f.rig().setParameter(0, "eParamID_Vid1ColorHDRTint", "300"));
     QTRY_VERIFY_WITH_TIMEOUT((f.readBack(), d.form().tintSlider->value() == 300), 15000);
     QVERIFY(d.currentDeviceLink());

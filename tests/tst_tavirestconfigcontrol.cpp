@@ -20,10 +20,8 @@ class TestTaviRestConfigControl : public QObject
 
 private slots:
     void requestBytes();
-    void readResults_data();
-    void readResults();
-    void changeResults_data();
-    void changeResults();
+    void results_data();
+    void results();
     void oneConnectionCarriesConsecutiveRequests();
     void nextRequestOnNewConnection_data();
     void nextRequestOnNewConnection();
@@ -83,26 +81,31 @@ void TestTaviRestConfigControl::requestBytes()
     QVERIFY(requests[2].rfind("GET /config?action=get&configid=0&paramid=eParamID_NetworkServices&alt=json HTTP/1.1\r\n", 0) == 0);
 }
 
-void TestTaviRestConfigControl::readResults_data()
+// What a read or a change returns, and prints, for each kind of reply.
+void TestTaviRestConfigControl::results_data()
 {
+    QTest::addColumn<bool>("change");
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QByteArray>("diagnostic");
 
-    QTest::newRow("200 with body") << QByteArray(ScriptedServer::unitReply("KVEL").c_str()) << true << QByteArray("KVEL")
-                                   << QByteArray();
-    QTest::newRow("200 without body") << QByteArray(ScriptedServer::unitReply("").c_str()) << true << QByteArray()
-                                      << QByteArray();
-    QTest::newRow("404") << QByteArray(ScriptedServer::unitReply("nope", 404).c_str()) << false << QByteArray("untouched")
-                         << QByteArray("http_status = 404\n");
-    QTest::newRow("oversize chunk")
-        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2000\r\n") << false << QByteArray("untouched")
-        << QByteArray("http_status = -1\n");
+    const auto unit = [](const char *body, int status = 200) { return QByteArray::fromStdString(ScriptedServer::unitReply(body, status)); };
+    QTest::newRow("read, 200 with body") << false << unit("KVEL") << true << QByteArray("KVEL") << QByteArray();
+    QTest::newRow("read, 200 without body") << false << unit("") << true << QByteArray() << QByteArray();
+    QTest::newRow("read, 404") << false << unit("nope", 404) << false << QByteArray("untouched")
+                               << QByteArray("http_status = 404\n");
+    QTest::newRow("read, oversize chunk")
+        << false << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2000\r\n") << false
+        << QByteArray("untouched") << QByteArray("http_status = -1\n");
+    QTest::newRow("change, 200") << true << unit("") << true << QByteArray() << QByteArray();
+    // A refused change prints nothing.
+    QTest::newRow("change, 500") << true << unit("", 500) << false << QByteArray() << QByteArray();
 }
 
-void TestTaviRestConfigControl::readResults()
+void TestTaviRestConfigControl::results()
 {
+    QFETCH(bool, change);
     QFETCH(QByteArray, reply);
     QFETCH(bool, result);
     QFETCH(QByteArray, value);
@@ -112,30 +115,14 @@ void TestTaviRestConfigControl::readResults()
     auto link = linkTo(server);
     std::string received = "untouched";
     CapturedOutput captured;
+    if (change) {
+        QCOMPARE(link->ChangeParam("eParamID_Vid0ColorHDRTint", "5"), result);
+        QCOMPARE(captured.err(), std::string());
+        return;
+    }
     QCOMPARE(link->GetParam("eParamID_ProductID", received, "text-plain"), result);
     QCOMPARE(QByteArray(received.c_str()), value);
     QVERIFY2(QByteArray(captured.err().c_str()).endsWith(diagnostic), captured.err().c_str());
-}
-
-void TestTaviRestConfigControl::changeResults_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<bool>("result");
-
-    QTest::newRow("200") << 200 << true;
-    QTest::newRow("500") << 500 << false;
-}
-
-void TestTaviRestConfigControl::changeResults()
-{
-    QFETCH(int, status);
-    QFETCH(bool, result);
-
-    ScriptedServer server([status](Connection &c, const std::string &) { c.send(ScriptedServer::unitReply("", status)); });
-    auto link = linkTo(server);
-    CapturedOutput captured;
-    QCOMPARE(link->ChangeParam("eParamID_Vid0ColorHDRTint", "5"), result);
-    QCOMPARE(captured.err(), std::string()); // a refused change prints nothing
 }
 
 void TestTaviRestConfigControl::oneConnectionCarriesConsecutiveRequests()
