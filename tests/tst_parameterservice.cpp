@@ -14,8 +14,6 @@ private slots:
     void startValues_data();
     void startValues();
     void everyControlledParameterReadsAndSets();
-    void exchanges_data();
-    void exchanges();
     void networkServicesAsTheProgramReadsThem();
 };
 
@@ -87,47 +85,6 @@ void TestParameterService::everyControlledParameterReadsAndSets()
             QCOMPARE(read(store, name), value);
         }
     }
-}
-
-void TestParameterService::exchanges_data()
-{
-    QTest::addColumn<QByteArray>("target");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QByteArray>("readBack");
-
-    const QByteArray gain = "eParamID_Vid1ColorHDRGainRed";
-    const QByteArray set = "/config?action=set&paramid=";
-    QTest::newRow("set stores") << set + gain + "&value=-250" << 200 << QByteArray("-250")
-                                << QByteArray("-250");
-    QTest::newRow("set, not a number") << set + gain + "&value=1.5" << 400 << QByteArray()
-                                       << QByteArray("1000");
-    QTest::newRow("set failing parameter") << set + "eParamID_Vid1ColorHDRTint&value=5" << 500
-                                           << QByteArray("internal error") << QByteArray("1000");
-    QTest::newRow("read failing parameter")
-        << QByteArray("/config?action=get&paramid=eParamID_Vid1ColorHDRTint") << 500
-        << QByteArray("internal error") << QByteArray("1000");
-    QTest::newRow("unknown set") << set + "eParamID_Nothing&value=1" << 404 << QByteArray()
-                                 << QByteArray("1000");
-    QTest::newRow("json read") << "/config?action=get&paramid=" + gain + "&alt=json" << 200
-                               << QByteArray("{\"value\":\"1000\"}") << QByteArray("1000");
-}
-
-void TestParameterService::exchanges()
-{
-    QFETCH(QByteArray, target);
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QByteArray, readBack);
-
-    ParameterStore store(testUnit());
-    const DeviceReply reply = ask(store, target, {"eParamID_Vid1ColorHDRTint"});
-    QCOMPARE(reply.status, status);
-    if (!body.isEmpty())
-        QCOMPARE(reply.body, body);
-    QCOMPARE(read(store, "eParamID_Vid1ColorHDRGainRed"), readBack);
-    QCOMPARE(read(store, "eParamID_Vid1ColorHDRTint"), QByteArray("0"));
-    QCOMPARE(read(store, "eParamID_ProductID"), QByteArray("KVEL"));
 }
 
 void TestParameterService::networkServicesAsTheProgramReadsThem()

@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-// The simulator's fault settings and rig file: what a rig is told is what it does.
+// The simulator's fault settings: what a unit is told is what it does.
 class TestRigConfig : public QObject
 {
     Q_OBJECT
@@ -10,8 +10,6 @@ class TestRigConfig : public QObject
 private slots:
     void faultSettings_data();
     void faultSettings();
-    void rigFile_data();
-    void rigFile();
 };
 
 void TestRigConfig::faultSettings_data()
@@ -48,46 +46,6 @@ void TestRigConfig::faultSettings()
     FaultSettings again;
     QVERIFY(again.apply(faults.describe(), &error));
     QVERIFY(again == faults);
-}
-
-void TestRigConfig::rigFile_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("result");
-
-    QTest::newRow("units with defaults, other service by default")
-        << QByteArray(R"({"units": [{"mode": 2, "faults": "close"}, {"host": "b", "version": 16909060}]})")
-        << "prismo-1 127.0.0.11 2 close|b 127.0.0.12 1 none|Recorder";
-    QTest::newRow("no other services") << QByteArray(R"({"units": [{}], "otherServices": []})")
-                                       << "prismo-1 127.0.0.11 1 none";
-    // A name the units' JSON reply cannot carry would corrupt discovery.
-    QTest::newRow("quote in a name") << QByteArray(R"({"units": [{"name": "Grade \"A\""}]})") << "error";
-    QTest::newRow("same address twice") << QByteArray(
-                                               R"({"units": [{"address": "127.0.0.9"}, {"address": "127.0.0.9"}]})")
-                                        << "error";
-}
-
-void TestRigConfig::rigFile()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QString, result);
-
-    RigConfig rig;
-    QString error;
-    const bool ok = RigConfig::fromJson(json, rig, &error);
-    QCOMPARE(ok, result != QLatin1String("error"));
-    QCOMPARE(error.isEmpty(), ok);
-    if (!ok)
-        return;
-    QStringList summary;
-    for (const UnitConfig &unit : qAsConst(rig.units))
-        summary << QStringLiteral("%1 %2 %3 %4")
-                       .arg(unit.hostName, unit.address)
-                       .arg(unit.channelMode)
-                       .arg(unit.faults.describe());
-    for (const ServiceEntry &other : qAsConst(rig.otherServices))
-        summary << other.deviceName;
-    QCOMPARE(summary.join('|'), result);
 }
 
 QTEST_GUILESS_MAIN(TestRigConfig)

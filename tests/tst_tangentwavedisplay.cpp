@@ -15,7 +15,6 @@ private slots:
     void writers_data();
     void writers();
     void writersSilentOnOtherPages();
-    void flushSendsEveryCellInOrder();
     void channelNames();
 };
 
@@ -113,21 +112,6 @@ void TestTangentWaveDisplay::writersSilentOnOtherPages()
                         QCOMPARE(QByteArray(display.cell(line, column)), QByteArray("        "));
         }
     }
-}
-
-void TestTangentWaveDisplay::flushSendsEveryCellInOrder()
-{
-    RecordingSink sink;
-    tangentWaveDisplay display(&sink);
-    display.setCell(4, 3, "last");
-    display.flushCells();
-    QCOMPARE(sink.writes.size(), 20);
-    QCOMPARE(sink.writes.first(), QStringLiteral("0,0:        "));
-    QCOMPARE(sink.writes.at(1), QStringLiteral("0,8:        "));
-    QCOMPARE(sink.writes.at(4), QStringLiteral("1,0:        "));
-    QCOMPARE(sink.writes.last(), QStringLiteral("4,24:last    "));
-    display.clearCells();
-    QCOMPARE(QByteArray(display.cell(4, 3)), QByteArray("        "));
 }
 
 void TestTangentWaveDisplay::channelNames()
