@@ -1,10 +1,10 @@
+#include "hubwords.h"
 #include "tangentwavepanel.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 
-#include <cstring>
 #include <memory>
 
 // The hub's side, in the test's own thread: Qt sockets are event driven.
@@ -73,29 +73,6 @@ private:
 namespace {
 
 constexpr int Timeout = 20000;
-
-QByteArray words(std::initializer_list<quint32> values)
-{
-    QByteArray out;
-    for (quint32 v : values) {
-        char w[4];
-        qToBigEndian(v, w);
-        out.append(w, 4);
-    }
-    return out;
-}
-
-QByteArray framed(const QByteArray &body)
-{
-    return words({quint32(body.size())}) + body;
-}
-
-QByteArray real(float value)
-{
-    quint32 bits;
-    std::memcpy(&bits, &value, 4);
-    return words({bits});
-}
 
 const QByteArray appDefinition = words({0x24, 0x81, 20}) + "Marvendolquistraband" + words({0, 0});
 
