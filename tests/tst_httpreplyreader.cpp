@@ -48,8 +48,9 @@ void TestHttpReplyReader::reply_data()
                                     << true;
     QTest::newRow("chunk size ffffffff") << ok + "Transfer-encoding: chunked\r\n\r\nffffffff\r\nabc" << 1 << -1 << Bytes() << true;
     QTest::newRow("negative chunk size") << ok + "Transfer-encoding: chunked\r\n\r\n-5\r\nabc" << 1 << -1 << Bytes() << true;
-    QTest::newRow("connection close") << ok + "Connection: close\r\nContent-Length: 2\r\n\r\nok\r\n" << 1 << 200 << Bytes("ok")
-                                      << true;
+    // Followed by more bytes, so that only the header can end the connection.
+    QTest::newRow("connection close") << ok + "Connection: close\r\nContent-Length: 2\r\n\r\nok\r\n" + ok << 1 << 200
+                                      << Bytes("ok") << true;
     QTest::newRow("HTTP/1.0 not recognised") << Bytes("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok\r\n") << 1 << 0
                                              << Bytes("ok") << false;
     QTest::newRow("lower-case length header") << ok + "content-length: 3\r\n\r\nabc\r\n" << 1 << 200 << Bytes("abc") << false;
