@@ -48,8 +48,6 @@ void TestChooserStepper::stepping_data()
                                                           << QStringList{"started", "cancelled", "started"};
     QTest::newRow("one entry cannot be stepped") << QStringList{"only"} << 0 << QStringList{"1:1", "1:25"}
                                                  << QStringList{"ignored", "ignored"};
-    QTest::newRow("no entries cannot be stepped") << QStringList{} << -1 << QStringList{"1:1", "1:25"}
-                                                  << QStringList{"ignored", "ignored"};
     QTest::newRow("no current entry") << four << -1 << QStringList{"1:1", "1:-25"} << QStringList{"started", "moved 3 line 0"};
 }
 
@@ -101,11 +99,8 @@ void TestChooserStepper::lineTexts_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::newRow("device") << int(ChooserStepper::Device) << "prismo-2" << "**prismo-2" + QString(22, QLatin1Char(' '));
-    QTest::newRow("long device name") << int(ChooserStepper::Device) << QString(40, QLatin1Char('h')) << "**" + QString(40, QLatin1Char('h'));
-    QTest::newRow("channel") << int(ChooserStepper::Channel) << "Video 2" << "**Video 2" + QString(21, QLatin1Char(' '));
     QTest::newRow("input range") << int(ChooserStepper::InRange) << "SDR" << "**InDynRg  SDR" + QString(18, QLatin1Char(' '));
     QTest::newRow("output range") << int(ChooserStepper::OutRange) << "HLG" << "**OutDynRg  HLG" + QString(17, QLatin1Char(' '));
-    QTest::newRow("monitor range") << int(ChooserStepper::MonRange) << "PQ" << "**MonDynRg  PQ" + QString(18, QLatin1Char(' '));
 }
 
 void TestChooserStepper::lineTexts()

@@ -11,13 +11,6 @@
 using Request = DialogFixture::Request;
 
 namespace {
-RigConfig rigOf(int units, const QVector<ServiceEntry> &others = {RigConfig::defaultOtherService()})
-{
-    RigConfig rig = DialogFixture::numberedRig(units);
-    rig.otherServices = others;
-    return rig;
-}
-
 QStringList chooserTexts(const HDRParameterDialog &d)
 {
     QStringList texts;
@@ -61,7 +54,6 @@ class TestDeviceManagement : public QObject
 
 private slots:
     void discoveryKeepsControlledUnitsInReplyOrder();
-    void addressesTrimmedHostNamesKept();
     void currentUnitSelectedAndNeverOffered();
     void failedDiscoveryKeepsList();
     void emptyListEmptiesChooser();
@@ -76,26 +68,23 @@ private slots:
     void firstRun();
 };
 
+// Units of the controlled kind, in reply order; addresses without their
+// blanks, host names with theirs.
 void TestDeviceManagement::discoveryKeepsControlledUnitsInReplyOrder()
 {
-    DialogFixture f(rigOf(2));
+    RigConfig rig = DialogFixture::numberedRig(2);
+    rig.otherServices << ServiceEntry{QStringLiteral("Prismo"), QStringLiteral("far away"), QStringLiteral(" 10.9.9.9  ")};
+    DialogFixture f(rig);
     HDRParameterDialog &d = f.open(DialogFixture::address(1));
-    QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "prismo-2 "}));
+    QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "prismo-2 ", "far away "}));
     QCOMPARE(d.form().currentPrismoChoiceComboBox->itemData(0).toString(), DialogFixture::address(0));
-    QCOMPARE(d.devices().size(), 2);
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->itemData(2).toString(), QStringLiteral("10.9.9.9"));
+    QCOMPARE(d.devices().size(), 3);
     QCOMPARE(d.devices()[0].deviceName, QStringLiteral("Prismo "));
+    QCOMPARE(d.devices()[2].ipAddress, QStringLiteral("10.9.9.9"));
     // Filling the chooser did not make another unit current.
     QCOMPARE(count(f.gets(), "eParamID_ProductID"), 1);
     QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(1));
-}
-
-void TestDeviceManagement::addressesTrimmedHostNamesKept()
-{
-    DialogFixture f(rigOf(1, {{QStringLiteral("Prismo"), QStringLiteral("far away"), QStringLiteral(" 10.9.9.9  ")}}));
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "far away "}));
-    QCOMPARE(d.devices()[1].ipAddress, QStringLiteral("10.9.9.9"));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->itemData(1).toString(), QStringLiteral("10.9.9.9"));
 }
 
 void TestDeviceManagement::currentUnitSelectedAndNeverOffered()
@@ -118,9 +107,7 @@ void TestDeviceManagement::failedDiscoveryKeepsList()
 {
     DialogFixture f;
     HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    FaultSettings faults;
-    QVERIFY(faults.apply(QStringLiteral("fail=eParamID_NetworkServices"), nullptr));
-    f.rig().setFaults(0, faults);
+    f.setFaults(0, QStringLiteral("fail=eParamID_NetworkServices"));
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JSON ERROR"));
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
     QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
@@ -166,7 +153,6 @@ void TestDeviceManagement::savedGangMarksUnitsOnce_data()
     QTest::newRow("two others") << 0 << QStringList{"prismo-2 ", "prismo-3 "} << QStringList{"prismo-2 ", "prismo-3 "};
     QTest::newRow("one is current") << 1 << QStringList{"prismo-2 ", "prismo-3 "} << QStringList{"prismo-3 "};
     QTest::newRow("name without its blank") << 0 << QStringList{"prismo-2"} << QStringList();
-    QTest::newRow("unknown name") << 0 << QStringList{"elsewhere "} << QStringList();
 }
 
 void TestDeviceManagement::savedGangMarksUnitsOnce()
@@ -261,10 +247,8 @@ void TestDeviceManagement::gangFollowsChangeOfCurrentUnit()
     QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-3 "));
     f.clearRequests();
     d.form().masterGammaSlider->setValue(1333);
-    QStringList targets;
-    for (const Request &r : f.sets())
-        targets << r.address;
-    QCOMPARE(targets, (QStringList{DialogFixture::address(1), DialogFixture::address(2)}));
+    QCOMPARE(DialogFixture::describe(f.sets()), (QStringList{"127.0.0.12 set eParamID_Vid1ColorHDRGammaMaster 1333",
+                                                            "127.0.0.13 set eParamID_Vid1ColorHDRGammaMaster 1333"}));
 
     // With the gang unchanged by the move, the links stay and so does the label.
     d.form().ipAddressLineEdit->setText(DialogFixture::address(0));
@@ -289,6 +273,10 @@ void TestDeviceManagement::settingsRoundTrip()
 
     HDRParameterDialog &again = f.open(QString());
     QCOMPARE(marked(again, &DeviceEntry::ganged), (QStringList{"prismo-2 ", "prismo-3 "}));
+    // The address is stored as typed, whether or not it was taken up.
+    again.form().ipAddressLineEdit->setText(QStringLiteral("  127.0.0.12"));
+    f.close();
+    QCOMPARE(f.storedAddress(), QStringLiteral("  127.0.0.12"));
 }
 
 void TestDeviceManagement::firstRun()

@@ -6,8 +6,6 @@
 
 #include <memory>
 
-using Request = DialogFixture::Request;
-
 // The window driven from the control panel, through a hub stand-in on a
 // free port: the panel's encoders and buttons take the same road to the
 // units as the mouse, and the display follows.
@@ -81,11 +79,8 @@ void TestDialogPanel::encoderMovesSliderToUnits()
 
     QVERIFY(m_hub->turnEncoder(5, 60)); // red gain, a step of 50
     QTRY_COMPARE_WITH_TIMEOUT(d.form().redGainSlider->value(), 1050, 5000);
-    QStringList writes;
-    for (const Request &r : m_fixture->sets())
-        writes << r.address + " " + r.name + " " + r.value;
-    QCOMPARE(writes, (QStringList{"127.0.0.11 eParamID_Vid1ColorHDRGainRed 1050",
-                                  "127.0.0.12 eParamID_Vid1ColorHDRGainRed 1050"}));
+    QCOMPARE(DialogFixture::describe(m_fixture->sets()), (QStringList{"127.0.0.11 set eParamID_Vid1ColorHDRGainRed 1050",
+                                                                      "127.0.0.12 set eParamID_Vid1ColorHDRGainRed 1050"}));
     QCOMPARE(d.form().redGainLabel->text(), QStringLiteral("1.050"));
     QTRY_COMPARE_WITH_TIMEOUT(m_hub->display().line(2), QStringLiteral("Red     0.000   1.000   1.050   "), 5000);
 }
@@ -109,10 +104,8 @@ void TestDialogPanel::adjustOffGuardsPages()
     QTRY_VERIFY_WITH_TIMEOUT(d.form().adjustGroupBox->isChecked(), 5000);
     QVERIFY(m_hub->turnEncoder(0, 200));
     QTRY_COMPARE_WITH_TIMEOUT(d.form().hdrAmountSlider->value(), 1000, 5000);
-    QStringList writes;
-    for (const Request &r : m_fixture->sets())
-        writes << r.name + " " + r.value;
-    QCOMPARE(writes, (QStringList{"eParamID_Vid1ColorfrontMode 1", "eParamID_Vid1ColorHDRAmount 1000"}));
+    QCOMPARE(DialogFixture::describe(m_fixture->sets()), (QStringList{"127.0.0.11 set eParamID_Vid1ColorfrontMode 1",
+                                                                      "127.0.0.11 set eParamID_Vid1ColorHDRAmount 1000"}));
 }
 
 void TestDialogPanel::chooserSteppingCommitsToUnits()
@@ -133,9 +126,8 @@ void TestDialogPanel::chooserSteppingCommitsToUnits()
 
     QVERIFY(m_hub->buttonDown(9));
     QTRY_COMPARE_WITH_TIMEOUT(d.form().outDynRangeGamutChoiceComboBox->currentIndex(), 1, 5000);
-    QCOMPARE(m_fixture->sets().size(), 1);
-    QCOMPARE(m_fixture->sets().first().name, QStringLiteral("eParamID_Vid1DynamicRangeAndGamutOut"));
-    QCOMPARE(m_fixture->sets().first().value, QStringLiteral("9"));
+    QCOMPARE(DialogFixture::describe(m_fixture->sets()),
+             QStringList{"127.0.0.11 set eParamID_Vid1DynamicRangeAndGamutOut 9"});
     QTRY_COMPARE_WITH_TIMEOUT(m_hub->display().line(3).trimmed(), QStringLiteral("OutDynRg SDR Extended BT.709"), 5000);
 }
 
@@ -151,10 +143,8 @@ void TestDialogPanel::doublePressResetsAll()
     QVERIFY(m_hub->buttonDown(13));
     QTRY_COMPARE_WITH_TIMEOUT(d.form().masterGainSlider->value(), 1000, 5000);
     QCOMPARE(d.form().tintSlider->value(), 0);
-    QStringList writes;
-    for (const Request &r : m_fixture->sets())
-        writes << r.name + " " + r.value;
-    QCOMPARE(writes, (QStringList{"eParamID_Vid1ColorHDRGainMaster 1000", "eParamID_Vid1ColorHDRTint 0"}));
+    QCOMPARE(DialogFixture::describe(m_fixture->sets()), (QStringList{"127.0.0.11 set eParamID_Vid1ColorHDRGainMaster 1000",
+                                                                      "127.0.0.11 set eParamID_Vid1ColorHDRTint 0"}));
 }
 
 // The hub stops and starts again: the program finds it by itself, announces

@@ -29,36 +29,10 @@ class TestGangDialog : public QObject
     Q_OBJECT
 
 private slots:
-    void form();
-    void listsEveryUnitButTheCurrent();
     void togglingRecordsTheMark_data();
     void togglingRecordsTheMark();
     void clickOnTextLeavesMark();
 };
-
-void TestGangDialog::form()
-{
-    GangDialog dialog({});
-    QCOMPARE(dialog.size(), QSize(300, 243));
-    QCOMPARE(dialog.minimumSize(), QSize(300, 243));
-    QCOMPARE(dialog.maximumSize(), QSize(300, 243));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Prismo Gang Dialog"));
-    QCOMPARE(dialog.form().buttonBox->geometry(), QRect(-50, 190, 341, 32));
-    QCOMPARE(dialog.form().buttonBox->standardButtons(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QCOMPARE(dialog.form().gangListWidget->geometry(), QRect(10, 10, 281, 171));
-}
-
-void TestGangDialog::listsEveryUnitButTheCurrent()
-{
-    GangDialog dialog({entry("a "), entry("here ", false, true), entry("b ", true)});
-    QListWidget *list = dialog.form().gangListWidget;
-    QCOMPARE(list->count(), 2);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("a "));
-    QCOMPARE(list->item(0)->checkState(), Qt::Unchecked);
-    QCOMPARE(list->item(1)->text(), QStringLiteral("b "));
-    QCOMPARE(list->item(1)->checkState(), Qt::Checked);
-    QVERIFY(list->item(0)->flags() & Qt::ItemIsUserCheckable);
-}
 
 void TestGangDialog::togglingRecordsTheMark_data()
 {

@@ -11,8 +11,6 @@ class TestHttpReplyReader : public QObject
 private slots:
     void reply_data();
     void reply();
-    void nextReplyParsesCleanly_data();
-    void nextReplyParsesCleanly();
     void nextReplyKeptFromSameBlock();
     void repliesSplitAtEveryByte_data();
     void repliesSplitAtEveryByte();
@@ -36,34 +34,28 @@ void TestHttpReplyReader::reply_data()
 
     const Bytes ok = "HTTP/1.1 200 OK\r\n";
     QTest::newRow("counted body") << ok + "Content-Length: 5\r\n\r\nhello\r\n" << 1 << 200 << Bytes("hello") << false;
-    QTest::newRow("counted body, body in pieces") << ok + "Content-Length: 5\r\n\r\nhello\r\n" << 2 << 200 << Bytes("hello") << false;
     QTest::newRow("zero length") << ok + "Content-Length: 0\r\n\r\n" << 1 << 200 << Bytes() << false;
     QTest::newRow("no length, no body") << ok + "\r\n" << 1 << 200 << Bytes() << false;
-    QTest::newRow("status 404") << Bytes("HTTP/1.1 404 Not Found\r\nContent-Length: 2\r\n\r\nno\r\n") << 1 << 404 << Bytes("no") << false;
     QTest::newRow("oversize body cut, connection done")
         << ok + "Content-Length: 5000\r\n\r\n" + Bytes(5000, 'a') + "\r\n" << 4096 << 200 << Bytes(4096, 'a') << true;
     QTest::newRow("chunked") << ok + "Transfer-encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n" << 1 << 200
                              << Bytes("hello world") << false;
     QTest::newRow("chunked, trailer lines") << ok + "Transfer-encoding: chunked\r\n\r\n3\r\nabc\r\n0\r\nX-Trailer: 1\r\n\r\n"
                                             << 1 << 200 << Bytes("abc") << false;
-    QTest::newRow("chunked, no last chunk") << ok + "Transfer-encoding: chunked\r\n\r\n3\r\nabc\r\n" << 1 << 200 << Bytes("abc")
-                                            << true;
     QTest::newRow("chunked, chunk cut short") << ok + "Transfer-encoding: chunked\r\n\r\n9\r\nabc" << 1 << 200 << Bytes("abc")
                                               << true;
     QTest::newRow("oversize chunk") << ok + "Transfer-encoding: chunked\r\n\r\n1001\r\n" + Bytes(4097, 'x') << 1 << -1 << Bytes()
                                     << true;
     QTest::newRow("chunk size ffffffff") << ok + "Transfer-encoding: chunked\r\n\r\nffffffff\r\nabc" << 1 << -1 << Bytes() << true;
     QTest::newRow("negative chunk size") << ok + "Transfer-encoding: chunked\r\n\r\n-5\r\nabc" << 1 << -1 << Bytes() << true;
-    QTest::newRow("chunk size of 17 digits") << ok + "Transfer-encoding: chunked\r\n\r\n10000000000000000\r\nabc" << 1 << -1
-                                             << Bytes() << true;
-    QTest::newRow("connection close") << ok + "Connection: close\r\nContent-Length: 2\r\n\r\nok\r\n" << 1 << 200 << Bytes("ok")
-                                      << true;
+    // Followed by more bytes, so that only the header can end the connection.
+    QTest::newRow("connection close") << ok + "Connection: close\r\nContent-Length: 2\r\n\r\nok\r\n" + ok << 1 << 200
+                                      << Bytes("ok") << true;
     QTest::newRow("HTTP/1.0 not recognised") << Bytes("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok\r\n") << 1 << 0
                                              << Bytes("ok") << false;
     QTest::newRow("lower-case length header") << ok + "content-length: 3\r\n\r\nabc\r\n" << 1 << 200 << Bytes("abc") << false;
     QTest::newRow("capitalised transfer encoding") << ok + "Transfer-Encoding: chunked\r\n\r\n2\r\nab\r\n0\r\n\r\n" << 1 << 200
                                                    << Bytes("ab") << false;
-    QTest::newRow("upper-case connection close") << ok + "CONNECTION: CLOSE\r\n\r\n" << 1 << 200 << Bytes() << true;
     QTest::newRow("carriage return inside a line") << Bytes("HTTP/1.1 2\r00 OK\r\nContent-Length: 1\r\r\n\r\nx\r\n") << 1 << 200
                                                    << Bytes("x") << false;
     QTest::newRow("NUL in body cuts it") << ok + Bytes("Content-Length: 5\r\n\r\nab\0cd\r\n", 28) << 1 << 200 << Bytes("ab")
@@ -72,10 +64,6 @@ void TestHttpReplyReader::reply_data()
     QTest::newRow("peer closes inside body") << ok + "Content-Length: 10\r\n\r\nabc" << 1 << 200 << Bytes("abc") << true;
     QTest::newRow("nothing at all") << Bytes() << 1 << 0 << Bytes() << true;
     QTest::newRow("negative length") << ok + "Content-Length: -1\r\n\r\n" << 1 << 200 << Bytes() << false;
-    QTest::newRow("length with plus sign") << ok + "Content-Length: +2\r\n\r\nab\r\n" << 1 << 200 << Bytes("ab") << false;
-    QTest::newRow("length followed by text") << ok + "Content-Length: 2x\r\n\r\nab\r\n" << 1 << 200 << Bytes("ab") << false;
-    QTest::newRow("later length overrides") << ok + "Content-Length: 9\r\nContent-Length: 2\r\n\r\nab\r\n" << 1 << 200
-                                            << Bytes("ab") << false;
     QTest::newRow("huge length") << ok + "Content-Length: 18446744073709551617\r\n\r\n" + Bytes(4096, 'z') << 4096 << 200
                                  << Bytes(4096, 'z') << true;
     QTest::newRow("length beside chunked wins") << ok + "Transfer-encoding: chunked\r\nContent-Length: 3\r\n\r\n1\r\n\r\n" << 1
@@ -101,45 +89,6 @@ void TestHttpReplyReader::reply()
     QCOMPARE(reader.mustClose(), mustClose);
 }
 
-// Replies that follow each other on one kept connection must each parse
-// whole, whether the server follows a counted body with a line end or not,
-// and whether that line end has arrived when the body has been read.
-void TestHttpReplyReader::nextReplyParsesCleanly_data()
-{
-    QTest::addColumn<Bytes>("first");
-    QTest::addColumn<Bytes>("firstBody");
-    QTest::addColumn<bool>("lineEndArrivedWithBody");
-
-    const Bytes one = "one";
-    QTest::newRow("unit, line end with body") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\none\r\n") << one << true;
-    QTest::newRow("unit, line end arrives later") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\none\r\n") << one
-                                                  << false;
-    QTest::newRow("unit, bare line feed") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\none\n") << one << true;
-    QTest::newRow("standard server") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\none") << one << true;
-    QTest::newRow("zero length") << Bytes("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n") << Bytes() << true;
-    QTest::newRow("chunked") << Bytes("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n3\r\none\r\n0\r\n\r\n") << one
-                             << true;
-}
-
-void TestHttpReplyReader::nextReplyParsesCleanly()
-{
-    QFETCH(Bytes, first);
-    QFETCH(Bytes, firstBody);
-    QFETCH(bool, lineEndArrivedWithBody);
-
-    const Bytes second = "HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\ntwo\r\n";
-    MemoryByteSource source(first + second);
-    if (!lineEndArrivedWithBody)
-        source.setArrivedUpTo(first.rfind(firstBody) + firstBody.size());
-    HttpReplyReader reader(source);
-    Bytes body;
-    QCOMPARE(reader.readResponse(body), 200);
-    QCOMPARE(body, firstBody);
-    QVERIFY(!reader.mustClose());
-    QCOMPARE(reader.readResponse(body), 404);
-    QCOMPARE(body, Bytes("two"));
-}
-
 // A reply is received in blocks; bytes of the next reply that come in the
 // same block are kept for it, not lost and not read as part of this one.
 void TestHttpReplyReader::nextReplyKeptFromSameBlock()
@@ -161,10 +110,12 @@ void TestHttpReplyReader::nextReplyKeptFromSameBlock()
     reader.discardKept();
 }
 
-// Two replies on one connection arrive in two blocks, split at every byte:
-// the first reply ends wherever the split falls (a line end after a body
-// may come with the next block), and the second still parses whole. The
-// same replies byte by byte, or in pieces of three, parse the same.
+// Replies that follow each other on one kept connection must each parse
+// whole, whether the server follows a counted body with a line end or not.
+// Two replies arrive in two blocks, split at every byte: the first reply
+// ends wherever the split falls (a line end after a body may come with the
+// next block), and the second still parses whole. The same replies byte by
+// byte, or in pieces of three, parse the same.
 void TestHttpReplyReader::repliesSplitAtEveryByte_data()
 {
     QTest::addColumn<Bytes>("first");
@@ -277,11 +228,9 @@ void TestHttpReplyReader::numberScanning_data()
     QTest::newRow("plain") << QByteArray("42") << false << true << 42LL;
     QTest::newRow("blanks and sign") << QByteArray("  -17abc") << false << true << -17LL;
     QTest::newRow("no digits") << QByteArray("abc") << false << false << 0LL;
-    QTest::newRow("sign only") << QByteArray("-") << false << false << 0LL;
     QTest::newRow("saturates") << QByteArray("99999999999999999999999") << false << true << LLONG_MAX;
     QTest::newRow("hex") << QByteArray("1F") << true << true << 31LL;
     QTest::newRow("hex with prefix") << QByteArray("0x10") << true << true << 16LL;
-    QTest::newRow("hex prefix alone is zero") << QByteArray("0x") << true << true << 0LL;
     QTest::newRow("hex not a number") << QByteArray("zz") << true << false << 0LL;
     QTest::newRow("hex saturates") << QByteArray("ffffffffffffffffff") << true << true << LLONG_MAX;
 }

@@ -1,8 +1,7 @@
 #include "hubcommanddecoder.h"
+#include "hubwords.h"
 
 #include <QtTest>
-
-#include <cstring>
 
 class TestHubCommandDecoder : public QObject
 {
@@ -15,24 +14,6 @@ private slots:
 };
 
 namespace {
-
-QByteArray words(std::initializer_list<quint32> values)
-{
-    QByteArray out;
-    for (quint32 v : values) {
-        char w[4];
-        qToBigEndian(v, w);
-        out.append(w, 4);
-    }
-    return out;
-}
-
-QByteArray real(float value)
-{
-    quint32 bits;
-    std::memcpy(&bits, &value, 4);
-    return words({bits});
-}
 
 // "id:item" per command, then the end.
 QString summary(const HubCommandDecoder::Result &r)

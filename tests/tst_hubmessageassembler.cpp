@@ -1,4 +1,5 @@
 #include "hubmessageassembler.h"
+#include "hubwords.h"
 
 #include <QtTest>
 
@@ -14,13 +15,6 @@ private slots:
 };
 
 namespace {
-
-QByteArray framed(const QByteArray &body)
-{
-    QByteArray message(4, '\0');
-    qToBigEndian<quint32>(quint32(body.size()), message.data());
-    return message + body;
-}
 
 // Feeds the stream in pieces and lists what came out: bodies as they are,
 // skipped messages as "oversize N".

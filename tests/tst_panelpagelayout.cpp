@@ -52,12 +52,8 @@ void TestPanelPageLayout::workedLines_data()
 
     QTest::newRow("page 0 heading") << 0 << true << 0 << "           Lift   Gamma   Gain  ";
     QTest::newRow("page 0 master") << 0 << true << 1 << "Master  0.000   1.000   1.000   ";
-    QTest::newRow("page 0 blue") << 0 << true << 4 << "Blue    0.000   1.000   1.000   ";
     QTest::newRow("page 1 HDR amount") << 1 << true << 0 << "HDRAmoun 0.250  SDR Preview Off ";
-    QTest::newRow("page 1 Adjust on") << 1 << true << 2 << "LogLook  0.000  Adjust      On  ";
     QTest::newRow("page 1 Adjust off") << 1 << false << 2 << "LogLook  0.000  Adjust      Off ";
-    QTest::newRow("page 1 saturation") << 1 << true << 4 << "Sat      1.000  P3 Clamp    Off ";
-    QTest::newRow("page 2 exposure") << 2 << true << 0 << "Exposure        0.000           ";
     QTest::newRow("page 2 PQ level") << 2 << true << 4 << "PQ Nit Level    1000            ";
 }
 

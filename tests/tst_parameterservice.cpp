@@ -1,4 +1,3 @@
-#include "networkservices.h"
 #include "parametercatalogue.h"
 #include "parameterservice.h"
 
@@ -15,11 +14,7 @@ private slots:
     void startValues_data();
     void startValues();
     void everyControlledParameterReadsAndSets();
-    void exchanges_data();
-    void exchanges();
     void networkServicesAsTheProgramReadsThem();
-    void carriableNames_data();
-    void carriableNames();
 };
 
 namespace {
@@ -36,10 +31,9 @@ const QVector<ServiceEntry> services{{"Prismo", "prismo-a", "127.0.0.11"},
                                      {"Recorder", "recorder-1", "127.0.0.30"},
                                      {"Prismo", "prismo-b", "127.0.0.12"}};
 
-DeviceReply ask(ParameterStore &store, const QByteArray &target, const QByteArray &method = "GET",
-                const QSet<QByteArray> &failing = {})
+DeviceReply ask(ParameterStore &store, const QByteArray &target, const QSet<QByteArray> &failing = {})
 {
-    QByteArray bytes = method + ' ' + target + " HTTP/1.1\r\nHost: 127.0.0.11\r\n\r\n";
+    QByteArray bytes = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.11\r\n\r\n";
     DeviceRequest request;
     if (DeviceRequest::take(bytes, request) != DeviceRequest::Take::Complete)
         return {-1, {}, {}};
@@ -67,12 +61,7 @@ void TestParameterService::startValues_data()
     QTest::addColumn<QByteArray>("value");
 
     QTest::newRow("adjust on") << QByteArray("eParamID_Vid0ColorfrontMode") << QByteArray("1");
-    QTest::newRow("gain") << QByteArray("eParamID_Vid3ColorHDRGainRed") << QByteArray("1000");
     QTest::newRow("log look") << QByteArray("eParamID_Vid2ColorHDRLogLook") << QByteArray("500");
-    QTest::newRow("PQ nits") << QByteArray("eParamID_Vid4ColorHDRPQoutNitLvl") << QByteArray("1000");
-    QTest::newRow("monitor conversion") << QByteArray("eParamID_MonDynamicRangeAndGamutOut") << QByteArray("0");
-    QTest::newRow("product") << QByteArray("eParamID_ProductID") << QByteArray("KVEL");
-    QTest::newRow("name") << QByteArray("eParamID_SystemName") << QByteArray("Grade One");
     QTest::newRow("version 1.2.3.4 packed") << QByteArray("eParamID_SoftwareVersion") << QByteArray("16909060");
     QTest::newRow("4K/UHD mode") << QByteArray("eParamID_ZyloMode") << QByteArray("2");
 }
@@ -98,55 +87,6 @@ void TestParameterService::everyControlledParameterReadsAndSets()
     }
 }
 
-void TestParameterService::exchanges_data()
-{
-    QTest::addColumn<QByteArray>("method");
-    QTest::addColumn<QByteArray>("target");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QByteArray>("readBack");
-
-    const QByteArray gain = "eParamID_Vid1ColorHDRGainRed";
-    const QByteArray set = "/config?action=set&paramid=";
-    QTest::newRow("set stores") << QByteArray("GET") << set + gain + "&value=-250" << 200 << QByteArray("-250")
-                                << QByteArray("-250");
-    QTest::newRow("set, not a number") << QByteArray("GET") << set + gain + "&value=1.5" << 400 << QByteArray()
-                                       << QByteArray("1000");
-    QTest::newRow("set without value") << QByteArray("GET") << set + gain << 400 << QByteArray() << QByteArray("1000");
-    QTest::newRow("set failing parameter") << QByteArray("GET") << set + "eParamID_Vid1ColorHDRTint&value=5" << 500
-                                           << QByteArray("internal error") << QByteArray("1000");
-    QTest::newRow("read failing parameter")
-        << QByteArray("GET") << QByteArray("/config?action=get&paramid=eParamID_Vid1ColorHDRTint") << 500
-        << QByteArray("internal error") << QByteArray("1000");
-    QTest::newRow("identity is read-only")
-        << QByteArray("GET") << set + "eParamID_ProductID&value=1" << 400 << QByteArray() << QByteArray("1000");
-    QTest::newRow("unknown set") << QByteArray("GET") << set + "eParamID_Nothing&value=1" << 404 << QByteArray()
-                                 << QByteArray("1000");
-    QTest::newRow("json read") << QByteArray("GET") << "/config?action=get&paramid=" + gain + "&alt=json" << 200
-                               << QByteArray("{\"value\":\"1000\"}") << QByteArray("1000");
-    QTest::newRow("unknown format") << QByteArray("GET") << "/config?action=get&paramid=" + gain + "&alt=xml" << 400
-                                    << QByteArray() << QByteArray("1000");
-    QTest::newRow("POST") << QByteArray("POST") << set + gain + "&value=5" << 405 << QByteArray() << QByteArray("1000");
-}
-
-void TestParameterService::exchanges()
-{
-    QFETCH(QByteArray, method);
-    QFETCH(QByteArray, target);
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(QByteArray, readBack);
-
-    ParameterStore store(testUnit());
-    const DeviceReply reply = ask(store, target, method, {"eParamID_Vid1ColorHDRTint"});
-    QCOMPARE(reply.status, status);
-    if (!body.isEmpty())
-        QCOMPARE(reply.body, body);
-    QCOMPARE(read(store, "eParamID_Vid1ColorHDRGainRed"), readBack);
-    QCOMPARE(read(store, "eParamID_Vid1ColorHDRTint"), QByteArray("0"));
-    QCOMPARE(read(store, "eParamID_ProductID"), QByteArray("KVEL"));
-}
-
 void TestParameterService::networkServicesAsTheProgramReadsThem()
 {
     ParameterStore store(testUnit());
@@ -166,30 +106,6 @@ void TestParameterService::networkServicesAsTheProgramReadsThem()
     }
     QCOMPARE(seen, QStringList({"Prismo |prismo-a |127.0.0.11 ", "Recorder |recorder-1 |127.0.0.30 ",
                                 "Prismo |prismo-b |127.0.0.12 "}));
-}
-
-void TestParameterService::carriableNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("carriable");
-    QTest::newRow("host name") << "prismo-grade-a.local" << true;
-    QTest::newRow("quote") << "grade \"a\"" << false;
-    QTest::newRow("backslash") << "grade\\a" << false;
-    QTest::newRow("bracket") << "grade [a" << false;
-    QTest::newRow("line feed") << "grade\na" << false;
-}
-
-void TestParameterService::carriableNames()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, carriable);
-    QCOMPARE(NetworkServices::isCarriable(name), carriable);
-    if (!carriable)
-        return;
-    // A carriable name survives the program's rewriting.
-    const QByteArray body = NetworkServices::jsonReply({{"Prismo", name, "127.0.0.11"}});
-    const QJsonDocument document = QJsonDocument::fromJson(rewrittenAsTheProgramDoes(body));
-    QCOMPARE(document.object().value("value").toArray().at(0).toObject().value("host_name ").toString(), name + ' ');
 }
 
 QTEST_GUILESS_MAIN(TestParameterService)

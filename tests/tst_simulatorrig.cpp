@@ -6,9 +6,7 @@
 #include <QTcpSocket>
 #include <QtTest>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 // The simulated units on their own thread, talked to by the program's
 // device link, by raw sockets and by standard HTTP clients.
@@ -26,7 +24,7 @@ private slots:
     void unitSwitchedOffAndOn();
     void changesAtTheUnit();
     void requestLogKeepsOrder();
-    void severalClientsAtOnce();
+    void halfRequestHoldsNoOneUp();
     void standardClients_data();
     void standardClients();
 
@@ -114,7 +112,6 @@ void TestSimulatorRig::faultsSeenByTheDeviceLink_data()
     QTest::newRow("chunked") << "chunked" << true << QByteArray("KVEL") << 4 << true;
     QTest::newRow("standard line end") << "standard" << true << QByteArray("KVEL") << 4 << true;
     QTest::newRow("connection close") << "close" << true << QByteArray("KVEL") << 4 << false;
-    QTest::newRow("short delay") << "delay=200" << true << QByteArray("KVEL") << 4 << true;
     QTest::newRow("oversize body") << "oversize" << true << QByteArray("KVEL##") << 4096 << false;
     QTest::newRow("oversize chunk") << "oversize,chunked=5000" << false << QByteArray() << 0 << false;
     QTest::newRow("failing parameter") << "fail=eParamID_ProductID" << false << QByteArray() << 0 << true;
@@ -217,35 +214,17 @@ void TestSimulatorRig::requestLogKeepsOrder()
     QVERIFY(m_rig->requestLog().isEmpty());
 }
 
-void TestSimulatorRig::severalClientsAtOnce()
+// A client that never finishes its request holds no one up.
+void TestSimulatorRig::halfRequestHoldsNoOneUp()
 {
-    // A client that never finishes its request holds no one up.
     QTcpSocket idle;
     idle.connectToHost(QStringLiteral("127.0.0.11"), m_rig->port());
     QVERIFY(idle.waitForConnected(5000));
     idle.write("GET /config?action=get&paramid=eParamID_ZyloMode");
     QVERIFY(idle.waitForBytesWritten(5000));
-
-    constexpr int Clients = 6;
-    constexpr int Rounds = 40;
-    std::atomic<int> failures{0};
-    std::vector<std::thread> clients;
-    for (int c = 0; c < Clients; ++c) {
-        clients.emplace_back([this, c, &failures] {
-            const auto unit = link(c % 2);
-            const std::string name = "eParamID_Vid" + std::to_string(c / 2) + "ColorHDRSaturation";
-            std::string value;
-            for (int r = 0; r < Rounds; ++r) {
-                const std::string sent = std::to_string(c * 100 + r);
-                if (!unit->ChangeParam(name, sent) || !unit->GetParam(name, value, "text-plain") || value != sent)
-                    ++failures;
-            }
-        });
-    }
-    for (std::thread &client : clients)
-        client.join();
-    QCOMPARE(failures.load(), 0);
-    QCOMPARE(m_rig->requestLog().size(), Clients * Rounds * 2);
+    const auto unit = link(0);
+    QVERIFY(quietChange(*unit, "eParamID_Vid2ColorHDRSaturation", "1234"));
+    QCOMPARE(quietRead(*unit, "eParamID_Vid2ColorHDRSaturation"), Text(std::string("1234")));
 }
 
 void TestSimulatorRig::standardClients_data()
@@ -263,16 +242,11 @@ void TestSimulatorRig::standardClients()
     QString error;
     QVERIFY(settings.apply(faults, &error));
     m_rig->setFaults(0, settings);
-    const QString base = QStringLiteral("http://127.0.0.11:%1").arg(m_rig->port());
-
     const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-    const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
-    if (python.isEmpty() && curl.isEmpty())
-        QSKIP("neither python3 nor curl is installed");
-
-    if (!python.isEmpty()) {
-        // Several requests on one kept-alive connection, read strictly.
-        const char *script = R"(
+    if (python.isEmpty())
+        QSKIP("python3 is not installed");
+    // Several requests on one kept-alive connection, read strictly.
+    const char *script = R"(
 import http.client, json, sys
 c = http.client.HTTPConnection('127.0.0.11', int(sys.argv[1]), timeout=10)
 def get(path):
@@ -286,23 +260,13 @@ print(get('action=get&paramid=eParamID_Nothing&alt=text-plain')[0])
 status, body = get('action=get&configid=0&paramid=eParamID_NetworkServices&alt=json')
 print(status, [e['host_name'] for e in json.loads(json.loads(body)['value'])])
 )";
-        QProcess process;
-        process.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), QString::number(m_rig->port())});
-        QVERIFY(process.waitForFinished(30000));
-        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
-        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
-                 QStringLiteral("(200, 'KVEL')\n(200, '-42')\n(200, '-42')\n404\n"
-                                "200 ['prismo-grade-a', 'prismo-grade-b', 'prismo-uhd', 'recorder-1']\n"));
-    }
-    if (!curl.isEmpty()) {
-        QProcess process;
-        process.start(curl, {QStringLiteral("-sS"), QStringLiteral("--fail"), QStringLiteral("-w"),
-                             QStringLiteral(" %{http_code}"),
-                             base + "/config?action=get&configid=0&paramid=eParamID_SystemName&alt=text-plain"});
-        QVERIFY(process.waitForFinished(30000));
-        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
-        QCOMPARE(process.readAllStandardOutput(), QByteArray("Prismo Grade A 200"));
-    }
+    QProcess process;
+    process.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), QString::number(m_rig->port())});
+    QVERIFY(process.waitForFinished(30000));
+    QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
+             QStringLiteral("(200, 'KVEL')\n(200, '-42')\n(200, '-42')\n404\n"
+                            "200 ['prismo-grade-a', 'prismo-grade-b', 'prismo-uhd', 'recorder-1']\n"));
 }
 
 QTEST_GUILESS_MAIN(TestSimulatorRig)

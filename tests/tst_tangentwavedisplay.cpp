@@ -15,7 +15,6 @@ private slots:
     void writers_data();
     void writers();
     void writersSilentOnOtherPages();
-    void flushSendsEveryCellInOrder();
     void channelNames();
 };
 
@@ -56,17 +55,12 @@ void TestTangentWaveDisplay::writers_data()
     QTest::newRow("lift -1") << 0 << Writer([](tangentWaveDisplay &d) { d.showLift(1, -1); }) << QStringList{"1,8:-1.000  "};
     QTest::newRow("gain 4.5 row 3") << 0 << Writer([](tangentWaveDisplay &d) { d.showGain(3, 4.5); })
                                     << QStringList{"3,24:4.500   "};
-    QTest::newRow("gamma row 0") << 0 << Writer([](tangentWaveDisplay &d) { d.showGamma(0, 1); }) << QStringList{"0,16:1.000   "};
     QTest::newRow("row 5 ignored") << 0 << Writer([](tangentWaveDisplay &d) { d.showGain(5, 1); }) << QStringList{};
-    QTest::newRow("HDR amount") << 1 << Writer([](tangentWaveDisplay &d) { d.showHdrAmount(0.25); }) << QStringList{"0,8: 0.250  "};
     QTest::newRow("saturation") << 1 << Writer([](tangentWaveDisplay &d) { d.showSaturation(1.5); }) << QStringList{"4,8: 1.500  "};
     QTest::newRow("colour temperature -10") << 2 << Writer([](tangentWaveDisplay &d) { d.showColorTemp(-10); })
                                             << QStringList{"1,16:-10.000 "};
     QTest::newRow("value too wide, cut") << 2 << Writer([](tangentWaveDisplay &d) { d.showTint(-12345.678); })
                                          << QStringList{"2,16:-12345.6"};
-    QTest::newRow("PQ level") << 2 << Writer([](tangentWaveDisplay &d) { d.showPqNitLevel(1000); }) << QStringList{"4,16:1000    "};
-    QTest::newRow("SDR preview off") << 1 << Writer([](tangentWaveDisplay &d) { d.showSdrPreview("iew Off"); })
-                                     << QStringList{"0,16:SDR Prev", "0,24:iew Off "};
     QTest::newRow("Adjust off") << 1 << Writer([](tangentWaveDisplay &d) { d.showAdjust("    Off"); })
                                 << QStringList{"2,16:Adjust  ", "2,24:    Off "};
     QTest::newRow("switch without state") << 1 << Writer([](tangentWaveDisplay &d) { d.showP3Clamp(nullptr); })
@@ -98,25 +92,10 @@ void TestTangentWaveDisplay::writersSilentOnOtherPages()
 {
     const QList<QPair<int, Writer>> writers = {
         {0, [](tangentWaveDisplay &d) { d.showLift(1, 1); }},
-        {0, [](tangentWaveDisplay &d) { d.showGamma(2, 1); }},
-        {0, [](tangentWaveDisplay &d) { d.showGain(3, 1); }},
         {1, [](tangentWaveDisplay &d) { d.showHdrAmount(1); }},
-        {1, [](tangentWaveDisplay &d) { d.showAmbLight(1); }},
-        {1, [](tangentWaveDisplay &d) { d.showLogLook(1); }},
-        {1, [](tangentWaveDisplay &d) { d.showSdrSoftness(1); }},
-        {1, [](tangentWaveDisplay &d) { d.showSaturation(1); }},
-        {1, [](tangentWaveDisplay &d) { d.showSdrPreview("iew On"); }},
         {1, [](tangentWaveDisplay &d) { d.showAdjust("    On"); }},
-        {1, [](tangentWaveDisplay &d) { d.showP3Clamp("    On"); }},
         {2, [](tangentWaveDisplay &d) { d.showExposure(1); }},
-        {2, [](tangentWaveDisplay &d) { d.showColorTemp(1); }},
-        {2, [](tangentWaveDisplay &d) { d.showTint(1); }},
-        {2, [](tangentWaveDisplay &d) { d.showBt2408(1); }},
-        {2, [](tangentWaveDisplay &d) { d.showPqNitLevel(1); }},
         {3, [](tangentWaveDisplay &d) { d.showDeviceLine(QStringLiteral("x")); }},
-        {3, [](tangentWaveDisplay &d) { d.showChannelLine(QStringLiteral("x")); }},
-        {3, [](tangentWaveDisplay &d) { d.showInRangeLine(QStringLiteral("x")); }},
-        {3, [](tangentWaveDisplay &d) { d.showOutRangeLine(QStringLiteral("x")); }},
         {3, [](tangentWaveDisplay &d) { d.showMonRangeLine(QStringLiteral("x")); }},
     };
     for (int page = 0; page < 4; ++page) {
@@ -133,21 +112,6 @@ void TestTangentWaveDisplay::writersSilentOnOtherPages()
                         QCOMPARE(QByteArray(display.cell(line, column)), QByteArray("        "));
         }
     }
-}
-
-void TestTangentWaveDisplay::flushSendsEveryCellInOrder()
-{
-    RecordingSink sink;
-    tangentWaveDisplay display(&sink);
-    display.setCell(4, 3, "last");
-    display.flushCells();
-    QCOMPARE(sink.writes.size(), 20);
-    QCOMPARE(sink.writes.first(), QStringLiteral("0,0:        "));
-    QCOMPARE(sink.writes.at(1), QStringLiteral("0,8:        "));
-    QCOMPARE(sink.writes.at(4), QStringLiteral("1,0:        "));
-    QCOMPARE(sink.writes.last(), QStringLiteral("4,24:last    "));
-    display.clearCells();
-    QCOMPARE(QByteArray(display.cell(4, 3)), QByteArray("        "));
 }
 
 void TestTangentWaveDisplay::channelNames()

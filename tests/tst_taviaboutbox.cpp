@@ -18,11 +18,10 @@ QString labelText(const QDialog &box, const char *name)
     return label ? label->text() : QStringLiteral("<missing>");
 }
 
-std::unique_ptr<TaviAboutBox> makeBox(QWidget *parent, const QString &legal = QString(), int options = 1,
-                                      const QSize &size = QSize(0, 0), const QPixmap &icon = QPixmap())
+std::unique_ptr<TaviAboutBox> makeBox(const QString &legal = QString(), int options = 1)
 {
-    return std::make_unique<TaviAboutBox>(parent, QStringLiteral("Prismolink"), QString(), QStringLiteral("1.3"), legal,
-                                          QString(), icon, options, size);
+    return std::make_unique<TaviAboutBox>(nullptr, QStringLiteral("Prismolink"), QString(), QStringLiteral("1.3"), legal,
+                                          QString(), QPixmap(), options, QSize(0, 0));
 }
 } // namespace
 
@@ -33,14 +32,10 @@ class TestTaviAboutBox : public QObject
 private slots:
     void initTestCase();
     void cleanup();
-    void size_data();
-    void size();
     void legalNotice_data();
     void legalNotice();
-    void licences_data();
     void licences();
     void execFillsLicences();
-    void iconFallsBack();
     void fromTheMainWindow_data();
     void fromTheMainWindow();
 };
@@ -57,34 +52,12 @@ void TestTaviAboutBox::cleanup()
     ModalPrompt::setHandler({});
 }
 
-void TestTaviAboutBox::size_data()
-{
-    QTest::addColumn<QSize>("given");
-    QTest::addColumn<QSize>("expected");
-
-    QTest::newRow("0 x 0 means the standard size") << QSize(0, 0) << QSize(385, 445);
-    QTest::newRow("given size") << QSize(500, 600) << QSize(500, 600);
-}
-
-void TestTaviAboutBox::size()
-{
-    QFETCH(QSize, given);
-    QFETCH(QSize, expected);
-    const auto box = makeBox(nullptr, QString(), 1, given);
-    QCOMPARE(box->size(), expected);
-    QCOMPARE(box->windowTitle(), QStringLiteral("About Prismolink"));
-    QVERIFY(box->windowFlags().testFlag(Qt::Tool));
-    QVERIFY(box->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(!box->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-}
-
 void TestTaviAboutBox::legalNotice_data()
 {
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("visible");
 
-    QTest::newRow("copyright sign") << "Copyright (C) TAVI" << QString::fromUtf8("Copyright \u00a9 TAVI") << true;
     QTest::newRow("twice") << "(C) a (C) b" << QString::fromUtf8("\u00a9 a \u00a9 b") << true;
     QTest::newRow("lower case stays") << "(c) TAVI" << "(c) TAVI" << true;
     QTest::newRow("none") << "" << "" << false;
@@ -95,32 +68,18 @@ void TestTaviAboutBox::legalNotice()
     QFETCH(QString, given);
     QFETCH(QString, shown);
     QFETCH(bool, visible);
-    const auto box = makeBox(nullptr, given);
+    const auto box = makeBox(given);
     QCOMPARE(labelText(*box, "legalNoticeLabel"), shown);
     box->show();
     QCOMPARE(box->findChild<QLabel *>(QStringLiteral("legalNoticeLabel"))->isVisible(), visible);
     QVERIFY(box->findChild<QLabel *>(QStringLiteral("versionLabel"))->isVisible());
 }
 
-void TestTaviAboutBox::licences_data()
-{
-    QTest::addColumn<int>("options");
-    QTest::addColumn<int>("qtSections");
-
-    QTest::newRow("Qt entry") << 1 << 1;
-    QTest::newRow("no entries") << 0 << 0;
-}
-
 void TestTaviAboutBox::licences()
 {
-    QFETCH(int, options);
-    QFETCH(int, qtSections);
-    const auto box = makeBox(nullptr, QString(), options);
-    const QString html = box->licencesHtml();
-    QCOMPARE(html.count(QLatin1String("<h3><b>Qt</b></h3>")), qtSections);
-    QCOMPARE(html.count(QLatin1String("<h3>")), qtSections);
-    if (qtSections == 0)
-        return;
+    QVERIFY(!makeBox(QString(), 0)->licencesHtml().contains(QLatin1String("<h3>")));
+    const QString html = makeBox()->licencesHtml();
+    QCOMPARE(html.count(QLatin1String("<h3>")), 1);
     QVERIFY(html.startsWith(QLatin1String("<h3><b>Qt</b></h3>This program uses the <a style=\"color: #ddba07;\" href=")));
     QVERIFY(html.contains(QLatin1String(">Qt Cross-platform library</a> which is licensed under <a style=\"color: #ddba07;\"")));
     QVERIFY(html.contains(QLatin1String(">LGPLv3</a><br /><br />Version: ") + QLatin1String(qVersion()) + "<br />DebugBuild: "));
@@ -131,7 +90,7 @@ void TestTaviAboutBox::licences()
 
 void TestTaviAboutBox::execFillsLicences()
 {
-    const auto box = makeBox(nullptr);
+    const auto box = makeBox();
     box->addLicence(QStringLiteral("Icons"), QStringLiteral("Drawn for this program."));
     const auto *browser = box->findChild<QTextBrowser *>(QStringLiteral("licencesBrowser"));
     QVERIFY(browser);
@@ -145,35 +104,12 @@ void TestTaviAboutBox::execFillsLicences()
     QVERIFY(text.contains(QLatin1String("Drawn for this program.")));
 }
 
-void TestTaviAboutBox::iconFallsBack()
-{
-    QPixmap red(16, 16);
-    red.fill(Qt::red);
-    QWidget parent;
-    parent.setWindowIcon(QIcon(red));
-
-    const auto fromParent = makeBox(&parent);
-    const QPixmap shown = fromParent->findChild<QLabel *>(QStringLiteral("iconLabel"))->pixmap(Qt::ReturnByValue);
-    QCOMPARE(shown.size(), QSize(48, 48));
-    QCOMPARE(shown.toImage().pixelColor(24, 24), QColor(Qt::red));
-
-    QPixmap blue(64, 64);
-    blue.fill(Qt::blue);
-    const auto given = makeBox(&parent, QString(), 1, QSize(0, 0), blue);
-    const QPixmap own = given->findChild<QLabel *>(QStringLiteral("iconLabel"))->pixmap(Qt::ReturnByValue);
-    QCOMPARE(own.toImage().pixelColor(24, 24), QColor(Qt::blue));
-
-    const auto orphan = makeBox(nullptr);
-    QVERIFY(!orphan->findChild<QLabel *>(QStringLiteral("iconLabel"))->pixmap(Qt::ReturnByValue).isNull());
-}
-
 void TestTaviAboutBox::fromTheMainWindow_data()
 {
     QTest::addColumn<QString>("programVersion");
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("version record") << "1.3" << "Version 1.3";
-    QTest::newRow("with patch") << "2.1.4" << "Version 2.1.4";
     QTest::newRow("no version record") << "" << "Version 0.0.0 (devel)";
 }
 
@@ -193,6 +129,9 @@ void TestTaviAboutBox::fromTheMainWindow()
             QCOMPARE(box->parentWidget(), &window);
             QCOMPARE(box->size(), QSize(385, 445));
             QCOMPARE(box->windowTitle(), QStringLiteral("About Prismolink"));
+            QVERIFY(box->windowFlags().testFlag(Qt::Tool));
+            QVERIFY(box->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+            QVERIFY(!box->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
             QCOMPARE(labelText(*box, "titleLabel"), QStringLiteral("Prismolink"));
             QCOMPARE(labelText(*box, "versionLabel"), shown);
             QVERIFY(labelText(*box, "legalNoticeLabel").contains(QChar(0x00A9)));

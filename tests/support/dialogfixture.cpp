@@ -83,7 +83,7 @@ HDRParameterDialog &DialogFixture::open(const QString &address, bool usePanel)
     return *m_dialog;
 }
 
-QList<DialogFixture::Request> DialogFixture::requests() const
+QList<DialogFixture::Request> DialogFixture::requests(const QString &action) const
 {
     QList<Request> result;
     for (const QString &line : m_rig->requestLog()) {
@@ -97,29 +97,26 @@ QList<DialogFixture::Request> DialogFixture::requests() const
         r.action = query.queryItemValue(QStringLiteral("action"));
         r.name = query.queryItemValue(QStringLiteral("paramid"));
         r.value = query.queryItemValue(r.action == QLatin1String("set") ? QStringLiteral("value") : QStringLiteral("alt"));
-        result << r;
-    }
-    return result;
-}
-
-QList<DialogFixture::Request> DialogFixture::sets() const
-{
-    QList<Request> result;
-    for (const Request &r : requests()) {
-        if (r.action == QLatin1String("set"))
+        if (action.isNull() || r.action == action)
             result << r;
     }
     return result;
 }
 
-QList<DialogFixture::Request> DialogFixture::gets() const
+QStringList DialogFixture::describe(const QList<Request> &requests)
 {
-    QList<Request> result;
-    for (const Request &r : requests()) {
-        if (r.action == QLatin1String("get"))
-            result << r;
-    }
-    return result;
+    QStringList lines;
+    for (const Request &r : requests)
+        lines << QStringLiteral("%1 %2 %3 %4").arg(r.address, r.action, r.name, r.value);
+    return lines;
+}
+
+void DialogFixture::setFaults(int unit, const QString &faults)
+{
+    FaultSettings settings;
+    if (!settings.apply(faults, nullptr))
+        qFatal("bad fault settings: %s", qPrintable(faults));
+    m_rig->setFaults(unit, settings);
 }
 
 void DialogFixture::releaseHold()

@@ -35,6 +35,8 @@ public:
     ~DialogFixture();
 
     SimulatorRig &rig() { return *m_rig; }
+    // Sets a unit's faults as prismo-sim's fault settings read them ("stall", "fail=NAME").
+    void setFaults(int unit, const QString &faults);
     static QString address(int unit) { return QStringLiteral("127.0.0.%1").arg(11 + unit); }
 
     // Stores the address (and gang host names) as the last run left them.
@@ -46,9 +48,12 @@ public:
     HDRParameterDialog &dialog() { return *m_dialog; }
     void close() { m_dialog.reset(); }
 
-    QList<Request> requests() const;
-    QList<Request> sets() const;
-    QList<Request> gets() const;
+    // The requests the units received, all or those of one action.
+    QList<Request> requests(const QString &action = QString()) const;
+    QList<Request> sets() const { return requests(QStringLiteral("set")); }
+    QList<Request> gets() const { return requests(QStringLiteral("get")); }
+    // Each request as "<address> <action> <name> <value>".
+    static QStringList describe(const QList<Request> &requests);
     void clearRequests() { m_rig->clearRequestLog(); }
 
     // Lets the hold pass as its timer tick would, and runs one periodic read-back.
