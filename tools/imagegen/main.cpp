@@ -73,6 +73,22 @@ QString suffix(State state)
     return QString();
 }
 
+// The colours of a raised box: gradient from top to bottom, and its outline.
+struct BoxColours
+{
+    QColor top, bottom, border;
+};
+
+void roundedBox(QPainter &p, const QRectF &box, qreal radius, const BoxColours &colours)
+{
+    QLinearGradient fill(box.topLeft(), box.bottomLeft());
+    fill.setColorAt(0, colours.top);
+    fill.setColorAt(1, colours.bottom);
+    p.setPen(QPen(colours.border, 1));
+    p.setBrush(fill);
+    p.drawRoundedRect(box, radius, radius);
+}
+
 QImage checkBox(bool checked, State state)
 {
     QImage image = canvas(19, 19);
@@ -92,12 +108,7 @@ QImage checkBox(bool checked, State state)
         bottom = QColor(38, 38, 38);
         border = QColor(28, 28, 28);
     }
-    QLinearGradient fill(box.topLeft(), box.bottomLeft());
-    fill.setColorAt(0, top);
-    fill.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(fill);
-    p.drawRoundedRect(box, 3, 3);
+    roundedBox(p, box, 3, {top, bottom, border});
     if (state != State::Disabled && state != State::Pressed) {
         p.setPen(QPen(QColor(255, 255, 255, 40), 1));
         p.drawLine(QPointF(4, 2.5), QPointF(15, 2.5));
@@ -139,12 +150,7 @@ QImage button(State state)
         border = QColor(30, 30, 30);
         shine.setAlpha(12);
     }
-    QLinearGradient fill(box.topLeft(), box.bottomLeft());
-    fill.setColorAt(0, top);
-    fill.setColorAt(1, bottom);
-    p.setPen(QPen(border, 1));
-    p.setBrush(fill);
-    p.drawRoundedRect(box, 4, 4);
+    roundedBox(p, box, 4, {top, bottom, border});
     p.setPen(QPen(shine, 1));
     p.drawLine(QPointF(4, 1.5), QPointF(28, 1.5));
     return image;
