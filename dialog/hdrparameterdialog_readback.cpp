@@ -81,9 +81,10 @@ void HDRParameterDialog::pollGangLinks()
     if (!currentLink)
         return;
     const std::string name = PC::parameterName(currentChannel(), PC::ColorfrontMode);
-    for (const auto &link : gangLinks) {
+    for (std::size_t i = 0; i < gangLinks.size(); ++i) {
         std::string reply;
-        link->GetParam(name, reply, "text-plain");
+        if (gangLinks[i]->GetParam(name, reply, "text-plain"))
+            resendMissedWrites(i);
     }
 }
 
