@@ -59,9 +59,6 @@ QByteArray ReplyBuilder::garbage(quint64 requestNumber)
         // Printable characters from '!' on: never a blank, so never "HTTP/1.1 ".
         line += static_cast<char>('!' + (state >> 24) % 94);
     }
-    // Junk starting like a status line would not be junk.
-    if (line.startsWith("HTTP"))
-        line[0] = '?';
     return line + "\r\n";
 }
 
