@@ -155,6 +155,7 @@ void HttpReplyReader::skip(std::size_t count)
 int HttpReplyReader::readResponse(std::string &body)
 {
     m_mustClose = false;
+    m_whole = true;
     m_bytesReceived = 0;
     body.clear();
 
@@ -166,8 +167,10 @@ int HttpReplyReader::readResponse(std::string &body)
     std::string &line = m_line;
     for (;;) {
         const bool complete = readLine(line);
-        if (!complete)
+        if (!complete) {
             m_mustClose = true;
+            m_whole = false;
+        }
         if (line.empty()) {
             // A line end left over from the previous reply may precede the
             // status line; only an empty line after it ends the headers.
@@ -221,9 +224,10 @@ int HttpReplyReader::readResponse(std::string &body)
 void HttpReplyReader::readBody(int length, std::string &body)
 {
     const std::size_t received = takeBody(static_cast<std::size_t>(length), body);
-    if (received < static_cast<std::size_t>(length))
+    if (received < static_cast<std::size_t>(length)) {
         m_mustClose = true;
-    else if (!m_mustClose)
+        m_whole = false;
+    } else if (!m_mustClose)
         consumeLineEndIfPresent();
 }
 
@@ -267,6 +271,7 @@ bool HttpReplyReader::readChunks(std::string &body)
                 for (;;) {
                     if (!readLine(line)) {
                         m_mustClose = true;
+                        m_whole = false;
                         break;
                     }
                     if (line.empty())
@@ -277,11 +282,13 @@ bool HttpReplyReader::readChunks(std::string &body)
             const std::size_t received = takeBody(static_cast<std::size_t>(size), body);
             if (received < static_cast<std::size_t>(size)) {
                 m_mustClose = true;
+                m_whole = false;
                 return true;
             }
         } else if (!complete) {
             // The stream ended inside the body: keep what was read.
             m_mustClose = true;
+            m_whole = false;
             return true;
         }
     }

@@ -31,6 +31,12 @@ public:
     // recognised, -1 after an oversize chunk) and delivers the body.
     int readResponse(std::string &body);
 
+    // After readResponse: the reply arrived as far as it is read (the blank
+    // line after the headers, a counted body up to its length or the limit,
+    // the last chunk). False when the stream ended, failed or timed out
+    // first, so the body may hold only part of the value.
+    bool whole() const { return m_whole; }
+
     // After readResponse: the connection cannot carry another reply, because
     // the peer asked to close it, the stream ended or failed, or bytes of
     // this reply are still unread.
@@ -63,5 +69,6 @@ private:
     std::size_t m_keptStart = 0;
     std::size_t m_keptEnd = 0;
     bool m_mustClose = false;
+    bool m_whole = false;
     std::size_t m_bytesReceived = 0;
 };

@@ -11,7 +11,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QAbstractSlider;
@@ -120,6 +122,8 @@ private:
     void keepGangAfterDeviceChange(const QStringList &gangedBefore);
     void showGangState();
     QStringList gangedHostNames() const;
+    void sendToGangLink(std::size_t index, const std::string &parameter, const std::string &value);
+    void resendMissedWrites(std::size_t index);
 
     // settings
     void loadSettings();
@@ -157,6 +161,9 @@ private:
     QList<DeviceEntry> deviceList;
     std::vector<std::unique_ptr<TAVIRESTConfigControl>> gangLinks;
     QStringList gangLinkHosts; // the host name of each gang link, in the same order
+    // The writes each gang link missed while its unit did not answer: the
+    // last value per parameter, sent once the unit answers again.
+    std::vector<std::map<std::string, std::string>> gangMissedWrites;
     QStringList savedGangNames;
 
     std::array<QAbstractSlider *, ParameterCatalogue::SlotCount> sliders{};

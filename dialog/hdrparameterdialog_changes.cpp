@@ -102,8 +102,8 @@ void HDRParameterDialog::sendParameter(const QString &name, const QString &text)
     const std::string parameter = name.toStdString();
     const std::string value = text.toStdString();
     currentLink->ChangeParam(parameter, value);
-    for (const auto &link : gangLinks)
-        link->ChangeParam(parameter, value);
+    for (std::size_t i = 0; i < gangLinks.size(); ++i)
+        sendToGangLink(i, parameter, value);
 }
 
 void HDRParameterDialog::inDynRangeChanged(int)

@@ -36,6 +36,7 @@ void HDRParameterDialog::rebuildGang()
         link->closeConnection();
     gangLinks.clear();
     gangLinkHosts.clear();
+    gangMissedWrites.clear();
 
     for (const DeviceEntry &entry : qAsConst(deviceList)) {
         if (!entry.ganged)
@@ -45,11 +46,37 @@ void HDRParameterDialog::rebuildGang()
         if (link->Connect()) {
             gangLinks.push_back(std::move(link));
             gangLinkHosts << entry.hostName;
+            gangMissedWrites.emplace_back();
         }
     }
     showGangState();
     if (!gangLinks.empty())
         valueChanged(forceAll);
+}
+
+// A ganged unit that is off or stalls misses writes; without them it would
+// silently drift from the rest of the gang once it is back.
+void HDRParameterDialog::sendToGangLink(std::size_t index, const std::string &parameter, const std::string &value)
+{
+    std::map<std::string, std::string> &missed = gangMissedWrites[index];
+    if (!gangLinks[index]->ChangeParam(parameter, value)) {
+        missed[parameter] = value;
+        return;
+    }
+    missed.erase(parameter);
+    resendMissedWrites(index);
+}
+
+// Only what the window sent and the unit missed, each parameter's last value once.
+void HDRParameterDialog::resendMissedWrites(std::size_t index)
+{
+    std::map<std::string, std::string> &missed = gangMissedWrites[index];
+    for (auto it = missed.begin(); it != missed.end();) {
+        if (gangLinks[index]->ChangeParam(it->first, it->second))
+            it = missed.erase(it);
+        else
+            ++it;
+    }
 }
 
 // Label and tool tip name the ganged units that have a link.

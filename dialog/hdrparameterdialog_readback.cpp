@@ -19,10 +19,13 @@ void HDRParameterDialog::channelChanged(int)
         return;
     const int channel = currentChannel();
     // Each reply is applied to its own control at once; a failed read leaves
-    // its control alone, so it also causes no write.
+    // its control alone, so it also causes no write. A body that fills the
+    // whole receive buffer was cut there: a value never is that long, and its
+    // first bytes would read as a switch turned on.
     const auto read = [this, channel](int slot, QString &reply) {
         std::string value;
-        if (!currentLink || !currentLink->GetParam(PC::parameterName(channel, slot), value, "text-plain"))
+        if (!currentLink || !currentLink->GetParam(PC::parameterName(channel, slot), value, "text-plain") ||
+            value.size() >= static_cast<std::size_t>(TAVIRESTConfigControl::MAX_RESPONSE_BUFFER_SIZE))
             return false;
         reply = QString::fromStdString(value);
         return true;
@@ -78,9 +81,10 @@ void HDRParameterDialog::pollGangLinks()
     if (!currentLink)
         return;
     const std::string name = PC::parameterName(currentChannel(), PC::ColorfrontMode);
-    for (const auto &link : gangLinks) {
+    for (std::size_t i = 0; i < gangLinks.size(); ++i) {
         std::string reply;
-        link->GetParam(name, reply, "text-plain");
+        if (gangLinks[i]->GetParam(name, reply, "text-plain"))
+            resendMissedWrites(i);
     }
 }
 

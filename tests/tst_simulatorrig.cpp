@@ -118,6 +118,9 @@ void TestSimulatorRig::faultsSeenByTheDeviceLink_data()
     QTest::newRow("delay beyond the link's patience") << "delay=3000" << false << QByteArray() << 0 << false;
     QTest::newRow("stall") << "stall" << false << QByteArray() << 0 << false;
     QTest::newRow("every request dropped") << "drop=1" << false << QByteArray() << 0 << false;
+    QTest::newRow("garbage") << "garbage" << false << QByteArray() << 0 << false;
+    QTest::newRow("cut mid-reply") << "cut" << false << QByteArray() << 0 << false;
+    QTest::newRow("cut in the body") << "cut=85" << false << QByteArray() << 0 << false;
 }
 
 void TestSimulatorRig::faultsSeenByTheDeviceLink()

@@ -162,13 +162,14 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection_data()
     // A unit that restarts closes its idle connections without a word.
     QTest::newRow("idle connection closed by the unit") << QByteArray::fromStdString(ScriptedServer::unitReply("first"))
                                                         << true << true << QByteArray("first") << false;
-    QTest::newRow("closed inside headers") << QByteArray("HTTP/1.1 200 OK\r\nContent-Le") << true << true
-                                           << QByteArray() << true;
+    // A reply cut short is no value: part of one would be taken as the whole.
+    QTest::newRow("closed inside headers") << QByteArray("HTTP/1.1 200 OK\r\nContent-Le") << true << false
+                                           << QByteArray("untouched") << true;
     QTest::newRow("closed inside body") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nabc") << true
-                                        << true << QByteArray("abc") << true;
+                                        << false << QByteArray("untouched") << true;
     QTest::newRow("closed inside chunks")
-        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n3\r\nab") << true << true
-        << QByteArray("ab") << true;
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n3\r\nab") << true << false
+        << QByteArray("untouched") << true;
     // The unread rest of an oversize reply must never be read as the next reply.
     QTest::newRow("oversize counted body") << QByteArray::fromStdString(ScriptedServer::unitReply(std::string(6000, 'a')))
                                            << false << true << QByteArray(4096, 'a') << true;

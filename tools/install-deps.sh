@@ -2,7 +2,7 @@
 # Installs the Debian packages a task needs, only those that are missing, so a
 # second run takes no time. Usage: tools/install-deps.sh build|run|test|bench
 # (test: everything ./test.sh needs, from the Qt 6 build and the Windows
-# cross build under Wine to the package checks).
+# cross build under Wine to the package checks and the Valgrind run).
 set -euo pipefail
 
 build=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools)
@@ -10,7 +10,7 @@ run=("${build[@]}" xvfb xauth x11-apps imagemagick)
 test=("${run[@]}" python3 curl
     qt6-base-dev qt6-base-dev-tools
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-    dpkg-dev desktop-file-utils man-db)
+    dpkg-dev desktop-file-utils man-db valgrind)
 # strace counts the benchmark's system calls; valgrind (callgrind) profiles.
 bench=("${build[@]}" strace valgrind)
 

@@ -63,6 +63,13 @@ bool FaultSettings::apply(const QString &text, QString *error)
                 ok = readNumber(name, argument, 0, LargestBody, result.oversizeBytes, error);
         } else if (name == QLatin1String("standard") && !hasArgument) {
             result.standardLineEnd = true;
+        } else if (name == QLatin1String("garbage") && !hasArgument) {
+            result.garbage = true;
+        } else if (name == QLatin1String("cut")) {
+            result.cut = true;
+            result.cutBytes = 0;
+            if (hasArgument)
+                ok = readNumber(name, argument, 1, LargestBody, result.cutBytes, error);
         } else if (name == QLatin1String("no-delay") && !hasArgument) {
             result.delayMs = 0;
         } else if (name == QLatin1String("no-chunked") && !hasArgument) {
@@ -82,6 +89,11 @@ bool FaultSettings::apply(const QString &text, QString *error)
             result.oversizeBytes = 0;
         } else if (name == QLatin1String("no-standard") && !hasArgument) {
             result.standardLineEnd = false;
+        } else if (name == QLatin1String("no-garbage") && !hasArgument) {
+            result.garbage = false;
+        } else if (name == QLatin1String("no-cut") && !hasArgument) {
+            result.cut = false;
+            result.cutBytes = 0;
         } else {
             *error = QStringLiteral("unknown fault \"%1\"").arg(word);
             ok = false;
@@ -114,6 +126,10 @@ QString FaultSettings::describe() const
         words << QStringLiteral("oversize=%1").arg(oversizeBytes);
     if (standardLineEnd)
         words << QStringLiteral("standard");
+    if (garbage)
+        words << QStringLiteral("garbage");
+    if (cut)
+        words << (cutBytes > 0 ? QStringLiteral("cut=%1").arg(cutBytes) : QStringLiteral("cut"));
     return words.isEmpty() ? QStringLiteral("none") : words.join(QLatin1Char(','));
 }
 
@@ -121,5 +137,6 @@ bool FaultSettings::operator==(const FaultSettings &other) const
 {
     return delayMs == other.delayMs && chunkSize == other.chunkSize && closeEveryReply == other.closeEveryReply &&
            dropEvery == other.dropEvery && failingParameters == other.failingParameters && stall == other.stall &&
-           oversizeBytes == other.oversizeBytes && standardLineEnd == other.standardLineEnd;
+           oversizeBytes == other.oversizeBytes && standardLineEnd == other.standardLineEnd &&
+           garbage == other.garbage && cut == other.cut && cutBytes == other.cutBytes;
 }

@@ -19,6 +19,9 @@ struct FaultSettings
     bool stall = false;                 // requests are taken in and never answered
     int oversizeBytes = 0;              // > 0: bodies are padded to this many bytes
     bool standardLineEnd = false;       // no line end after a counted body, as standard servers send
+    bool garbage = false;               // every request answered with a line of junk, nothing changed
+    bool cut = false;                   // replies cut short, then the connection closes
+    int cutBytes = 0;                   // > 0: the bytes of each reply sent before the cut; 0: half
 
     // Applies settings separated by commas or blanks, for example
     // "delay=200,chunked,drop=5,fail=eParamID_SystemName". "none" turns

@@ -37,6 +37,10 @@ host name or all):
   stall           connections accepted, requests never answered
   oversize[=N]    bodies padded with '#' to N bytes (5000)
   standard        no line end after a counted body, as standard servers send
+  garbage         every request answered with a line of junk, not HTTP; nothing
+                  changes and the connection stays open
+  cut[=N]         only the first N bytes of each reply (half), then the
+                  connection closes
   none            every fault off; no-<fault> turns one off (no-fail=PARAM)
 
 Request log: one line per request received, "<unit address> <request line>",

@@ -46,3 +46,24 @@ QByteArray ReplyBuilder::build(const DeviceReply &reply, const FaultSettings &fa
     }
     return bytes;
 }
+
+QByteArray ReplyBuilder::garbage(quint64 requestNumber)
+{
+    // A small linear congruential generator: junk that differs from request
+    // to request, yet repeats from run to run.
+    quint32 state = static_cast<quint32>(requestNumber) * 2654435761u + 12345u;
+    QByteArray line;
+    const int length = 24 + static_cast<int>(requestNumber % 40);
+    for (int i = 0; i < length; ++i) {
+        state = state * 1664525u + 1013904223u;
+        // Printable characters from '!' on: never a blank, so never "HTTP/1.1 ".
+        line += static_cast<char>('!' + (state >> 24) % 94);
+    }
+    return line + "\r\n";
+}
+
+QByteArray ReplyBuilder::cut(const QByteArray &reply, const FaultSettings &faults)
+{
+    const int bytes = faults.cutBytes > 0 ? faults.cutBytes : reply.size() / 2;
+    return reply.left(bytes);
+}

@@ -107,9 +107,17 @@ void SimulatedUnit::serve(QTcpSocket *socket)
             return;
         }
 
+        // Junk instead of a reply; the request changes nothing and the connection stays.
+        if (m_faults.garbage) {
+            send(socket, ReplyBuilder::garbage(m_requestCount), false);
+            continue;
+        }
+
         const DeviceReply reply = ParameterService::answer(request, m_store, m_faults.failingParameters, m_services);
-        const bool closeAfter = !request.keepAlive() || m_faults.closeEveryReply;
-        const QByteArray bytes = ReplyBuilder::build(reply, m_faults, closeAfter);
+        // A cut reply is served in full at the unit and dropped on the way.
+        const bool closeAfter = !request.keepAlive() || m_faults.closeEveryReply || m_faults.cut;
+        const QByteArray whole = ReplyBuilder::build(reply, m_faults, closeAfter);
+        const QByteArray bytes = m_faults.cut ? ReplyBuilder::cut(whole, m_faults) : whole;
         if (m_faults.delayMs > 0) {
             it->waiting = true;
             QTimer::singleShot(m_faults.delayMs, socket, [this, socket, bytes, closeAfter] {
