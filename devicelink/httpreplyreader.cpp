@@ -89,6 +89,11 @@ bool HttpReplyReader::receiveBlock()
     return true;
 }
 
+bool HttpReplyReader::keptOnlyLineEnds() const
+{
+    return std::all_of(m_kept + m_keptStart, m_kept + m_keptEnd, [](char c) { return c == '\r' || c == '\n'; });
+}
+
 bool HttpReplyReader::readLine(std::string &line)
 {
     line.clear();
@@ -155,6 +160,8 @@ void HttpReplyReader::skip(std::size_t count)
 int HttpReplyReader::readResponse(std::string &body)
 {
     m_mustClose = false;
+    m_whole = true;
+    m_bodyCut = false;
     m_bytesReceived = 0;
     body.clear();
 
@@ -166,8 +173,10 @@ int HttpReplyReader::readResponse(std::string &body)
     std::string &line = m_line;
     for (;;) {
         const bool complete = readLine(line);
-        if (!complete)
+        if (!complete) {
             m_mustClose = true;
+            m_whole = false;
+        }
         if (line.empty()) {
             // A line end left over from the previous reply may precede the
             // status line; only an empty line after it ends the headers.
@@ -209,6 +218,7 @@ int HttpReplyReader::readResponse(std::string &body)
             length = MAX_RESPONSE_BUFFER_SIZE;
             // The rest of the body stays unread, so this connection is done.
             m_mustClose = true;
+            m_bodyCut = true;
         }
         readBody(length, body);
     } else if (chunked) {
@@ -221,9 +231,10 @@ int HttpReplyReader::readResponse(std::string &body)
 void HttpReplyReader::readBody(int length, std::string &body)
 {
     const std::size_t received = takeBody(static_cast<std::size_t>(length), body);
-    if (received < static_cast<std::size_t>(length))
+    if (received < static_cast<std::size_t>(length)) {
         m_mustClose = true;
-    else if (!m_mustClose)
+        m_whole = false;
+    } else if (!m_mustClose)
         consumeLineEndIfPresent();
 }
 
@@ -251,6 +262,8 @@ void HttpReplyReader::consumeLineEndIfPresent()
 bool HttpReplyReader::readChunks(std::string &body)
 {
     std::string &line = m_line;
+    // Chunk bytes taken so far; the body may be shorter (cut at a NUL).
+    std::size_t taken = 0;
     for (;;) {
         const bool complete = readLine(line);
         long long size = 0;
@@ -267,6 +280,7 @@ bool HttpReplyReader::readChunks(std::string &body)
                 for (;;) {
                     if (!readLine(line)) {
                         m_mustClose = true;
+                        m_whole = false;
                         break;
                     }
                     if (line.empty())
@@ -274,14 +288,30 @@ bool HttpReplyReader::readChunks(std::string &body)
                 }
                 return true;
             }
+            // Chunks together are held to the same limit as a counted body;
+            // the rest of the reply stays unread, so the connection is done.
+            const std::size_t room = MAX_RESPONSE_BUFFER_SIZE - taken;
+            if (static_cast<std::size_t>(size) > room) {
+                fprintf(stderr,
+                        "WARNING: truncating chunked response data - server response was too large. MAX_RESPONSE_BUFFER_SIZE (%d)\n",
+                        MAX_RESPONSE_BUFFER_SIZE);
+                m_bodyCut = true;
+                m_mustClose = true;
+                if (takeBody(room, body) < room)
+                    m_whole = false;
+                return true;
+            }
             const std::size_t received = takeBody(static_cast<std::size_t>(size), body);
+            taken += received;
             if (received < static_cast<std::size_t>(size)) {
                 m_mustClose = true;
+                m_whole = false;
                 return true;
             }
         } else if (!complete) {
             // The stream ended inside the body: keep what was read.
             m_mustClose = true;
+            m_whole = false;
             return true;
         }
     }
