@@ -6,7 +6,8 @@
 #    Wine against simulated units running natively;
 #  - builds with Qt 6 and runs every test again;
 #  - builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-#    every test once more.
+#    every test once more;
+#  - builds the fuzz targets with clang and runs each for 60 seconds.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -101,4 +102,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     suite build/sanitizers -DPRISMOLINK_SANITIZE=ON
+echo "== fuzzing"
+fuzz/run.sh 60
 echo "All tests passed."
