@@ -41,6 +41,39 @@ bool mayBeChunked(const std::string &bytes)
     return lowered.find("chunked") != std::string::npos;
 }
 
+// The body a reply without chunks declares: the Content-Length bytes after
+// the blank line that ends its headers, up to a NUL. Lines are read as the
+// reader reads them (carriage returns dropped, line ends before the status
+// line skipped); the last length line that scans counts.
+std::string declaredBody(const std::string &reply)
+{
+    long long length = 0;
+    bool seenHeaderLine = false;
+    std::size_t position = 0;
+    for (;;) {
+        const std::size_t lineFeed = reply.find('\n', position);
+        if (lineFeed == std::string::npos)
+            broken("a whole reply ends its headers with a blank line");
+        std::string line;
+        for (std::size_t i = position; i < lineFeed; ++i) {
+            if (reply[i] != '\r')
+                line += (reply[i] >= 'A' && reply[i] <= 'Z') ? static_cast<char>(reply[i] - 'A' + 'a') : reply[i];
+        }
+        position = lineFeed + 1;
+        if (line.empty() && seenHeaderLine)
+            break;
+        seenHeaderLine = seenHeaderLine || !line.empty();
+        long long v = 0;
+        if (line.compare(0, 16, "content-length: ") == 0 && HttpReplyReader::scanDecimal(line.c_str() + 16, v))
+            length = v;
+    }
+    if (length <= 0)
+        return {};
+    check(reply.size() - position >= static_cast<std::size_t>(length), "a whole counted body was read to its end");
+    const std::string body = reply.substr(position, static_cast<std::size_t>(length));
+    return body.substr(0, body.find('\0'));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -67,9 +100,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(reader.whole() || reader.mustClose(), "a reply that stopped short ends the connection");
         check(!reader.bodyCut() || reader.mustClose(), "a cut body ends the connection");
         const std::string reply = stream.substr(start, reader.bytesReceived());
-        // Without chunks the body is a piece of the reply's own bytes.
-        if (!mayBeChunked(reply))
+        // Without chunks the body is a piece of the reply's own bytes, and in
+        // a whole reply exactly the piece its length declares.
+        if (!mayBeChunked(reply)) {
             check(reply.find(body) != std::string::npos, "a counted body comes from its reply");
+            if (reader.whole() && !reader.bodyCut())
+                check(body == declaredBody(reply), "a whole counted body is what its length declares");
+        }
 
         if (reader.bytesReceived() == 0) {
             check(source.remaining() == 0 && reader.keptCount() == 0, "a reply that reads nothing is the end of the stream");
