@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::size_t pieceSize = data[0] == 0 ? std::size_t(1) << 20 : data[0];
     const std::string stream(reinterpret_cast<const char *>(data) + 2, size - 2);
     MemoryByteSource source(stream, pieceSize);
-    source.setArrivedUpTo(stream.size() * data[1] / 255);
+    const std::size_t arrived = stream.size() * data[1] / 255;
+    source.setArrivedUpTo(arrived);
     HttpReplyReader reader(source);
 
     std::size_t read = 0; // bytes the replies so far were made of
@@ -96,6 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
         check(source.position() <= stream.size(), "never reads past the data given");
         check(read + reader.keptCount() == source.position(), "every byte received is read or kept, once");
+        // On a socket such a wait lasts until the unit sends again or the time-out.
+        check(read > arrived || source.position() <= arrived, "no wait for bytes after a reply that has arrived");
         check(body.size() <= HttpReplyReader::MAX_RESPONSE_BUFFER_SIZE, "a body is at most 4096 bytes");
         check(reader.whole() || reader.mustClose(), "a reply that stopped short ends the connection");
         check(!reader.bodyCut() || reader.mustClose(), "a cut body ends the connection");
