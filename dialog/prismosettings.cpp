@@ -71,6 +71,7 @@ void PrismoSettings::load(QSettings &store)
 {
     address.clear();
     gangNames.clear();
+    // A store that is no file (the registry on Windows) cannot be looked at.
     QFile file(store.fileName());
     if (file.open(QIODevice::ReadOnly) && mayHoldSerialisedValue(file.readAll())) {
         qDebug() << "PrismoSettings: settings" << store.fileName() << "are damaged (a serialised value); not read";
