@@ -170,6 +170,7 @@ def discovery_seeds():
         "nested-deep": b'{"value":"' + b"[" * 2000 + b"]" * 2000 + b'"}',
         "not-utf8": services(unit("Prismo", "\xff\xfe", "1.1.1.1")).replace(b"\xc3\xbf\xc3\xbe", b"\xff\xfe"),
         "nul": b'{"value":"[\x00]"}',
+        "duplicate-keys": services(a, outer='"value":{"x":[1]},'),
         "not-json": b"HTTP/1.1 200 OK",
         "empty": b"",
     }

