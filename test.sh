@@ -8,7 +8,8 @@
 #  - builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs
 #    every test once more;
 #  - runs the program of the first build under Valgrind's memcheck, driven
-#    through the simulated hub (tests/memcheck.sh).
+#    through the simulated hub (tests/memcheck.sh);
+#  - builds the fuzz targets with clang and runs each for 60 seconds.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -105,4 +106,6 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     suite build/sanitizers -DPRISMOLINK_SANITIZE=ON
 echo "== memcheck of build/tests"
 tests/memcheck.sh build/tests
+echo "== fuzzing"
+fuzz/run.sh 60
 echo "All tests passed."

@@ -89,6 +89,11 @@ bool HttpReplyReader::receiveBlock()
     return true;
 }
 
+bool HttpReplyReader::keptOnlyLineEnds() const
+{
+    return std::all_of(m_kept + m_keptStart, m_kept + m_keptEnd, [](char c) { return c == '\r' || c == '\n'; });
+}
+
 bool HttpReplyReader::readLine(std::string &line)
 {
     line.clear();
@@ -156,6 +161,7 @@ int HttpReplyReader::readResponse(std::string &body)
 {
     m_mustClose = false;
     m_whole = true;
+    m_bodyCut = false;
     m_bytesReceived = 0;
     body.clear();
 
@@ -212,6 +218,7 @@ int HttpReplyReader::readResponse(std::string &body)
             length = MAX_RESPONSE_BUFFER_SIZE;
             // The rest of the body stays unread, so this connection is done.
             m_mustClose = true;
+            m_bodyCut = true;
         }
         readBody(length, body);
     } else if (chunked) {
@@ -255,6 +262,8 @@ void HttpReplyReader::consumeLineEndIfPresent()
 bool HttpReplyReader::readChunks(std::string &body)
 {
     std::string &line = m_line;
+    // Chunk bytes taken so far; the body may be shorter (cut at a NUL).
+    std::size_t taken = 0;
     for (;;) {
         const bool complete = readLine(line);
         long long size = 0;
@@ -279,7 +288,21 @@ bool HttpReplyReader::readChunks(std::string &body)
                 }
                 return true;
             }
+            // Chunks together are held to the same limit as a counted body;
+            // the rest of the reply stays unread, so the connection is done.
+            const std::size_t room = MAX_RESPONSE_BUFFER_SIZE - taken;
+            if (static_cast<std::size_t>(size) > room) {
+                fprintf(stderr,
+                        "WARNING: truncating chunked response data - server response was too large. MAX_RESPONSE_BUFFER_SIZE (%d)\n",
+                        MAX_RESPONSE_BUFFER_SIZE);
+                m_bodyCut = true;
+                m_mustClose = true;
+                if (takeBody(room, body) < room)
+                    m_whole = false;
+                return true;
+            }
             const std::size_t received = takeBody(static_cast<std::size_t>(size), body);
+            taken += received;
             if (received < static_cast<std::size_t>(size)) {
                 m_mustClose = true;
                 m_whole = false;

@@ -33,9 +33,16 @@ public:
 
     // After readResponse: the reply arrived as far as it is read (the blank
     // line after the headers, a counted body up to its length or the limit,
-    // the last chunk). False when the stream ended, failed or timed out
-    // first, so the body may hold only part of the value.
+    // the last chunk and its trailer). False when the stream ended, failed or
+    // timed out first, so the body may hold only part of the value.
     bool whole() const { return m_whole; }
+    // After readResponse: the body was longer than MAX_RESPONSE_BUFFER_SIZE
+    // and only its first bytes were kept, so it cannot be taken as a value.
+    bool bodyCut() const { return m_bodyCut; }
+    // True when every kept byte is a carriage return or line feed: what a
+    // unit may send after a counted body, which is skipped before the next
+    // status line.
+    bool keptOnlyLineEnds() const;
 
     // After readResponse: the connection cannot carry another reply, because
     // the peer asked to close it, the stream ended or failed, or bytes of
@@ -70,5 +77,6 @@ private:
     std::size_t m_keptEnd = 0;
     bool m_mustClose = false;
     bool m_whole = false;
+    bool m_bodyCut = false;
     std::size_t m_bytesReceived = 0;
 };

@@ -221,9 +221,14 @@ int SocketApi::receive(int socket, char *buffer, int length, int timeoutMs)
 
 int SocketApi::peek(int socket, char *buffer, int length)
 {
+#ifdef _WIN32
     if (waitFor(socket, false, 0) <= 0)
         return 0;
     const auto n = recv(native(socket), buffer, length, MSG_PEEK);
+#else
+    // One call that never waits: the link peeks before every request.
+    const auto n = recv(socket, buffer, static_cast<std::size_t>(length), MSG_PEEK | MSG_DONTWAIT);
+#endif
     return n > 0 ? static_cast<int>(n) : 0;
 }
 

@@ -135,8 +135,24 @@ int TAVIRESTConfigControl::sendAndRead(const std::string &request, std::string &
     return status;
 }
 
+// Bytes that came after the last reply, before any request, would be read
+// as the reply to the next request: a wrong value. Only the line end a unit
+// sends after a counted body may arrive late, and the reader skips it.
+bool TAVIRESTConfigControl::unaskedBytesWaiting()
+{
+    if (!m_reader.keptOnlyLineEnds())
+        return true;
+    char next[16];
+    const int n = m_source.peek(next, sizeof next);
+    return std::any_of(next, next + n, [](char c) { return c != '\r' && c != '\n'; });
+}
+
 int TAVIRESTConfigControl::exchange(const std::string &request, std::string &body, const char *sendFailure)
 {
+    if (socketHandle != -1 && unaskedBytesWaiting()) {
+        fprintf(stderr, "ConfigControl - %s sent bytes nobody asked for; connecting again\n", m_host.c_str());
+        closeConnection();
+    }
     if (socketHandle == -1) {
         if (inBackoff() || !Connect())
             return NotSent;
@@ -153,6 +169,13 @@ int TAVIRESTConfigControl::exchange(const std::string &request, std::string &bod
             return NotSent;
         status = sendAndRead(request, body, sendFailure);
     }
+    // A reply that stopped short, or whose body was cut at the limit, may
+    // carry part of a value; it is refused rather than used.
+    if (status != NotSent && (!m_reader.whole() || m_reader.bodyCut())) {
+        fprintf(stderr, "ConfigControl - reply from %s %s; not used\n", m_host.c_str(),
+                m_reader.whole() ? "too long, cut" : "incomplete");
+        return Broken;
+    }
     return status;
 }
 
@@ -165,7 +188,7 @@ bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::
     request.append("\r\nConnection: keep-alive\r\nContent-type: application/x-www-form-urlencoded\r\nContent-length: 0\r\n\r\n");
     std::string body;
     const int status = exchange(request, body, "ConfigControl::GetParam - send failed");
-    if (status == NotSent)
+    if (status == NotSent || status == Broken)
         return false;
     // A reply cut short may carry part of a value, or none: never a value.
     if (!m_reader.whole()) {

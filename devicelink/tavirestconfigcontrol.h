@@ -56,10 +56,11 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    enum { NotSent = -1000 };
+    enum { NotSent = -1000, Broken = -1001 };
 
     int exchange(const std::string &request, std::string &body, const char *sendFailure);
     int sendAndRead(const std::string &request, std::string &body, const char *sendFailure);
+    bool unaskedBytesWaiting();
     void startBackoff();
     bool fail(const char *what);
 

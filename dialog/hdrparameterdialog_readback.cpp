@@ -19,13 +19,10 @@ void HDRParameterDialog::channelChanged(int)
         return;
     const int channel = currentChannel();
     // Each reply is applied to its own control at once; a failed read leaves
-    // its control alone, so it also causes no write. A body that fills the
-    // whole receive buffer was cut there: a value never is that long, and its
-    // first bytes would read as a switch turned on.
+    // its control alone, so it also causes no write.
     const auto read = [this, channel](int slot, QString &reply) {
         std::string value;
-        if (!currentLink || !currentLink->GetParam(PC::parameterName(channel, slot), value, "text-plain") ||
-            value.size() >= static_cast<std::size_t>(TAVIRESTConfigControl::MAX_RESPONSE_BUFFER_SIZE))
+        if (!currentLink || !currentLink->GetParam(PC::parameterName(channel, slot), value, "text-plain"))
             return false;
         reply = QString::fromStdString(value);
         return true;

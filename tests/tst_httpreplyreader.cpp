@@ -11,6 +11,8 @@ class TestHttpReplyReader : public QObject
 private slots:
     void reply_data();
     void reply();
+    void wholeOrCut_data();
+    void wholeOrCut();
     void nextReplyKeptFromSameBlock();
     void repliesSplitAtEveryByte_data();
     void repliesSplitAtEveryByte();
@@ -87,6 +89,59 @@ void TestHttpReplyReader::reply()
     QCOMPARE(reader.readResponse(received), status);
     QCOMPARE(received, body);
     QCOMPARE(reader.mustClose(), mustClose);
+}
+
+// Whether a reply arrived to its end and whether its body had to be cut at
+// the limit: a body that is not whole or was cut is not a value to use.
+void TestHttpReplyReader::wholeOrCut_data()
+{
+    QTest::addColumn<Bytes>("input");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("bodySize");
+    QTest::addColumn<bool>("whole");
+    QTest::addColumn<bool>("cut");
+
+    const Bytes ok = "HTTP/1.1 200 OK\r\n";
+    const Bytes chunked = ok + "Transfer-encoding: chunked\r\n\r\n";
+    const Bytes chunk = "800\r\n" + Bytes(0x800, 'c') + "\r\n";
+    QTest::newRow("counted") << ok + "Content-Length: 3\r\n\r\nabc\r\n" << 200 << 3 << true << false;
+    QTest::newRow("counted, over the limit") << ok + "Content-Length: 4097\r\n\r\n" + Bytes(4097, 'a') << 200 << 4096 << true
+                                             << true;
+    QTest::newRow("counted, stream ends inside") << ok + "Content-Length: 10\r\n\r\nabc" << 200 << 3 << false << false;
+    QTest::newRow("stream ends inside headers") << ok + "Content-Le" << 200 << 0 << false << false;
+    QTest::newRow("stream ends before the blank line") << ok + "Content-Length: 0\r\n" << 200 << 0 << false << false;
+    QTest::newRow("chunked") << chunked + "3\r\nabc\r\n0\r\n\r\n" << 200 << 3 << true << false;
+    QTest::newRow("chunked, exactly the limit") << chunked + chunk + chunk + "0\r\n\r\n" << 200 << 4096 << true << false;
+    QTest::newRow("chunked, over the limit in many chunks")
+        << chunked + chunk + chunk + "1\r\nx\r\n0\r\n\r\n" << 200 << 4096 << true << true;
+    QTest::newRow("chunked, stream ends inside the chunk over the limit")
+        << chunked + chunk + "801\r\n" + Bytes(10, 'c') << 200 << 0x800 + 10 << false << true;
+    QTest::newRow("chunked, no last chunk") << chunked + "3\r\nabc\r\n" << 200 << 3 << false << false;
+    QTest::newRow("chunked, no blank line after the last chunk") << chunked + "3\r\nabc\r\n0\r\n" << 200 << 3 << false
+                                                                 << false;
+    QTest::newRow("chunk size ffffffffffffffff") << chunked + "ffffffffffffffff\r\nabc" << -1 << 0 << true << false;
+    QTest::newRow("chunk size of 17 digits, low bits small")
+        << chunked + "10000000000000003\r\nabc\r\n0\r\n\r\n" << -1 << 0 << true << false;
+}
+
+void TestHttpReplyReader::wholeOrCut()
+{
+    QFETCH(Bytes, input);
+    QFETCH(int, status);
+    QFETCH(int, bodySize);
+    QFETCH(bool, whole);
+    QFETCH(bool, cut);
+
+    CapturedOutput quiet;
+    MemoryByteSource source(input, 1000);
+    HttpReplyReader reader(source);
+    Bytes body;
+    QCOMPARE(reader.readResponse(body), status);
+    QCOMPARE(body.size(), static_cast<std::size_t>(bodySize));
+    QCOMPARE(reader.whole(), whole);
+    QCOMPARE(reader.bodyCut(), cut);
+    if (!whole || cut)
+        QVERIFY(reader.mustClose());
 }
 
 // A reply is received in blocks; bytes of the next reply that come in the
@@ -200,18 +255,21 @@ void TestHttpReplyReader::diagnostics()
 // ends, never reads beyond what arrived and never keeps the connection.
 void TestHttpReplyReader::endOfStreamAtEveryByte()
 {
-    const Bytes replies[] = {
-        "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello\r\n",
-        "HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n",
+    // Each reply with the length from which it counts as whole: the line end
+    // after a counted body is not part of the reply.
+    const std::pair<Bytes, std::size_t> replies[] = {
+        {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello\r\n", 43},
+        {"HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n", 73},
     };
     CapturedOutput quiet;
-    for (const Bytes &reply : replies) {
+    for (const auto &[reply, wholeFrom] : replies) {
         for (std::size_t cut = 0; cut < reply.size(); ++cut) {
             MemoryByteSource source(reply.substr(0, cut));
             HttpReplyReader reader(source);
             Bytes body;
             reader.readResponse(body);
             QVERIFY2(reader.mustClose() || cut >= reply.size() - 2, qPrintable(QString::number(cut)));
+            QVERIFY2(reader.whole() == (cut >= wholeFrom), qPrintable(QString::number(cut)));
             QVERIFY(body.size() <= 11);
             QCOMPARE(source.remaining(), std::size_t(0));
         }

@@ -14,6 +14,8 @@ private slots:
     void count_data();
     void count();
     void shorterGangHidesOlderElements();
+    void damagedStore_data();
+    void damagedStore();
 
 private:
     std::unique_ptr<QSettings> store();
@@ -95,6 +97,50 @@ void TestPrismoSettings::shorterGangHidesOlderElements()
     loaded.load(*store());
     QCOMPARE(loaded.gangNames, QStringList());
     QCOMPARE(store()->value(QStringLiteral("NumGangPrismos")).toInt(), 0);
+}
+
+// A value that QSettings would turn back into a list of 0x30000000 elements
+// (a QByteArrayList, type 49, written the way QSettings writes a variant)
+// ends the program unless the store is left unread; texts that only look
+// like one read as texts.
+void TestPrismoSettings::damagedStore_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QStringList>("names");
+
+    const QByteArray gang = "\n[GangPrismoNames]\n1\\GangPrismoName=prismo-a \nsize=1\n";
+    const QByteArray hugeList = "@Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)";
+    QTest::newRow("serialised count") << "[General]\nIPAddress=10.0.0.1\nNumGangPrismos=" + hugeList + "\n" + gang
+                                      << QString() << QStringList();
+    QTest::newRow("serialised value beside the keys") << "[General]\nIPAddress=10.0.0.1\nNumGangPrismos=1\nOther=" + hugeList
+                                                               + "\n" + gang
+                                                      << QString() << QStringList();
+    QTest::newRow("@ written as an escape") << "[General]\nIPAddress=\\x40" + hugeList.mid(1) + "\n" << QString()
+                                            << QStringList();
+    QTest::newRow("quotes and a skipped escape inside")
+        << "[General]\nIPAddress=\"@\"Var\\zi\\x61nt(" + hugeList.mid(9) + "\n" << QString() << QStringList();
+    QTest::newRow("text beginning with @") << "[General]\nIPAddress=@@Variant(x)\nNumGangPrismos=1\n" + gang
+                                           << QStringLiteral("@Variant(x)") << QStringList{"prismo-a"};
+    QTest::newRow("escaped letters") << "[General]\nIPAddress=caf\\xe9\nNumGangPrismos=1\n" + gang
+                                     << QStringLiteral("caf\u00e9") << QStringList{"prismo-a"};
+}
+
+void TestPrismoSettings::damagedStore()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, address);
+    QFETCH(QStringList, names);
+
+    QFile stored(m_dir->filePath(QStringLiteral("PrismoRest.conf")));
+    QVERIFY(stored.open(QIODevice::WriteOnly));
+    stored.write(file);
+    stored.close();
+    PrismoSettings loaded;
+    loaded.address = QStringLiteral("stale");
+    loaded.load(*store());
+    QCOMPARE(loaded.address, address);
+    QCOMPARE(loaded.gangNames, names);
 }
 
 QTEST_GUILESS_MAIN(TestPrismoSettings)

@@ -112,7 +112,8 @@ void TestSimulatorRig::faultsSeenByTheDeviceLink_data()
     QTest::newRow("chunked") << "chunked" << true << QByteArray("KVEL") << 4 << true;
     QTest::newRow("standard line end") << "standard" << true << QByteArray("KVEL") << 4 << true;
     QTest::newRow("connection close") << "close" << true << QByteArray("KVEL") << 4 << false;
-    QTest::newRow("oversize body") << "oversize" << true << QByteArray("KVEL##") << 4096 << false;
+    // Cut at the 4096 bytes the link reads, so not a value to use.
+    QTest::newRow("oversize body") << "oversize" << false << QByteArray() << 0 << false;
     QTest::newRow("oversize chunk") << "oversize,chunked=5000" << false << QByteArray() << 0 << false;
     QTest::newRow("failing parameter") << "fail=eParamID_ProductID" << false << QByteArray() << 0 << true;
     QTest::newRow("delay beyond the link's patience") << "delay=3000" << false << QByteArray() << 0 << false;

@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <memory>
 
 using Connection = ScriptedServer::Connection;
@@ -144,56 +145,78 @@ void TestTaviRestConfigControl::oneConnectionCarriesConsecutiveRequests()
 
 // The first connection ends or must not be used again after the first reply;
 // the next request is answered on a new connection, and bytes left from the
-// first never pass for its reply.
+// first never pass for its reply. A reply that stopped short or was cut is
+// refused: part of a value is a wrong value.
 void TestTaviRestConfigControl::nextRequestOnNewConnection_data()
 {
     QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("unasked"); // sent on its own after the first reply
     QTest::addColumn<bool>("unitCloses");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<bool>("linkClosed");
 
     const std::string closing = ScriptedServer::unitReply("first", 200, "Connection: close\r\n");
-    QTest::newRow("Connection: close") << QByteArray::fromStdString(closing) << true << true << QByteArray("first")
-                                       << true;
+    const QByteArray stale = QByteArray::fromStdString(ScriptedServer::unitReply("stale"));
+    QTest::newRow("Connection: close") << QByteArray::fromStdString(closing) << QByteArray() << true << true
+                                       << QByteArray("first") << true;
     QTest::newRow("bytes after the closing reply")
-        << QByteArray::fromStdString(closing + ScriptedServer::unitReply("stale")) << true << true
-        << QByteArray("first") << true;
+        << QByteArray::fromStdString(closing) + stale << QByteArray() << true << true << QByteArray("first") << true;
     // A unit that restarts closes its idle connections without a word.
     QTest::newRow("idle connection closed by the unit") << QByteArray::fromStdString(ScriptedServer::unitReply("first"))
-                                                        << true << true << QByteArray("first") << false;
-    // A reply cut short is no value: part of one would be taken as the whole.
-    QTest::newRow("closed inside headers") << QByteArray("HTTP/1.1 200 OK\r\nContent-Le") << true << false
-                                           << QByteArray("untouched") << true;
-    QTest::newRow("closed inside body") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nabc") << true
-                                        << false << QByteArray("untouched") << true;
+                                                        << QByteArray() << true << true << QByteArray("first") << false;
+    QTest::newRow("unasked reply in the same block")
+        << QByteArray::fromStdString(ScriptedServer::unitReply("first")) + stale << QByteArray() << false << true
+        << QByteArray("first") << false;
+    QTest::newRow("unasked reply arriving later") << QByteArray::fromStdString(ScriptedServer::unitReply("first")) << stale
+                                                  << false << true << QByteArray("first") << false;
+    QTest::newRow("unasked bytes without a status line")
+        << QByteArray::fromStdString(ScriptedServer::unitReply("first")) << QByteArray("\r\n42\r\n") << false << true
+        << QByteArray("first") << false;
+    QTest::newRow("closed inside headers") << QByteArray("HTTP/1.1 200 OK\r\nContent-Le") << QByteArray() << true
+                                           << false << QByteArray("untouched") << true;
+    QTest::newRow("closed inside body") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n123") << QByteArray()
+                                        << true << false << QByteArray("untouched") << true;
     QTest::newRow("closed inside chunks")
-        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n3\r\nab") << true << false
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n3\r\n12") << QByteArray() << true << false
         << QByteArray("untouched") << true;
+    QTest::newRow("closed before the last chunk")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2\r\n12\r\n") << QByteArray() << true
+        << false << QByteArray("untouched") << true;
     // The unread rest of an oversize reply must never be read as the next reply.
-    QTest::newRow("oversize counted body") << QByteArray::fromStdString(ScriptedServer::unitReply(std::string(6000, 'a')))
-                                           << false << true << QByteArray(4096, 'a') << true;
+    QTest::newRow("oversize counted body") << QByteArray::fromStdString(ScriptedServer::unitReply(std::string(6000, '1')))
+                                           << QByteArray() << false << false << QByteArray("untouched") << true;
     QTest::newRow("oversize chunk") << QByteArray::fromStdString("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n"
                                                                  "1770\r\n" + std::string(6000, 'a') + "\r\n0\r\n\r\n")
-                                    << false << false << QByteArray("untouched") << true;
+                                    << QByteArray() << false << false << QByteArray("untouched") << true;
+    QTest::newRow("chunks over the limit together")
+        << QByteArray::fromStdString("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n"
+                                     "800\r\n" + std::string(0x800, '1') + "\r\n800\r\n" + std::string(0x800, '2')
+                                     + "\r\n1\r\n3\r\n0\r\n\r\n")
+        << QByteArray() << false << false << QByteArray("untouched") << true;
 }
 
 void TestTaviRestConfigControl::nextRequestOnNewConnection()
 {
     QFETCH(QByteArray, first);
+    QFETCH(QByteArray, unasked);
     QFETCH(bool, unitCloses);
     QFETCH(bool, result);
     QFETCH(QByteArray, value);
     QFETCH(bool, linkClosed);
 
-    ScriptedServer server([first, unitCloses](Connection &c, const std::string &) {
+    std::atomic<bool> firstSent{false};
+    ScriptedServer server([&, first, unasked, unitCloses](Connection &c, const std::string &) {
         if (c.index() > 0) {
             c.send(ScriptedServer::unitReply("fresh"));
             return;
         }
         c.send(first.toStdString());
+        if (!unasked.isEmpty())
+            c.send(unasked.toStdString());
         if (unitCloses)
             c.close();
+        firstSent = true;
     });
     auto link = linkTo(server);
     std::string received = "untouched";
@@ -202,6 +225,8 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection()
     QCOMPARE(QByteArray::fromStdString(received), value);
     if (linkClosed)
         QCOMPARE(link->socketHandle, -1);
+    // Whatever the unit sent after the first reply is there before the next request.
+    QTRY_VERIFY_WITH_TIMEOUT(firstSent.load(), 5000);
     QVERIFY(link->GetParam("eParamID_SystemName", received, "text-plain"));
     QCOMPARE(received, std::string("fresh"));
     QVERIFY(link->ChangeParam("eParamID_Vid0ColorHDRTint", "7"));

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing, so a
-# second run takes no time. Usage: tools/install-deps.sh build|run|test|bench
+# second run takes no time. Usage: tools/install-deps.sh build|run|test|bench|fuzz
 # (test: everything ./test.sh needs, from the Qt 6 build and the Windows
-# cross build under Wine to the package checks and the Valgrind run).
+# cross build under Wine to the package checks, the Valgrind run and the
+# fuzzing).
 set -euo pipefail
 
 build=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools)
 run=("${build[@]}" xvfb xauth x11-apps imagemagick)
-test=("${run[@]}" python3 curl
+# clang with libFuzzer and the sanitizers' run-time libraries.
+fuzz=("${build[@]}" clang libclang-rt-dev)
+test=("${run[@]}" python3 curl clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
     dpkg-dev desktop-file-utils man-db valgrind)
@@ -19,7 +22,8 @@ case "${1:-build}" in
     run) wanted=("${run[@]}") ;;
     test) wanted=("${test[@]}") ;;
     bench) wanted=("${bench[@]}") ;;
-    *) echo "usage: $0 build|run|test|bench" >&2; exit 2 ;;
+    fuzz) wanted=("${fuzz[@]}") ;;
+    *) echo "usage: $0 build|run|test|bench|fuzz" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,0 +1,120 @@
+// The reply reader over whatever a unit might send on one kept connection.
+//
+// Input: two bytes that choose how the stream arrives, then the stream.
+//   byte 0: bytes handed out per receive (0: all at once, else 1 to 255);
+//   byte 1: how much of the stream has arrived when the reader peeks for a
+//           line end after a body (in 255ths; 255: all of it).
+// Replies are read one after another, as the link does on a kept connection,
+// until the stream ends; it may end anywhere. The reader's diagnostics are
+// silenced by running with -close_fd_mask=3 (fuzz/run.sh does).
+#include "httpreplyreader.h"
+#include "memorybytesource.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+[[noreturn]] void broken(const char *invariant)
+{
+    fprintf(stderr, "invariant broken: %s\n", invariant);
+    abort();
+}
+
+void check(bool holds, const char *invariant)
+{
+    if (!holds)
+        broken(invariant);
+}
+
+// Whether a header may have asked for chunks: the reader drops carriage
+// returns wherever they stand and compares names without case.
+bool mayBeChunked(const std::string &bytes)
+{
+    std::string lowered;
+    for (char c : bytes) {
+        if (c != '\r')
+            lowered += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return lowered.find("chunked") != std::string::npos;
+}
+
+// The body a reply without chunks declares: the Content-Length bytes after
+// the blank line that ends its headers, up to a NUL. Lines are read as the
+// reader reads them (carriage returns dropped, line ends before the status
+// line skipped); the last length line that scans counts.
+std::string declaredBody(const std::string &reply)
+{
+    long long length = 0;
+    bool seenHeaderLine = false;
+    std::size_t position = 0;
+    for (;;) {
+        const std::size_t lineFeed = reply.find('\n', position);
+        if (lineFeed == std::string::npos)
+            broken("a whole reply ends its headers with a blank line");
+        std::string line;
+        for (std::size_t i = position; i < lineFeed; ++i) {
+            if (reply[i] != '\r')
+                line += (reply[i] >= 'A' && reply[i] <= 'Z') ? static_cast<char>(reply[i] - 'A' + 'a') : reply[i];
+        }
+        position = lineFeed + 1;
+        if (line.empty() && seenHeaderLine)
+            break;
+        seenHeaderLine = seenHeaderLine || !line.empty();
+        long long v = 0;
+        if (line.compare(0, 16, "content-length: ") == 0 && HttpReplyReader::scanDecimal(line.c_str() + 16, v))
+            length = v;
+    }
+    if (length <= 0)
+        return {};
+    check(reply.size() - position >= static_cast<std::size_t>(length), "a whole counted body was read to its end");
+    const std::string body = reply.substr(position, static_cast<std::size_t>(length));
+    return body.substr(0, body.find('\0'));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    const std::size_t pieceSize = data[0] == 0 ? std::size_t(1) << 20 : data[0];
+    const std::string stream(reinterpret_cast<const char *>(data) + 2, size - 2);
+    MemoryByteSource source(stream, pieceSize);
+    const std::size_t arrived = stream.size() * data[1] / 255;
+    source.setArrivedUpTo(arrived);
+    HttpReplyReader reader(source);
+
+    std::size_t read = 0; // bytes the replies so far were made of
+    std::string body;
+    // Every reply takes at least one byte, so there are no more replies than bytes.
+    for (std::size_t replies = 0; replies <= stream.size(); ++replies) {
+        const std::size_t start = read;
+        reader.readResponse(body);
+        read += reader.bytesReceived();
+
+        check(source.position() <= stream.size(), "never reads past the data given");
+        check(read + reader.keptCount() == source.position(), "every byte received is read or kept, once");
+        // On a socket such a wait lasts until the unit sends again or the time-out.
+        check(read > arrived || source.position() <= arrived, "no wait for bytes after a reply that has arrived");
+        check(body.size() <= HttpReplyReader::MAX_RESPONSE_BUFFER_SIZE, "a body is at most 4096 bytes");
+        check(reader.whole() || reader.mustClose(), "a reply that stopped short ends the connection");
+        check(!reader.bodyCut() || reader.mustClose(), "a cut body ends the connection");
+        const std::string reply = stream.substr(start, reader.bytesReceived());
+        // Without chunks the body is a piece of the reply's own bytes, and in
+        // a whole reply exactly the piece its length declares.
+        if (!mayBeChunked(reply)) {
+            check(reply.find(body) != std::string::npos, "a counted body comes from its reply");
+            if (reader.whole() && !reader.bodyCut())
+                check(body == declaredBody(reply), "a whole counted body is what its length declares");
+        }
+
+        if (reader.bytesReceived() == 0) {
+            check(source.remaining() == 0 && reader.keptCount() == 0, "a reply that reads nothing is the end of the stream");
+            return 0;
+        }
+    }
+    broken("reading ends");
+}

@@ -1,0 +1,88 @@
+// The stored settings as the program reads them at start-up: an INI file
+// that may hold anything, a damaged gang count included. Loading must stay
+// bounded, and what was loaded must come back unchanged when saved and
+// loaded again.
+#include "prismosettings.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+void check(bool holds, const char *invariant)
+{
+    if (!holds) {
+        fprintf(stderr, "invariant broken: %s\n", invariant);
+        abort();
+    }
+}
+
+QTemporaryDir &scratch()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/prismolink-fuzz-settings-XXXXXX"));
+    return dir;
+}
+
+// QSettings keeps the files it parsed, by name, and parses a file again only
+// when its size or time of change differs. Every file written here gets a
+// time of its own, so every load parses what the file holds.
+void touch(const QString &path)
+{
+    static qint64 serial = 0;
+    QFile file(path);
+    check(file.open(QIODevice::ReadWrite), "the settings file can be opened");
+    check(file.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + ++serial), QFileDevice::FileModificationTime),
+          "the time of change can be set");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    check(scratch().isValid(), "a scratch folder");
+    const QString stored = scratch().filePath(QStringLiteral("stored.ini"));
+    {
+        QFile file(stored);
+        check(file.open(QIODevice::WriteOnly), "the settings file can be written");
+        file.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    touch(stored);
+    PrismoSettings loaded;
+    {
+        QSettings store(stored, QSettings::IniFormat);
+        loaded.load(store);
+    }
+    check(loaded.gangNames.size() <= PrismoSettings::MaxGangSize, "the gang is bounded");
+
+    QList<DeviceEntry> gang;
+    for (const QString &name : loaded.gangNames) {
+        DeviceEntry entry;
+        entry.hostName = name;
+        entry.ganged = true;
+        gang.append(entry);
+    }
+    const QString saved = scratch().filePath(QStringLiteral("saved.ini"));
+    QFile::remove(saved);
+    {
+        QSettings store(saved, QSettings::IniFormat);
+        PrismoSettings::save(store, loaded.address, gang);
+    }
+    touch(saved);
+    PrismoSettings again;
+    {
+        QSettings store(saved, QSettings::IniFormat);
+        again.load(store);
+    }
+    check(again.address == loaded.address, "the address comes back as saved");
+    check(again.gangNames == loaded.gangNames, "the gang comes back as saved");
+    return 0;
+}

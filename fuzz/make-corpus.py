@@ -1,0 +1,236 @@
+#!/usr/bin/env python3
+"""Writes the seed inputs of the fuzz targets to fuzz/corpus/<target>/.
+
+Run it again after changing a seed here; it rewrites the four folders whole.
+The first bytes of an fuzz_httpreply seed (two) and of a fuzz_hubmessages seed
+(four) choose how the stream arrives; see the targets.
+"""
+import pathlib
+import shutil
+import struct
+
+ROOT = pathlib.Path(__file__).resolve().parent / "corpus"
+
+WHOLE = b"\x00\xff"      # all at once, everything arrived
+BYTEWISE = b"\x01\xff"   # one byte a receive
+HALF = b"\x07\x80"       # seven bytes a receive, half arrived when peeking
+
+OK = b"HTTP/1.1 200 OK\r\n"
+UNIT = OK + b"Content-Length: 5\r\n\r\nhello\r\n"
+STANDARD = OK + b"Content-Length: 5\r\n\r\nhello"
+CHUNKED = OK + b"Transfer-encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n"
+
+
+def counted(length_text, body=b"hello"):
+    return OK + b"Content-Length: " + length_text + b"\r\n\r\n" + body + b"\r\n"
+
+
+def chunked(chunks):
+    return OK + b"Transfer-encoding: chunked\r\n\r\n" + chunks
+
+
+def header_line(total):
+    """A reply with one header line of the given length, line end not counted."""
+    return OK + b"X: " + b"a" * (total - 3) + b"\r\nContent-Length: 2\r\n\r\nok\r\n"
+
+
+def http_seeds():
+    seeds = {
+        "unit": WHOLE + UNIT,
+        "unit-bytewise": BYTEWISE + UNIT,
+        "standard": HALF + STANDARD + STANDARD,
+        "chunked": WHOLE + CHUNKED,
+        "chunked-bytewise": BYTEWISE + CHUNKED,
+        "close": WHOLE + OK + b"Connection: close\r\nContent-Length: 2\r\n\r\nok\r\n" + UNIT,
+        "status-missing": WHOLE + b"Content-Length: 5\r\n\r\nhello\r\n",
+        "status-http10": WHOLE + b"HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok\r\n",
+        "status-http2": WHOLE + b"HTTP/2 200\r\n\r\n",
+        "status-negative": WHOLE + b"HTTP/1.1 -200 OK\r\nContent-Length: 2\r\n\r\nok\r\n",
+        "status-one-digit": WHOLE + b"HTTP/1.1 2\r\n\r\n",
+        "status-hundred-digits": WHOLE + b"HTTP/1.1 " + b"9" * 100 + b" OK\r\n\r\n",
+        "status-inside-header": WHOLE + OK + b"X-Via: HTTP/1.1 500\r\n\r\n",
+        "header-no-colon": WHOLE + OK + b"Content-Length 5\r\n\r\nhello\r\n",
+        "header-nul": WHOLE + OK + b"Content-Length: 5\x00\r\n\r\nhe\x00lo\r\n",
+        "header-bare-cr": WHOLE + OK + b"Content-Length: 5\rX: y\r\n\r\nhello\r\n",
+        "header-bare-lf": WHOLE + b"HTTP/1.1 200 OK\nContent-Length: 5\n\nhello\n",
+        "length-minus-one": WHOLE + counted(b"-1"),
+        "length-plus-five": WHOLE + counted(b"+5"),
+        "length-5x": WHOLE + counted(b"5x"),
+        "length-4-2": WHOLE + counted(b"4 2"),
+        "length-empty": WHOLE + counted(b""),
+        "length-2-64-plus-1": WHOLE + counted(b"18446744073709551617", b"z" * 4200),
+        "length-duplicated": WHOLE + OK + b"Content-Length: 5\r\nContent-Length: 3\r\n\r\nhello\r\n" + UNIT,
+        "length-beside-chunked": WHOLE + OK + b"Transfer-encoding: chunked\r\nContent-Length: 3\r\n\r\n3\r\nabc\r\n0\r\n\r\n",
+        "length-4096": WHOLE + counted(b"4096", b"d" * 4096) + UNIT,
+        "length-4097": WHOLE + counted(b"4097", b"d" * 4097) + UNIT,
+        "chunk-not-hex": WHOLE + chunked(b"zz\r\nabc\r\n0\r\n\r\n"),
+        "chunk-17-digits": WHOLE + chunked(b"10000000000000005\r\nhello\r\n0\r\n\r\n"),
+        "chunk-ffffffffffffffff": WHOLE + chunked(b"ffffffffffffffff\r\nhello\r\n0\r\n\r\n"),
+        "chunk-negative": WHOLE + chunked(b"-5\r\nhello\r\n0\r\n\r\n"),
+        "chunk-no-last": WHOLE + chunked(b"5\r\nhello\r\n"),
+        "chunk-trailer": WHOLE + chunked(b"3\r\nabc\r\n0\r\nX-Trailer: 1\r\n\r\n") + UNIT,
+        "chunks-over-limit": WHOLE + chunked((b"800\r\n" + b"c" * 0x800 + b"\r\n") * 2 + b"1\r\nx\r\n0\r\n\r\n") + UNIT,
+        "kept-extra-line-ends": WHOLE + UNIT + b"\r\n\r\n" + UNIT,
+        "kept-extra-bytes": WHOLE + UNIT + b"garbage\r\n" + UNIT,
+        "kept-body-longer": WHOLE + counted(b"5", b"hello, world") + UNIT,
+        "kept-late-line-end": b"\x00\x2a" + UNIT + UNIT,
+    }
+    for total in (4095, 4096, 4097):
+        seeds[f"line-{total}"] = WHOLE + header_line(total)
+    seeds["line-100k"] = WHOLE + header_line(100 * 1024)
+    # The end of the stream at every byte of one good reply of each kind.
+    for name, reply in (("unit", UNIT), ("chunked", CHUNKED)):
+        for cut in range(len(reply)):
+            seeds[f"cut-{name}-{cut:03}"] = WHOLE + reply[:cut]
+    return seeds
+
+
+def word(value):
+    return struct.pack(">I", value & 0xFFFFFFFF)
+
+
+def real(value):
+    return struct.pack(">f", value)
+
+
+def words(*values):
+    return b"".join(word(v) for v in values)
+
+
+def frame(body):
+    return word(len(body)) + body
+
+
+BYTE_BY_BYTE = b"\x00\x00\x00\x00"
+MIXED = b"\x03\x00\x10\xff"
+
+
+def hub_seeds():
+    greeting = words(0x01, 5, 1, 0x0C, 0x10)
+    encoder = words(0x33, 0x10, 3) + real(20.0)
+    messages = {
+        "greeting": frame(greeting),
+        "greeting-ten-panels": frame(words(0x01, 5, 10) + words(0x0C, 0x10) * 10),
+        "greeting-eleven-panels": frame(words(0x01, 5, 11) + words(0x0C, 0x10) * 11),
+        "greeting-count-max": frame(words(0x01, 5, 0xFFFFFFFF)),
+        "greeting-list-cut": frame(words(0x01, 5, 2, 0x0C)),
+        "commands": frame(encoder + words(0x31, 0x10, 12, 0x32, 0x10, 12, 0x34, 0x10)),
+        "parameter-and-menu": frame(words(0x02, 7) + real(-1.5) + words(0x05, 3, 0xFFFFFFFF, 0x03, 7, 0x04, 7)),
+        "transport-and-actions": frame(words(0x0A, 0x80000000, 0x7FFFFFFF, 0x08, 1, 0x0B, 1, 0x09, 2, 0x06, 1, 0x07, 1)),
+        "unused-30": frame(words(0x30) + b"\x01" * 24 + words(0x34, 0x10)),
+        "unused-30-cut": frame(words(0x30) + b"\x01" * 20),
+        "unknown-id": frame(words(0x31, 0x10, 1, 0x99, 1, 2)),
+        "unknown-id-zero": frame(words(0, 0, 0)),
+        "encoder-cut": frame(words(0x33, 0x10, 3)),
+        "encoder-nan": frame(words(0x33, 0x10, 3, 0x7FC00000)),
+        "string-count-near-limit": frame(words(0x34, 0x10, 0xFFFFFFFC) + b"abcd"),
+        "string-count-max": frame(words(0xFFFFFFFF, 0xFFFFFFFF)),
+        "length-1028": frame(words(0x34, 0x10) * 128 + b"\x00\x00\x00\x00"),
+        "length-1029": frame(b"\x00" * 1029) + frame(greeting),
+        "length-0x80000000": word(0x80000000) + frame(greeting),
+        "length-0xffffffff": word(0xFFFFFFFF) + frame(greeting),
+        "length-65535": word(65535) + b"\x00" * 100,
+        "two-messages": frame(greeting) + frame(encoder),
+    }
+    for length in range(5):
+        messages[f"length-{length}"] = frame(b"\x00\x00\x00\x34"[:length]) + frame(greeting)
+    seeds = {}
+    for name, stream in messages.items():
+        seeds[name] = MIXED + stream
+        seeds[name + "-bytewise"] = BYTE_BY_BYTE + stream
+    return seeds
+
+
+def unit(kind, host, address):
+    return ('{\\"device_name\\":\\"%s\\",\\"host_name\\":\\"%s\\",\\"ip_address\\":\\"%s\\"}' % (kind, host, address))
+
+
+def services(*units, outer=""):
+    return ('{%s"value":"[%s]"}' % (outer, ",".join(units))).encode()
+
+
+def discovery_seeds():
+    a = unit("Prismo", "prismo-grade-a", "127.0.0.11")
+    b = unit("Prismo", "prismo-uhd", " 127.0.0.13 ")
+    recorder = unit("Recorder", "recorder-1", "127.0.0.30")
+    good = services(a, b, recorder)
+    return {
+        "rig": good,
+        "one-unit": services(a),
+        "empty-list": services(),
+        "other-members": services(a, outer='"paramid":"eParamID_NetworkServices",'),
+        "no-value": b'{"other":1}',
+        "value-not-list": b'{"value":"text"}',
+        "not-objects": services("1", '\\"x\\"', a),
+        "plain-list": b'{"value":[{"device_name ":"Prismo ","host_name ":"h ","ip_address ":"1.2.3.4 "}]}',
+        "cut-short": good[:40],
+        "cut-in-string": good[:len(good) // 2],
+        "unbalanced": b'{"value":"[[[{\\"a\\":1}"}',
+        "brackets-in-names": services(unit("Prismo", '[x]\\"', '\\"[')),
+        "nested-deep": b'{"value":"' + b"[" * 2000 + b"]" * 2000 + b'"}',
+        "not-utf8": services(unit("Prismo", "\xff\xfe", "1.1.1.1")).replace(b"\xc3\xbf\xc3\xbe", b"\xff\xfe"),
+        "nul": b'{"value":"[\x00]"}',
+        "duplicate-keys": services(a, outer='"value":{"x":[1]},'),
+        "not-json": b"HTTP/1.1 200 OK",
+        "empty": b"",
+    }
+
+
+def settings_seeds():
+    def store(count, names=("prismo-grade-a ", "prismo-uhd "), size=None, address="127.0.0.11"):
+        lines = ["[General]", f"IPAddress={address}", f"NumGangPrismos={count}", "", "[GangPrismoNames]"]
+        for i, name in enumerate(names, 1):
+            lines.append(f"{i}\\GangPrismoName={name}")
+        lines.append(f"size={len(names) if size is None else size}")
+        return ("\n".join(lines) + "\n").encode()
+
+    return {
+        "two": store(2),
+        "none": store(0, ()),
+        "negative": store(-5),
+        "minus-one": store(-1),
+        "huge": store(2000000000),
+        "int-max-plus-one": store(2147483648),
+        "int-min-minus-one": store(-2147483649),
+        "twenty-digits": store("99999999999999999999"),
+        "not-a-number": store("many"),
+        "hex": store("0x10"),
+        "exponent": store("1e9"),
+        "empty-count": store(""),
+        "size-huge": store(2, size=2000000000),
+        "size-negative": store(2, size=-3),
+        "max-gang": store(256, [f"p{i}" for i in range(256)]),
+        "quoted-names": store(3, ['"a, b"', "c\\\\d", "\\\"e\\\""]),
+        "escaped-names": store(2, ["\\x41\\u00e9", "\\0"]),
+        "list-count": store("1, 2, 3"),
+        "variant-count": store("@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)"),
+        # A QByteArrayList of 0x30000000 elements, plainly and with an escaped @.
+        "variant-huge-list": store("@Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)"),
+        "variant-escaped": store("\\x40Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)"),
+        "bytearray-name": store(1, ["@ByteArray(abc)"]),
+        "at-sign-name": store(1, ["@@host"]),
+        "no-general": b"NumGangPrismos=2\n[GangPrismoNames]\n1\\GangPrismoName=x\n",
+        "crlf": store(2).replace(b"\n", b"\r\n"),
+        "empty": b"",
+        "garbage": b"[[[\n=\n\\\\\\\n=x=y\n[General\nIPAddress\n",
+    }
+
+
+def main():
+    targets = {
+        "fuzz_httpreply": http_seeds(),
+        "fuzz_hubmessages": hub_seeds(),
+        "fuzz_discovery": discovery_seeds(),
+        "fuzz_settings": settings_seeds(),
+    }
+    for target, seeds in targets.items():
+        folder = ROOT / target
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        for name, data in seeds.items():
+            (folder / name).write_bytes(data)
+        print(f"{target}: {len(seeds)} seeds")
+
+
+if __name__ == "__main__":
+    main()
