@@ -15,7 +15,7 @@ dir=build/fuzz
 
 tools/install-deps.sh fuzz
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPRISMOLINK_FUZZ=ON >/dev/null
+    -DCMAKE_CXX_COMPILER=clang++ -DPRISMOLINK_FUZZ=ON >/dev/null
 cmake --build "$dir" -j "$(nproc)"
 
 # The targets' own diagnostics (stdout and stderr) are closed; libFuzzer and
