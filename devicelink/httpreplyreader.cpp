@@ -94,6 +94,14 @@ bool HttpReplyReader::keptOnlyLineEnds() const
     return std::all_of(m_kept + m_keptStart, m_kept + m_keptEnd, [](char c) { return c == '\r' || c == '\n'; });
 }
 
+// The reply ended before it was complete: what was read is no whole reply,
+// and the connection can carry no other.
+void HttpReplyReader::stoppedShort()
+{
+    m_mustClose = true;
+    m_whole = false;
+}
+
 bool HttpReplyReader::readLine(std::string &line)
 {
     line.clear();
@@ -173,10 +181,8 @@ int HttpReplyReader::readResponse(std::string &body)
     std::string &line = m_line;
     for (;;) {
         const bool complete = readLine(line);
-        if (!complete) {
-            m_mustClose = true;
-            m_whole = false;
-        }
+        if (!complete)
+            stoppedShort();
         if (line.empty()) {
             // A line end left over from the previous reply may precede the
             // status line; only an empty line after it ends the headers.
@@ -231,10 +237,9 @@ int HttpReplyReader::readResponse(std::string &body)
 void HttpReplyReader::readBody(int length, std::string &body)
 {
     const std::size_t received = takeBody(static_cast<std::size_t>(length), body);
-    if (received < static_cast<std::size_t>(length)) {
-        m_mustClose = true;
-        m_whole = false;
-    } else if (!m_mustClose)
+    if (received < static_cast<std::size_t>(length))
+        stoppedShort();
+    else if (!m_mustClose)
         consumeLineEndIfPresent();
 }
 
@@ -279,8 +284,7 @@ bool HttpReplyReader::readChunks(std::string &body)
                 // Last chunk: skip any trailer lines up to the blank line.
                 for (;;) {
                     if (!readLine(line)) {
-                        m_mustClose = true;
-                        m_whole = false;
+                        stoppedShort();
                         break;
                     }
                     if (line.empty())
@@ -304,14 +308,12 @@ bool HttpReplyReader::readChunks(std::string &body)
             const std::size_t received = takeBody(static_cast<std::size_t>(size), body);
             taken += received;
             if (received < static_cast<std::size_t>(size)) {
-                m_mustClose = true;
-                m_whole = false;
+                stoppedShort();
                 return true;
             }
         } else if (!complete) {
             // The stream ended inside the body: keep what was read.
-            m_mustClose = true;
-            m_whole = false;
+            stoppedShort();
             return true;
         }
     }

@@ -65,6 +65,7 @@ private:
     bool receiveBlock();
     std::size_t takeBody(std::size_t length, std::string &body);
     void skip(std::size_t count);
+    void stoppedShort();
     void readBody(int length, std::string &body);
     bool readChunks(std::string &body);
     void consumeLineEndIfPresent();
