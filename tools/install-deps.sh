@@ -10,10 +10,12 @@ build=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools)
 run=("${build[@]}" xvfb xauth x11-apps imagemagick)
 # clang with libFuzzer and the sanitizers' run-time libraries.
 fuzz=("${build[@]}" clang libclang-rt-dev)
+# file: CPack's Debian generator runs it on what it packs, and the package
+# check looks at the installed icon with it.
 test=("${run[@]}" python3 curl clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-    dpkg-dev desktop-file-utils man-db valgrind)
+    dpkg-dev desktop-file-utils man-db valgrind file)
 # strace counts the benchmark's system calls; valgrind (callgrind) profiles.
 bench=("${build[@]}" strace valgrind)
 
