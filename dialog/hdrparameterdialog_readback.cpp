@@ -37,8 +37,10 @@ void HDRParameterDialog::channelChanged(int)
     };
     const auto readSwitch = [&read](int slot, QCheckBox *box) {
         QString reply;
-        if (read(slot, reply))
-            box->setCheckState(PC::switchFromDeviceText(reply) ? Qt::Checked : Qt::Unchecked);
+        if (!read(slot, reply))
+            return;
+        if (const std::optional<bool> on = PC::switchFromDeviceText(reply))
+            box->setCheckState(*on ? Qt::Checked : Qt::Unchecked);
     };
     const auto readSlider = [this, &read](int slot) {
         QString reply;
@@ -49,8 +51,10 @@ void HDRParameterDialog::channelChanged(int)
     };
 
     QString reply;
-    if (read(PC::ColorfrontMode, reply))
-        ui->adjustGroupBox->setChecked(PC::switchFromDeviceText(reply));
+    if (read(PC::ColorfrontMode, reply)) {
+        if (const std::optional<bool> on = PC::switchFromDeviceText(reply))
+            ui->adjustGroupBox->setChecked(*on);
+    }
     readChoice(PC::InDynRange, ui->inDynRangeGamutChoiceComboBox, PC::inDynRangeChoices, PC::inDynRangeChoiceCount);
     readChoice(PC::OutDynRange, ui->outDynRangeGamutChoiceComboBox, PC::outDynRangeChoices, PC::outDynRangeChoiceCount);
     readChoice(PC::MonDynRange, ui->monDynRangeGamutChoiceComboBox, PC::outDynRangeChoices, PC::outDynRangeChoiceCount);

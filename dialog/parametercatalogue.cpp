@@ -154,9 +154,21 @@ QString ParameterCatalogue::choiceText(const DynRangeChoice *choices, int count,
     return row >= 0 && row < count ? QString::number(choices[row].value) : QString();
 }
 
-bool ParameterCatalogue::switchFromDeviceText(const QString &reply)
+std::optional<bool> ParameterCatalogue::switchFromDeviceText(const QString &reply)
 {
-    return reply != QLatin1String("0");
+    // Any count of digits: a switch needs only to know whether it is zero.
+    const QString text = reply.trimmed();
+    const int start = text.startsWith(QLatin1Char('+')) || text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (start == text.size())
+        return std::nullopt;
+    bool zero = true;
+    for (int i = start; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        zero = zero && c == QLatin1Char('0');
+    }
+    return !zero;
 }
 
 QString ParameterCatalogue::switchText(bool on)

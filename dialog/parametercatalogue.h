@@ -70,7 +70,9 @@ public:
     // The first row whose value equals the reply read as an integer, or -1.
     static int choiceRow(const DynRangeChoice *choices, int count, const QString &reply);
     static QString choiceText(const DynRangeChoice *choices, int count, int row);
-    // Switches: "0" is off, every other reply (the empty one too) is on.
-    static bool switchFromDeviceText(const QString &reply);
+    // Switches: a reply is read as a whole number, blanks around it allowed;
+    // zero is off, any other number on. A reply that is no number (the empty
+    // one too) gives no state, so it can never move a switch.
+    static std::optional<bool> switchFromDeviceText(const QString &reply);
     static QString switchText(bool on);
 };

@@ -344,6 +344,9 @@ void TestHDRParameterDialog::readBackRepliesIntoControls_data()
                               << QStringList();
     QTest::newRow("switch 2") << QByteArray("P3ColorspaceClamp") << QByteArray("2") << "clampP3CheckBox"
                               << int(Qt::Checked) << QStringList{"1"};
+    // An empty body is no switch state: the switch stays, nothing is written.
+    QTest::newRow("switch empty") << QByteArray("SdrPreview") << QByteArray() << "clampCheckBox" << int(Qt::Unchecked)
+                                  << QStringList();
     QTest::newRow("output 7") << QByteArray("DynamicRangeAndGamutOut") << QByteArray("7")
                               << "outDynRangeGamutChoiceComboBox" << 5 << QStringList{"7"};
     // A choice the list does not hold leaves the chooser, and nothing is written.

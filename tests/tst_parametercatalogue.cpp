@@ -215,20 +215,34 @@ void TestParameterCatalogue::sliderReplies()
 void TestParameterCatalogue::switchReplies_data()
 {
     QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("isNumber");
     QTest::addColumn<bool>("on");
 
-    QTest::newRow("0") << "0" << false;
-    QTest::newRow("1") << "1" << true;
-    QTest::newRow("2") << "2" << true;
-    QTest::newRow("00") << "00" << true;
-    QTest::newRow("empty") << "" << true;
+    QTest::newRow("0") << "0" << true << false;
+    QTest::newRow("1") << "1" << true << true;
+    QTest::newRow("2") << "2" << true << true;
+    QTest::newRow("00") << "00" << true << false;
+    QTest::newRow("-0") << "-0" << true << false;
+    QTest::newRow("+0") << "+0" << true << false;
+    QTest::newRow("blank before 0") << " 0" << true << false;
+    QTest::newRow("blank after 0") << "0 " << true << false;
+    QTest::newRow("line end after 1") << "1\r\n" << true << true;
+    QTest::newRow("-1") << "-1" << true << true;
+    QTest::newRow("beyond 64 bits") << "100000000000000000000" << true << true;
+    QTest::newRow("empty") << "" << false << false;
+    QTest::newRow("only blanks") << "  " << false << false;
+    QTest::newRow("only a sign") << "-" << false << false;
+    QTest::newRow("not a number") << "on" << false << false;
+    QTest::newRow("number then text") << "0x1" << false << false;
+    QTest::newRow("blank inside") << "- 0" << false << false;
 }
 
 void TestParameterCatalogue::switchReplies()
 {
     QFETCH(QString, reply);
+    QFETCH(bool, isNumber);
     QFETCH(bool, on);
-    QCOMPARE(PC::switchFromDeviceText(reply), on);
+    QCOMPARE(PC::switchFromDeviceText(reply), isNumber ? std::optional<bool>(on) : std::nullopt);
     QCOMPARE(PC::switchText(on), on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
