@@ -102,35 +102,37 @@ void HttpReplyReader::stoppedShort()
     m_whole = false;
 }
 
-bool HttpReplyReader::readLine(std::string &line)
+// A reply that breaks the rules of the head cannot be read: nothing of it is
+// used, and the rest of it stays unread, so the connection is done.
+void HttpReplyReader::refuse(const char *reason)
+{
+    fprintf(stderr, "ERROR: reply refused - %s\n", reason);
+    stoppedShort();
+}
+
+bool HttpReplyReader::readLine(std::string &line, std::size_t limit)
 {
     line.clear();
+    std::size_t taken = 0;
     for (;;) {
+        if (taken == limit)
+            return false;
         if (m_keptStart == m_keptEnd && !receiveBlock())
             return false;
         const char *begin = m_kept + m_keptStart;
-        const std::size_t kept = m_keptEnd - m_keptStart;
+        const std::size_t kept = std::min(m_keptEnd - m_keptStart, limit - taken);
         const char *lineFeed = static_cast<const char *>(std::memchr(begin, '\n', kept));
         const char *stop = lineFeed ? lineFeed : begin + kept;
         for (const char *p = begin; p < stop;) {
             const char *cr = static_cast<const char *>(std::memchr(p, '\r', static_cast<std::size_t>(stop - p)));
             const char *pieceEnd = cr ? cr : stop;
-            const std::size_t piece = static_cast<std::size_t>(pieceEnd - p);
-            const std::size_t room = MAX_LINE_LENGTH - line.size();
-            if (piece > room) {
-                // The byte beyond the limit is taken, the rest stays.
-                line.append(p, room);
-                const std::size_t used = static_cast<std::size_t>(p - begin) + room + 1;
-                m_keptStart += used;
-                m_bytesReceived += used;
-                return false;
-            }
-            line.append(p, piece);
+            line.append(p, static_cast<std::size_t>(pieceEnd - p));
             p = cr ? cr + 1 : stop;
         }
         const std::size_t used = static_cast<std::size_t>(stop - begin) + (lineFeed ? 1 : 0);
         m_keptStart += used;
         m_bytesReceived += used;
+        taken += used;
         if (lineFeed)
             return true;
     }
@@ -165,7 +167,7 @@ void HttpReplyReader::skip(std::size_t count)
     takeBody(count, ignored);
 }
 
-int HttpReplyReader::readResponse(std::string &body)
+int HttpReplyReader::readResponse(std::string &body, std::size_t bodyLimit)
 {
     m_mustClose = false;
     m_whole = true;
@@ -175,22 +177,32 @@ int HttpReplyReader::readResponse(std::string &body)
 
     int status = 0;
     long long contentLength = 0;
+    bool lengthSeen = false;
     bool chunked = false;
-    bool seenHeaderLine = false;
+    int headLines = 0;
 
     std::string &line = m_line;
     for (;;) {
-        const bool complete = readLine(line);
-        if (!complete)
-            stoppedShort();
+        // The head's byte limit bounds each line too, so a head that never
+        // ends is refused however its bytes arrive.
+        const bool complete = readLine(line, MaxHeadBytes - m_bytesReceived);
+        if (!complete) {
+            if (m_bytesReceived == MaxHeadBytes)
+                refuse("head longer than its limit");
+            else
+                stoppedShort();
+        }
         if (line.empty()) {
             // A line end left over from the previous reply may precede the
             // status line; only an empty line after it ends the headers.
-            if (complete && !seenHeaderLine)
+            if (complete && headLines == 0)
                 continue;
             break;
         }
-        seenHeaderLine = true;
+        if (++headLines > MaxHeadLines) {
+            refuse("more header lines than its limit");
+            break;
+        }
 
         if (line.find("HTTP/1.1 ") != std::string::npos) {
             long long v = 0;
@@ -204,40 +216,48 @@ int HttpReplyReader::readResponse(std::string &body)
             m_mustClose = true;
         if (m_lowered.find("content-length: ") != std::string::npos) {
             long long v = 0;
-            if (m_lowered.compare(0, 16, "content-length: ") == 0 && scanDecimal(line.c_str() + 16, v))
+            if (m_lowered.compare(0, 16, "content-length: ") == 0 && scanDecimal(line.c_str() + 16, v)) {
+                // Which length is the body's cannot be told: the reply is not read.
+                if (lengthSeen && v != contentLength) {
+                    refuse("Content-Length headers disagree");
+                    break;
+                }
                 contentLength = v;
-            else
+                lengthSeen = true;
+            } else {
                 printf("bogus content-length parse\n");
+            }
         }
         if (m_lowered.find("transfer-encoding: chunked") != std::string::npos)
             chunked = true;
         if (!complete)
             break;
     }
+    if (!m_whole)
+        return status;
 
     if (contentLength > 0) {
-        int length = static_cast<int>(std::min<long long>(contentLength, INT_MAX));
-        if (contentLength > MAX_RESPONSE_BUFFER_SIZE) {
+        std::size_t length = static_cast<std::size_t>(std::min<long long>(contentLength, INT_MAX));
+        if (length > bodyLimit) {
             fprintf(stderr,
-                    "WARNING: truncating response data - server response was too large. content length (%d), MAX_RESPONSE_BUFFER_SIZE (%d)\n",
-                    length, MAX_RESPONSE_BUFFER_SIZE);
-            length = MAX_RESPONSE_BUFFER_SIZE;
+                    "WARNING: truncating response data - server response was too large. content length (%zu), MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
+                    length, bodyLimit);
+            length = bodyLimit;
             // The rest of the body stays unread, so this connection is done.
             m_mustClose = true;
             m_bodyCut = true;
         }
         readBody(length, body);
     } else if (chunked) {
-        if (!readChunks(body))
+        if (!readChunks(body, bodyLimit))
             return -1;
     }
     return status;
 }
 
-void HttpReplyReader::readBody(int length, std::string &body)
+void HttpReplyReader::readBody(std::size_t length, std::string &body)
 {
-    const std::size_t received = takeBody(static_cast<std::size_t>(length), body);
-    if (received < static_cast<std::size_t>(length))
+    if (takeBody(length, body) < length)
         stoppedShort();
     else if (!m_mustClose)
         consumeLineEndIfPresent();
@@ -264,7 +284,7 @@ void HttpReplyReader::consumeLineEndIfPresent()
     skip(static_cast<std::size_t>(take));
 }
 
-bool HttpReplyReader::readChunks(std::string &body)
+bool HttpReplyReader::readChunks(std::string &body, std::size_t limit)
 {
     std::string &line = m_line;
     // Chunk bytes taken so far; the body may be shorter (cut at a NUL).
@@ -273,10 +293,10 @@ bool HttpReplyReader::readChunks(std::string &body)
         const bool complete = readLine(line);
         long long size = 0;
         if (scanHex(line.c_str(), size)) {
-            if (size > MAX_RESPONSE_BUFFER_SIZE || size < 0) {
+            if (size < 0 || static_cast<unsigned long long>(size) > limit) {
                 fprintf(stderr,
-                        "ERROR: truncating chunked response data - server response was too large. chunk_size (%lld), MAX_RESPONSE_BUFFER_SIZE (%d)\n",
-                        size, MAX_RESPONSE_BUFFER_SIZE);
+                        "ERROR: truncating chunked response data - server response was too large. chunk_size (%lld), MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
+                        size, limit);
                 m_mustClose = true;
                 return false;
             }
@@ -294,11 +314,11 @@ bool HttpReplyReader::readChunks(std::string &body)
             }
             // Chunks together are held to the same limit as a counted body;
             // the rest of the reply stays unread, so the connection is done.
-            const std::size_t room = MAX_RESPONSE_BUFFER_SIZE - taken;
+            const std::size_t room = limit - taken;
             if (static_cast<std::size_t>(size) > room) {
                 fprintf(stderr,
-                        "WARNING: truncating chunked response data - server response was too large. MAX_RESPONSE_BUFFER_SIZE (%d)\n",
-                        MAX_RESPONSE_BUFFER_SIZE);
+                        "WARNING: truncating chunked response data - server response was too large. MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
+                        limit);
                 m_bodyCut = true;
                 m_mustClose = true;
                 if (takeBody(room, body) < room)

@@ -15,29 +15,38 @@ class ByteSource;
 class HttpReplyReader
 {
 public:
+    // The longest body read unless a request asks for another limit.
     static constexpr int MAX_RESPONSE_BUFFER_SIZE = 4096;
-    // A header line longer than this is not a reply of a unit; reading stops.
+    // A line of more bytes than this is not a reply of a unit; reading stops.
     static constexpr std::size_t MAX_LINE_LENGTH = 65536;
+    // The head of a reply (status line, headers and the blank line) holds at
+    // most so many lines and bytes; a longer one is refused.
+    static constexpr int MaxHeadLines = 100;
+    static constexpr std::size_t MaxHeadBytes = 16384;
     static constexpr int ReceiveBlockSize = 8192;
 
     explicit HttpReplyReader(ByteSource &source);
 
     // One line without its line end; carriage returns are dropped wherever
-    // they stand. Returns false when the stream ended (or the line grew too
-    // long) before a line feed; the line then holds what had arrived.
-    bool readLine(std::string &line);
+    // they stand. Returns false when the stream ended, or when limit bytes
+    // (line end included) were taken without a line feed among them; the
+    // line then holds what had arrived.
+    bool readLine(std::string &line, std::size_t limit = MAX_LINE_LENGTH);
 
-    // Reads one reply. Returns the status (0 when no status line was
-    // recognised, -1 after an oversize chunk) and delivers the body.
-    int readResponse(std::string &body);
+    // Reads one reply, keeping at most bodyLimit bytes of body. Returns the
+    // status (0 when no status line was recognised, -1 after an oversize
+    // chunk) and delivers the body.
+    int readResponse(std::string &body, std::size_t bodyLimit = MAX_RESPONSE_BUFFER_SIZE);
 
     // After readResponse: the reply arrived as far as it is read (the blank
     // line after the headers, a counted body up to its length or the limit,
     // the last chunk and its trailer). False when the stream ended, failed or
-    // timed out first, so the body may hold only part of the value.
+    // timed out first, so the body may hold only part of the value; false
+    // too for a reply refused as unreadable: its head is longer than
+    // MaxHeadLines or MaxHeadBytes, or its Content-Length headers disagree.
     bool whole() const { return m_whole; }
-    // After readResponse: the body was longer than MAX_RESPONSE_BUFFER_SIZE
-    // and only its first bytes were kept, so it cannot be taken as a value.
+    // After readResponse: the body was longer than the limit and only its
+    // first bytes were kept, so it cannot be taken as a value.
     bool bodyCut() const { return m_bodyCut; }
     // True when every kept byte is a carriage return or line feed: what a
     // unit may send after a counted body, which is skipped before the next
@@ -66,8 +75,9 @@ private:
     std::size_t takeBody(std::size_t length, std::string &body);
     void skip(std::size_t count);
     void stoppedShort();
-    void readBody(int length, std::string &body);
-    bool readChunks(std::string &body);
+    void refuse(const char *reason);
+    void readBody(std::size_t length, std::string &body);
+    bool readChunks(std::string &body, std::size_t limit);
     void consumeLineEndIfPresent();
 
     ByteSource &m_source;

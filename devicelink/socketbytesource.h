@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-// Bytes of one connected socket, each wait bounded by a deadline.
+// Bytes of one connected socket, received only until the deadline.
 class SocketByteSource : public ByteSource
 {
 public:

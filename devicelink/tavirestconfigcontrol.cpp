@@ -110,8 +110,13 @@ std::string TAVIRESTConfigControl::ReadLine()
 
 int TAVIRESTConfigControl::ReadResponse(std::string &body)
 {
+    return readReply(body, MAX_RESPONSE_BUFFER_SIZE);
+}
+
+int TAVIRESTConfigControl::readReply(std::string &body, std::size_t bodyLimit)
+{
     m_source.setDeadline(Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs));
-    const int status = m_reader.readResponse(body);
+    const int status = m_reader.readResponse(body, bodyLimit);
     if (m_source.timedOut()) {
         startBackoff();
         closeConnection();
@@ -123,13 +128,14 @@ int TAVIRESTConfigControl::ReadResponse(std::string &body)
     return status;
 }
 
-int TAVIRESTConfigControl::sendAndRead(const std::string &request, std::string &body, const char *sendFailure)
+int TAVIRESTConfigControl::sendAndRead(const std::string &request, std::string &body, const char *sendFailure,
+                                       std::size_t bodyLimit)
 {
     if (!SocketApi::sendAll(socketHandle, request.data(), request.size())) {
         fail(sendFailure);
         return NotSent;
     }
-    const int status = ReadResponse(body);
+    const int status = readReply(body, bodyLimit);
     if (socketHandle != -1)
         ++m_repliesOnConnection;
     return status;
@@ -147,7 +153,8 @@ bool TAVIRESTConfigControl::unaskedBytesWaiting()
     return std::any_of(next, next + n, [](char c) { return c != '\r' && c != '\n'; });
 }
 
-int TAVIRESTConfigControl::exchange(const std::string &request, std::string &body, const char *sendFailure)
+int TAVIRESTConfigControl::exchange(const std::string &request, std::string &body, const char *sendFailure,
+                                    std::size_t bodyLimit)
 {
     if (socketHandle != -1 && unaskedBytesWaiting()) {
         fprintf(stderr, "ConfigControl - %s sent bytes nobody asked for; connecting again\n", m_host.c_str());
@@ -158,7 +165,7 @@ int TAVIRESTConfigControl::exchange(const std::string &request, std::string &bod
             return NotSent;
     }
     const bool reused = m_repliesOnConnection > 0;
-    int status = sendAndRead(request, body, sendFailure);
+    int status = sendAndRead(request, body, sendFailure, bodyLimit);
     // A unit may close a kept-alive connection while it is idle (a restart,
     // say); the request then meets a dead connection before any reply byte.
     // Such a request never reached the unit, so it is sent once more on a
@@ -167,13 +174,14 @@ int TAVIRESTConfigControl::exchange(const std::string &request, std::string &bod
     if (reused && stale) {
         if (!Connect())
             return NotSent;
-        status = sendAndRead(request, body, sendFailure);
+        status = sendAndRead(request, body, sendFailure, bodyLimit);
     }
-    // A reply that stopped short, or whose body was cut at the limit, may
-    // carry part of a value; it is refused rather than used.
+    // A reply that stopped short or was refused unread, or whose body was
+    // cut at the limit, may carry part of a value, or another's; it is
+    // refused rather than used.
     if (status != NotSent && (!m_reader.whole() || m_reader.bodyCut())) {
         fprintf(stderr, "ConfigControl - reply from %s %s; not used\n", m_host.c_str(),
-                m_reader.whole() ? "too long, cut" : "incomplete");
+                m_reader.whole() ? "too long, cut" : "incomplete or unreadable");
         return Broken;
     }
     return status;
@@ -181,13 +189,18 @@ int TAVIRESTConfigControl::exchange(const std::string &request, std::string &bod
 
 bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::string format)
 {
+    return GetParam(std::move(name), value, std::move(format), MAX_RESPONSE_BUFFER_SIZE);
+}
+
+bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::string format, std::size_t bodyLimit)
+{
     std::string request;
     request.reserve(160 + m_path.size() + name.size() + format.size() + m_host.size());
     request.append("GET /").append(m_path).append("?action=get&configid=0&paramid=").append(name);
     request.append("&alt=").append(format).append(" HTTP/1.1\r\nHost: ").append(m_host);
     request.append("\r\nConnection: keep-alive\r\nContent-type: application/x-www-form-urlencoded\r\nContent-length: 0\r\n\r\n");
     std::string body;
-    const int status = exchange(request, body, "ConfigControl::GetParam - send failed");
+    const int status = exchange(request, body, "ConfigControl::GetParam - send failed", bodyLimit);
     if (status == NotSent || status == Broken)
         return false;
     if (status != 200) {
@@ -205,5 +218,5 @@ bool TAVIRESTConfigControl::ChangeParam(std::string name, std::string value)
     request.append("GET /").append(m_path).append("?action=set&paramid=").append(name).append("&value=").append(value);
     request.append(" HTTP/1.1\r\nHost: ").append(m_host).append("\r\nConnection: keep-alive\r\n\r\n");
     std::string body;
-    return exchange(request, body, "ConfigControl::ChangeParam - send failed") == 200;
+    return exchange(request, body, "ConfigControl::ChangeParam - send failed", MAX_RESPONSE_BUFFER_SIZE) == 200;
 }

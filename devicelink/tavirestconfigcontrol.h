@@ -4,6 +4,7 @@
 #include "socketbytesource.h"
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 // One kept-alive HTTP/1.1 connection to one unit's parameter interface.
@@ -23,6 +24,9 @@ public:
     };
 
     static constexpr int MAX_RESPONSE_BUFFER_SIZE = HttpReplyReader::MAX_RESPONSE_BUFFER_SIZE;
+    // The network-services list names every unit a unit knows of, so in a
+    // large facility it is far longer than any single value.
+    static constexpr std::size_t LongestServicesReply = 1 << 20;
     static constexpr int ConnectTimeoutMs = 1000;
     static constexpr int ReplyTimeoutMs = 1000;
     static constexpr int FirstBackoffMs = 1000;
@@ -38,6 +42,8 @@ public:
 
     bool Connect();
     bool GetParam(std::string name, std::string &value, std::string format);
+    // The same request, with a reply body of up to bodyLimit bytes taken as the value.
+    bool GetParam(std::string name, std::string &value, std::string format, std::size_t bodyLimit);
     bool ChangeParam(std::string name, std::string value);
     std::string ReadLine();
     int ReadResponse(std::string &body);
@@ -58,8 +64,9 @@ private:
     using Clock = std::chrono::steady_clock;
     enum { NotSent = -1000, Broken = -1001 };
 
-    int exchange(const std::string &request, std::string &body, const char *sendFailure);
-    int sendAndRead(const std::string &request, std::string &body, const char *sendFailure);
+    int exchange(const std::string &request, std::string &body, const char *sendFailure, std::size_t bodyLimit);
+    int sendAndRead(const std::string &request, std::string &body, const char *sendFailure, std::size_t bodyLimit);
+    int readReply(std::string &body, std::size_t bodyLimit);
     bool unaskedBytesWaiting();
     void startBackoff();
     bool fail(const char *what);

@@ -41,14 +41,15 @@ bool mayBeChunked(const std::string &bytes)
     return lowered.find("chunked") != std::string::npos;
 }
 
-// The body a reply without chunks declares: the Content-Length bytes after
-// the blank line that ends its headers, up to a NUL. Lines are read as the
-// reader reads them (carriage returns dropped, line ends before the status
-// line skipped); the last length line that scans counts.
-std::string declaredBody(const std::string &reply)
+// The head of a whole reply, its lines read as the reader reads them
+// (carriage returns dropped, names compared without case, line ends before
+// the status line skipped): it keeps to the head's limits and its length
+// lines agree. Returns where the body starts; length is the declared one.
+std::size_t wholeHead(const std::string &reply, long long &length)
 {
-    long long length = 0;
-    bool seenHeaderLine = false;
+    length = 0;
+    bool lengthSeen = false;
+    int lines = 0;
     std::size_t position = 0;
     for (;;) {
         const std::size_t lineFeed = reply.find('\n', position);
@@ -60,17 +61,29 @@ std::string declaredBody(const std::string &reply)
                 line += (reply[i] >= 'A' && reply[i] <= 'Z') ? static_cast<char>(reply[i] - 'A' + 'a') : reply[i];
         }
         position = lineFeed + 1;
-        if (line.empty() && seenHeaderLine)
+        if (line.empty() && lines > 0)
             break;
-        seenHeaderLine = seenHeaderLine || !line.empty();
+        lines += line.empty() ? 0 : 1;
         long long v = 0;
-        if (line.compare(0, 16, "content-length: ") == 0 && HttpReplyReader::scanDecimal(line.c_str() + 16, v))
+        if (line.compare(0, 16, "content-length: ") == 0 && HttpReplyReader::scanDecimal(line.c_str() + 16, v)) {
+            check(!lengthSeen || v == length, "the length headers of a whole reply agree");
             length = v;
+            lengthSeen = true;
+        }
     }
+    check(lines <= HttpReplyReader::MaxHeadLines, "a whole reply has at most 100 head lines");
+    check(position <= HttpReplyReader::MaxHeadBytes, "a whole reply has a head of at most 16 KiB");
+    return position;
+}
+
+// The body a reply without chunks declares: the Content-Length bytes after
+// its head, up to a NUL.
+std::string declaredBody(const std::string &reply, std::size_t bodyStart, long long length)
+{
     if (length <= 0)
         return {};
-    check(reply.size() - position >= static_cast<std::size_t>(length), "a whole counted body was read to its end");
-    const std::string body = reply.substr(position, static_cast<std::size_t>(length));
+    check(reply.size() - bodyStart >= static_cast<std::size_t>(length), "a whole counted body was read to its end");
+    const std::string body = reply.substr(bodyStart, static_cast<std::size_t>(length));
     return body.substr(0, body.find('\0'));
 }
 
@@ -105,10 +118,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const std::string reply = stream.substr(start, reader.bytesReceived());
         // Without chunks the body is a piece of the reply's own bytes, and in
         // a whole reply exactly the piece its length declares.
+        long long length = 0;
+        const std::size_t bodyStart = reader.whole() ? wholeHead(reply, length) : 0;
         if (!mayBeChunked(reply)) {
             check(reply.find(body) != std::string::npos, "a counted body comes from its reply");
             if (reader.whole() && !reader.bodyCut())
-                check(body == declaredBody(reply), "a whole counted body is what its length declares");
+                check(body == declaredBody(reply, bodyStart, length), "a whole counted body is what its length declares");
         }
 
         if (reader.bytesReceived() == 0) {

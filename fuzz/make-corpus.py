@@ -60,6 +60,7 @@ def http_seeds():
         "length-empty": WHOLE + counted(b""),
         "length-2-64-plus-1": WHOLE + counted(b"18446744073709551617", b"z" * 4200),
         "length-duplicated": WHOLE + OK + b"Content-Length: 5\r\nContent-Length: 3\r\n\r\nhello\r\n" + UNIT,
+        "length-twice-agreeing": WHOLE + OK + b"Content-Length: 5\r\ncontent-length: 05\r\n\r\nhello\r\n" + UNIT,
         "length-beside-chunked": WHOLE + OK + b"Transfer-encoding: chunked\r\nContent-Length: 3\r\n\r\n3\r\nabc\r\n0\r\n\r\n",
         "length-4096": WHOLE + counted(b"4096", b"d" * 4096) + UNIT,
         "length-4097": WHOLE + counted(b"4097", b"d" * 4097) + UNIT,
@@ -78,6 +79,11 @@ def http_seeds():
     for total in (4095, 4096, 4097):
         seeds[f"line-{total}"] = WHOLE + header_line(total)
     seeds["line-100k"] = WHOLE + header_line(100 * 1024)
+    # The head's limits: 100 lines, 16 KiB.
+    for lines in (100, 101):
+        seeds[f"head-{lines}-lines"] = WHOLE + OK + b"X: 1\r\n" * (lines - 2) + b"Content-Length: 2\r\n\r\nok\r\n" + UNIT
+    for total in (16384, 16385):
+        seeds[f"head-{total}-bytes"] = WHOLE + header_line(total - 43 + 3) + UNIT
     # The end of the stream at every byte of one good reply of each kind.
     for name, reply in (("unit", UNIT), ("chunked", CHUNKED)):
         for cut in range(len(reply)):

@@ -68,6 +68,11 @@ void TestHttpReplyReader::reply_data()
     QTest::newRow("negative length") << ok + "Content-Length: -1\r\n\r\n" << 1 << 200 << Bytes() << false;
     QTest::newRow("huge length") << ok + "Content-Length: 18446744073709551617\r\n\r\n" + Bytes(4096, 'z') << 4096 << 200
                                  << Bytes(4096, 'z') << true;
+    // Which of two lengths counts cannot be told: the reply is not read.
+    QTest::newRow("length headers disagree") << ok + "Content-Length: 4\r\nContent-Length: 2\r\n\r\n1400\r\n" << 1 << 200
+                                             << Bytes() << true;
+    QTest::newRow("length headers agree") << ok + "Content-Length: 4\r\ncontent-length: 04\r\n\r\n1400\r\n" << 1 << 200
+                                          << Bytes("1400") << false;
     QTest::newRow("length beside chunked wins") << ok + "Transfer-encoding: chunked\r\nContent-Length: 3\r\n\r\n1\r\n\r\n" << 1
                                                 << 200 << Bytes("1\r\n") << false;
     QTest::newRow("huge status") << Bytes("HTTP/1.1 99999999999999999999\r\n\r\n") << 1 << INT_MAX << Bytes() << false;
@@ -120,6 +125,19 @@ void TestHttpReplyReader::wholeOrCut_data()
     QTest::newRow("chunked, no blank line after the last chunk") << chunked + "3\r\nabc\r\n0\r\n" << 200 << 3 << false
                                                                  << false;
     QTest::newRow("chunk size ffffffffffffffff") << chunked + "ffffffffffffffff\r\nabc" << -1 << 0 << true << false;
+    // The head is bounded in lines (status line included) and in bytes (blank line included).
+    const auto head = [&ok](int lines, std::size_t padding) {
+        Bytes bytes = ok + "X: " + Bytes(padding, 'p') + "\r\n";
+        for (int i = 3; i < lines; ++i)
+            bytes += "X: 1\r\n";
+        return bytes + "Content-Length: 3\r\n\r\nabc\r\n";
+    };
+    QTest::newRow("head of 100 lines") << head(100, 1) << 200 << 3 << true << false;
+    QTest::newRow("head of 101 lines") << head(101, 1) << 200 << 0 << false << false;
+    QTest::newRow("head of 16384 bytes") << head(3, 16384 - 43) << 200 << 3 << true << false;
+    QTest::newRow("head of 16385 bytes") << head(3, 16385 - 43) << 200 << 0 << false << false;
+    QTest::newRow("length headers disagree") << ok + "Content-Length: 3\r\nContent-Length: 1\r\n\r\nabc\r\n" << 200 << 0
+                                             << false << false;
     QTest::newRow("chunk size of 17 digits, low bits small")
         << chunked + "10000000000000003\r\nabc\r\n0\r\n\r\n" << -1 << 0 << true << false;
 }

@@ -28,6 +28,11 @@ private slots:
     void nextRequestOnNewConnection();
     void replyInPiecesAndWithoutLineEnd_data();
     void replyInPiecesAndWithoutLineEnd();
+    void bodyLimitPerRequest_data();
+    void bodyLimitPerRequest();
+    void endlessReplyGivesUp_data();
+    void endlessReplyGivesUp();
+    void noBytesTakenPastTheDeadline();
     void stalledUnitGivesUp();
     void closedPortBacksOff();
     void failedConnectLeavesNoSocket();
@@ -183,6 +188,9 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection_data()
     QTest::newRow("closed before the last chunk")
         << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2\r\n12\r\n") << QByteArray() << true
         << false << QByteArray("untouched") << true;
+    QTest::newRow("length headers disagree")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 4\r\nContent-Length: 2\r\n\r\n1400\r\n") << QByteArray()
+        << false << false << QByteArray("untouched") << true;
     // The unread rest of an oversize reply must never be read as the next reply.
     QTest::newRow("oversize counted body") << QByteArray::fromStdString(ScriptedServer::unitReply(std::string(6000, '1')))
                                            << QByteArray() << false << false << QByteArray("untouched") << true;
@@ -258,6 +266,104 @@ void TestTaviRestConfigControl::replyInPiecesAndWithoutLineEnd()
         QCOMPARE(value, std::string("12345"));
     }
     QCOMPARE(server.connectionCount(), 1);
+}
+
+// Only the network-services list may be long; every other reply keeps the
+// ordinary limit, and a body over the limit of its request is refused.
+void TestTaviRestConfigControl::bodyLimitPerRequest_data()
+{
+    QTest::addColumn<bool>("listRead");
+    QTest::addColumn<int>("bodySize");
+    QTest::addColumn<bool>("result");
+
+    const int longest = int(TAVIRESTConfigControl::LongestServicesReply);
+    QTest::newRow("read, at the limit") << false << TAVIRESTConfigControl::MAX_RESPONSE_BUFFER_SIZE << true;
+    QTest::newRow("read, one over") << false << TAVIRESTConfigControl::MAX_RESPONSE_BUFFER_SIZE + 1 << false;
+    QTest::newRow("list read, 500 units' worth") << true << 60000 << true;
+    QTest::newRow("list read, at its limit") << true << longest << true;
+    QTest::newRow("list read, one over") << true << longest + 1 << false;
+}
+
+void TestTaviRestConfigControl::bodyLimitPerRequest()
+{
+    QFETCH(bool, listRead);
+    QFETCH(int, bodySize);
+    QFETCH(bool, result);
+
+    const std::string body(static_cast<std::size_t>(bodySize), 'b');
+    ScriptedServer server([&body](Connection &c, const std::string &) { c.send(ScriptedServer::unitReply(body)); });
+    auto link = linkTo(server);
+    std::string value = "untouched";
+    bool answered = false;
+    {
+        CapturedOutput quiet;
+        answered = listRead ? link->GetParam("eParamID_NetworkServices", value, "json",
+                                             TAVIRESTConfigControl::LongestServicesReply)
+                            : link->GetParam("eParamID_SystemName", value, "text-plain");
+    }
+    QCOMPARE(answered, result);
+    QVERIFY(value == (result ? body : std::string("untouched")));
+}
+
+// A unit that never ends its reply, sending as fast as it can, is given up:
+// a head by its limits, a trailer by the reply time-out.
+void TestTaviRestConfigControl::endlessReplyGivesUp_data()
+{
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("repeated");
+
+    QTest::newRow("header lines") << QByteArray("HTTP/1.1 200 OK\r\n") << QByteArray("X-Padding: 0123456789\r\n");
+    QTest::newRow("trailer lines after the last chunk")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n0\r\n") << QByteArray("X-Trailer: 1\r\n");
+}
+
+void TestTaviRestConfigControl::endlessReplyGivesUp()
+{
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, repeated);
+
+    // The unit stops by itself after a while, so a link that never gives up
+    // shows as a slow failure rather than a test that never ends.
+    constexpr int UnitGoesOnMs = 30000;
+    ScriptedServer server([&](Connection &c, const std::string &) {
+        QElapsedTimer sending;
+        sending.start();
+        const std::string batch = repeated.repeated(4000).toStdString();
+        bool open = c.send(start.toStdString());
+        while (open && sending.elapsed() < UnitGoesOnMs)
+            open = c.send(batch);
+        c.close();
+    });
+    auto link = linkTo(server);
+    std::string value = "untouched";
+    QElapsedTimer clock;
+    clock.start();
+    {
+        CapturedOutput quiet;
+        QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
+    }
+    QVERIFY2(clock.elapsed() < UnitGoesOnMs / 3, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(value, std::string("untouched"));
+    QCOMPARE(link->socketHandle, -1);
+}
+
+// Bytes that are already waiting when the deadline has passed are not taken:
+// a unit that keeps sending could otherwise hold the reader for ever.
+void TestTaviRestConfigControl::noBytesTakenPastTheDeadline()
+{
+    int ends[2];
+    QCOMPARE(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    QCOMPARE(write(ends[1], "HTTP/1.1 200 OK\r\n", 17), ssize_t(17));
+    SocketByteSource source;
+    source.attach(ends[0]);
+    char buffer[8];
+    source.setDeadline(SocketByteSource::Clock::now() + std::chrono::seconds(10));
+    QCOMPARE(source.receive(buffer, sizeof buffer), 8);
+    source.setDeadline(SocketByteSource::Clock::now() - std::chrono::milliseconds(1));
+    QCOMPARE(source.receive(buffer, sizeof buffer), -1);
+    QVERIFY(source.timedOut());
+    close(ends[0]);
+    close(ends[1]);
 }
 
 void TestTaviRestConfigControl::stalledUnitGivesUp()

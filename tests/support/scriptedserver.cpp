@@ -9,15 +9,16 @@
 #include <chrono>
 #include <list>
 
-void ScriptedServer::Connection::send(const std::string &bytes)
+bool ScriptedServer::Connection::send(const std::string &bytes)
 {
     std::size_t done = 0;
     while (m_fd != -1 && done < bytes.size()) {
         const ssize_t n = ::send(m_fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
         if (n <= 0)
-            return;
+            return false;
         done += static_cast<std::size_t>(n);
     }
+    return done == bytes.size();
 }
 
 void ScriptedServer::Connection::sendInPieces(const std::string &bytes, std::size_t pieceSize, int pauseMs)

@@ -17,7 +17,8 @@ public:
     class Connection
     {
     public:
-        void send(const std::string &bytes);
+        // False when the connection is gone before every byte was sent.
+        bool send(const std::string &bytes);
         // Sends the bytes in pieces of the given size, pausing between them.
         void sendInPieces(const std::string &bytes, std::size_t pieceSize, int pauseMs);
         void close();
