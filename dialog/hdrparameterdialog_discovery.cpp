@@ -12,7 +12,7 @@ void HDRParameterDialog::discoverPrismosViaRest()
     if (!currentLink)
         return;
     std::string body;
-    currentLink->GetParam("eParamID_NetworkServices", body, "json");
+    currentLink->GetParam("eParamID_NetworkServices", body, "json", TAVIRESTConfigControl::LongestServicesReply);
 
     DiscoveryReply reply;
     if (!reply.parse(QByteArray::fromStdString(body))) {

@@ -57,6 +57,7 @@ private slots:
     void currentUnitSelectedAndNeverOffered();
     void failedDiscoveryKeepsList();
     void emptyListEmptiesChooser();
+    void largeFacilityListedWhole();
     void savedGangMarksUnitsOnce_data();
     void savedGangMarksUnitsOnce();
     void gangOfTwoReachableUnits();
@@ -142,6 +143,23 @@ void TestDeviceManagement::emptyListEmptiesChooser()
     QVERIFY(d.devices().isEmpty());
     QCOMPARE(d.currentDeviceAddress(), QStringLiteral("127.0.0.1"));
     f.close();
+}
+
+// The list of a facility of 500 units more is far longer than any single
+// value a unit sends, and is taken whole.
+void TestDeviceManagement::largeFacilityListedWhole()
+{
+    RigConfig rig = DialogFixture::numberedRig(3);
+    QStringList shown{"prismo-1 ", "prismo-2 ", "prismo-3 "};
+    for (int i = 0; i < 500; ++i) {
+        const QString host = QStringLiteral("facility-unit-%1").arg(i);
+        rig.otherServices << ServiceEntry{QStringLiteral("Prismo"), host,
+                                          QStringLiteral("127.2.%1.%2").arg(i / 250).arg(i % 250 + 1)};
+        shown << host + ' ';
+    }
+    DialogFixture f(rig);
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QCOMPARE(chooserTexts(d), shown);
 }
 
 void TestDeviceManagement::savedGangMarksUnitsOnce_data()

@@ -1,16 +1,12 @@
 #include "rigconfig.h"
 
 #include "networkservices.h"
+#include "tavirestconfigcontrol.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
-
-namespace {
-// The largest body the program's link reads.
-constexpr int LargestReplyBody = 4096;
-} // namespace
 
 RigConfig RigConfig::defaultRig()
 {
@@ -111,12 +107,14 @@ bool RigConfig::validate(QString *error) const
             return false;
         }
     }
+    // The program reads a network-services list of up to this many bytes.
+    const qint64 largest = qint64(TAVIRESTConfigControl::LongestServicesReply);
     const int replySize = NetworkServices::jsonReply(services()).size();
-    if (replySize > LargestReplyBody) {
+    if (replySize > largest) {
         *error = QStringLiteral("the network-services reply would be %1 bytes, more than the %2 a unit may send; use "
                                 "fewer units or shorter names")
                      .arg(replySize)
-                     .arg(LargestReplyBody);
+                     .arg(largest);
         return false;
     }
     return true;
