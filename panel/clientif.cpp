@@ -54,10 +54,19 @@ qint64 ClientIF::writeRaw(const char *data, qint64 length)
             openConnection();
         return -1;
     }
+    if (m_socket->bytesToWrite() + length > MaxQueuedBytes) {
+        qDebug() << "ClientIF: the server has left" << m_socket->bytesToWrite() << "bytes unread; not written";
+        return -1;
+    }
     const qint64 written = m_socket->write(data, length);
     // Hand the bytes to the system now: the caller may keep the event loop busy for a while.
     m_socket->flush();
     return written;
+}
+
+qint64 ClientIF::queuedBytes() const
+{
+    return m_socket->bytesToWrite();
 }
 
 void ClientIF::setStatusMsg(const QString &message)

@@ -24,6 +24,9 @@ public:
     static constexpr int DefaultRetryIntervalMs = 2000;
     // A connection attempt that has not succeeded by then is given up and retried.
     static constexpr int ConnectTimeoutMs = 3000;
+    // Bytes written that the server has not taken yet are held up to this
+    // count; a server that leaves more unread has stopped reading.
+    static constexpr qint64 MaxQueuedBytes = 1 << 20;
 
     ClientIF(const QString &host, int port);
     ~ClientIF() override;
@@ -31,11 +34,15 @@ public:
     // Starts a connection attempt (dropping any current connection) and returns at once.
     virtual void openConnection();
     // Writes to the connection; without one, starts connecting and returns -1.
+    // Returns -1 without writing, too, when the bytes would take what waits
+    // for the server past MaxQueuedBytes; the caller then drops the connection.
     virtual qint64 writeRaw(const char *data, qint64 length);
     virtual void setStatusMsg(const QString &message);
 
     QString statusMsg() const { return m_statusMsg; }
     bool isConnected() const { return m_connected; }
+    // Bytes written that the server has not taken yet.
+    qint64 queuedBytes() const;
     QString host() const { return m_host; }
     int port() const { return m_port; }
     int retryInterval() const;

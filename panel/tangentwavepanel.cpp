@@ -206,6 +206,8 @@ void tangentWavePanel::SendBuffer()
 {
     if (!m_hubReady)
         return;
+    // A hub that stopped reading is dropped like a failed write: memory
+    // stays bounded, and a new connection brings a fresh greeting.
     const qint64 written = writeRaw(m_send.data(), m_send.size());
     if (written != qint64(m_send.size())) {
         qDebug() << "write failed";

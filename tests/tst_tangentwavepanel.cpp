@@ -5,7 +5,17 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
+#include <vector>
 
 // The hub's side, in the test's own thread: Qt sockets are event driven.
 class FakeHub : public QObject
@@ -42,6 +52,62 @@ public:
     int connections = 0;
 };
 
+// A hub on its own thread that greets every connection and then reads
+// nothing. Its receive buffer is small, so the program's writes back up soon.
+class DeafHub
+{
+public:
+    DeafHub()
+    {
+        m_listenFd = socket(AF_INET, SOCK_STREAM, 0);
+        const int small = 4096;
+        setsockopt(m_listenFd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        listen(m_listenFd, 4);
+        socklen_t length = sizeof address;
+        getsockname(m_listenFd, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { run(); });
+    }
+    ~DeafHub()
+    {
+        m_stop = true;
+        m_thread.join();
+        for (int fd : m_clients)
+            close(fd);
+        close(m_listenFd);
+    }
+    quint16 port() const { return m_port; }
+    int connections() const { return m_connections.load(); }
+
+private:
+    void run()
+    {
+        const QByteArray greeting = framed(words({0x01, 5, 1, 0x0C, 0x10}));
+        while (!m_stop) {
+            pollfd listening{m_listenFd, POLLIN, 0};
+            if (poll(&listening, 1, 20) <= 0)
+                continue;
+            const int fd = accept(m_listenFd, nullptr, nullptr);
+            if (fd == -1)
+                continue;
+            ::send(fd, greeting.constData(), size_t(greeting.size()), MSG_NOSIGNAL);
+            m_clients.push_back(fd);
+            ++m_connections;
+        }
+    }
+
+    int m_listenFd = -1;
+    quint16 m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_connections{0};
+    std::vector<int> m_clients; // the hub thread's own until it ends
+    std::thread m_thread;
+};
+
 class TestTangentWavePanel : public QObject
 {
     Q_OBJECT
@@ -62,6 +128,7 @@ private slots:
     void textLengthsChecked();
     void hubStartingLateIsFound();
     void hubRestartGreetsAgain();
+    void hubThatStopsReadingIsDropped();
 
 private:
     void connectAndGreet();
@@ -310,6 +377,29 @@ void TestTangentWavePanel::hubRestartGreetsAgain()
     hub->send(framed(words({0x01, 5, 1, 0x0C, 0x10})));
     QVERIFY(greeted.wait(Timeout));
     QTRY_COMPARE_WITH_TIMEOUT(hub->received, appDefinition + words({8, 0xA0, 0x10}), Timeout);
+}
+
+// What waits for a hub that stopped reading stays bounded: past the bound
+// the connection is dropped and made again, and the hub greets anew.
+void TestTangentWavePanel::hubThatStopsReadingIsDropped()
+{
+    DeafHub deaf;
+    qputenv("PRISMOLINK_HUB_PORT", QByteArray::number(deaf.port()));
+    panel = std::make_unique<tangentWavePanel>();
+    QTRY_VERIFY_WITH_TIMEOUT(panel->hubReady(), Timeout);
+
+    const QByteArray text(HubMessageBuilder::MaxDisplayText, 'x');
+    constexpr qint64 message = 1028; // one display write of that text
+    qint64 most = 0;
+    // Far more than the system's socket buffers and the bound hold together.
+    for (int i = 0; i < 20000 && panel->hubReady(); ++i) {
+        panel->SendText(0, 0, text.constData());
+        most = std::max(most, panel->queuedBytes());
+    }
+    QVERIFY2(most <= ClientIF::MaxQueuedBytes + message, qPrintable(QString::number(most)));
+    QVERIFY(!panel->hubReady());
+    QTRY_COMPARE_WITH_TIMEOUT(deaf.connections(), 2, Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(panel->hubReady(), Timeout);
 }
 
 QTEST_GUILESS_MAIN(TestTangentWavePanel)
