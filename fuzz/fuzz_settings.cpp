@@ -1,7 +1,8 @@
 // The stored settings as the program reads them at start-up: an INI file
-// that may hold anything, a damaged gang count included. Loading must stay
-// bounded, and what was loaded must come back unchanged when saved and
-// loaded again.
+// that may hold anything, a damaged gang count or serialised values
+// included. Loading and the write at exit must stay bounded, and what was
+// loaded must come back unchanged when saved and loaded again, both from a
+// fresh file and from the file it came from.
 #include "prismosettings.h"
 
 #include <QByteArray>
@@ -84,5 +85,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     check(again.address == loaded.address, "the address comes back as saved");
     check(again.gangNames == loaded.gangNames, "the gang comes back as saved");
+
+    // The write at exit goes into the file that was read, beside whatever
+    // else it holds.
+    {
+        QSettings store(stored, QSettings::IniFormat);
+        PrismoSettings::save(store, loaded.address, gang);
+    }
+    touch(stored);
+    PrismoSettings afterExit;
+    {
+        QSettings store(stored, QSettings::IniFormat);
+        afterExit.load(store);
+    }
+    check(afterExit.address == loaded.address, "the address survives the write at exit");
+    check(afterExit.gangNames == loaded.gangNames, "the gang survives the write at exit");
     return 0;
 }

@@ -213,6 +213,9 @@ def settings_seeds():
         # A QByteArrayList of 0x30000000 elements, plainly and with an escaped @.
         "variant-huge-list": store("@Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)"),
         "variant-escaped": store("\\x40Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)"),
+        "variant-in-other-group": store(2) + b"[Other]\nx=@Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)\ny=1\n",
+        "variant-name": store(2, ["@Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)", "prismo-uhd"]),
+        "variant-joined-lines": store(2).replace(b"[General]\n", b"[General]\nA=@Var\\\n@Variant(x)\niant(\\0\\0\\0\\x31\\x30\\0\\0\\0)\n"),
         "bytearray-name": store(1, ["@ByteArray(abc)"]),
         "at-sign-name": store(1, ["@@host"]),
         "no-general": b"NumGangPrismos=2\n[GangPrismoNames]\n1\\GangPrismoName=x\n",

@@ -47,11 +47,18 @@ void TestPrismoSettings::count_data()
     QTest::addColumn<QVariant>("count");
     QTest::addColumn<QStringList>("names");
 
+    // A damaged count is cut to the bound; what lies beyond the stored
+    // elements reads as empty names.
+    QStringList cut{"a", "b", "c"};
+    while (cut.size() < PrismoSettings::MaxGangSize)
+        cut << QString();
     QTest::newRow("fewer than stored") << QVariant(2) << QStringList{"a", "b"};
     QTest::newRow("more than stored") << QVariant(5) << QStringList{"a", "b", "c", "", ""};
     QTest::newRow("negative") << QVariant(-4) << QStringList();
     QTest::newRow("not a number") << QVariant(QStringLiteral("many")) << QStringList();
-    QTest::newRow("huge") << QVariant(2000000000) << QStringList{"a", "b", "c"};
+    QTest::newRow("huge") << QVariant(2000000000) << cut;
+    QTest::newRow("beyond 64 bits") << QVariant(QStringLiteral("99999999999999999999")) << cut;
+    QTest::newRow("negative beyond 64 bits") << QVariant(QStringLiteral("-99999999999999999999")) << QStringList();
 }
 
 void TestPrismoSettings::count()
@@ -71,15 +78,7 @@ void TestPrismoSettings::count()
     }
     PrismoSettings loaded;
     loaded.load(*store());
-    if (count.toInt() > 1000) {
-        // A damaged count is cut to the bound; what lies beyond the stored
-        // elements reads as empty names.
-        QCOMPARE(loaded.gangNames.size(), PrismoSettings::MaxGangSize);
-        QCOMPARE(loaded.gangNames.mid(0, 3), names);
-        QCOMPARE(loaded.gangNames.last(), QString());
-    } else {
-        QCOMPARE(loaded.gangNames, names);
-    }
+    QCOMPARE(loaded.gangNames, names);
 }
 
 void TestPrismoSettings::shorterGangHidesOlderElements()
@@ -101,29 +100,36 @@ void TestPrismoSettings::shorterGangHidesOlderElements()
 
 // A value that QSettings would turn back into a list of 0x30000000 elements
 // (a QByteArrayList, type 49, written the way QSettings writes a variant)
-// ends the program unless the store is left unread; texts that only look
-// like one read as texts.
+// ends the program if QSettings ever reads it, at start-up or at the write
+// at exit. Such values are left out and count as missing; everything else
+// is read, and kept when the settings are written again. Texts that only
+// look like one read as texts.
 void TestPrismoSettings::damagedStore_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("address");
     QTest::addColumn<QStringList>("names");
 
-    const QByteArray gang = "\n[GangPrismoNames]\n1\\GangPrismoName=prismo-a \nsize=1\n";
     const QByteArray hugeList = "@Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)";
-    QTest::newRow("serialised count") << "[General]\nIPAddress=10.0.0.1\nNumGangPrismos=" + hugeList + "\n" + gang
-                                      << QString() << QStringList();
-    QTest::newRow("serialised value beside the keys") << "[General]\nIPAddress=10.0.0.1\nNumGangPrismos=1\nOther=" + hugeList
-                                                               + "\n" + gang
-                                                      << QString() << QStringList();
-    QTest::newRow("@ written as an escape") << "[General]\nIPAddress=\\x40" + hugeList.mid(1) + "\n" << QString()
-                                            << QStringList();
+    const QByteArray address = "[General]\nIPAddress=10.0.0.1\n";
+    const QByteArray gang = "NumGangPrismos=2\n[GangPrismoNames]\n1\\GangPrismoName=prismo-a \n2\\GangPrismoName=prismo-b\nsize=2\n";
+    const QStringList both{"prismo-a", "prismo-b"};
+    QTest::newRow("serialised count") << address + "NumGangPrismos=" + hugeList + "\n" + gang.mid(gang.indexOf('['))
+                                      << "10.0.0.1" << QStringList();
+    QTest::newRow("serialised value beside the keys") << address + "Other=" + hugeList + "\n" + gang << "10.0.0.1" << both;
+    QTest::newRow("serialised value in another group")
+        << address + gang + "[Other]\nx=1\ny=" + hugeList + "\r\nz=2" << "10.0.0.1" << both;
+    QTest::newRow("serialised gang name")
+        << address + QByteArray(gang).replace("=prismo-a ", "=" + hugeList) << "10.0.0.1" << QStringList{"", "prismo-b"};
+    QTest::newRow("serialised address") << "[General]\nIPAddress=" + hugeList + "\n" + gang << "" << both;
+    QTest::newRow("@ written as an escape") << "[General]\nIPAddress=\\x40" + hugeList.mid(1) + "\n" + gang << "" << both;
     QTest::newRow("quotes and a skipped escape inside")
-        << "[General]\nIPAddress=\"@\"Var\\zi\\x61nt(" + hugeList.mid(9) + "\n" << QString() << QStringList();
-    QTest::newRow("text beginning with @") << "[General]\nIPAddress=@@Variant(x)\nNumGangPrismos=1\n" + gang
-                                           << QStringLiteral("@Variant(x)") << QStringList{"prismo-a"};
-    QTest::newRow("escaped letters") << "[General]\nIPAddress=caf\\xe9\nNumGangPrismos=1\n" + gang
-                                     << QStringLiteral("caf\u00e9") << QStringList{"prismo-a"};
+        << "[General]\nIPAddress=\"@\"Var\\zi\\x61nt(" + hugeList.mid(9) + "\n" + gang << "" << both;
+    // Taking the line out joins the lines around it into a second one.
+    QTest::newRow("joined by an escaped line end")
+        << address + "A=@Var\\\n" + hugeList + "\niant(\\0\\0\\0\\x31\\x30\\0\\0\\0)\n" + gang << "10.0.0.1" << both;
+    QTest::newRow("text beginning with @") << "[General]\nIPAddress=@@Variant(x)\n" + gang << "@Variant(x)" << both;
+    QTest::newRow("escaped letters") << "[General]\nIPAddress=caf\\xe9\n" + gang << "caf\u00e9" << both;
 }
 
 void TestPrismoSettings::damagedStore()
@@ -141,6 +147,19 @@ void TestPrismoSettings::damagedStore()
     loaded.load(*store());
     QCOMPARE(loaded.address, address);
     QCOMPARE(loaded.gangNames, names);
+
+    // The write at exit keeps what was read.
+    QList<DeviceEntry> gang;
+    for (const QString &name : names) {
+        gang.append(DeviceEntry{});
+        gang.last().hostName = name;
+        gang.last().ganged = true;
+    }
+    PrismoSettings::save(*store(), loaded.address, gang);
+    PrismoSettings again;
+    again.load(*store());
+    QCOMPARE(again.address, address);
+    QCOMPARE(again.gangNames, names);
 }
 
 QTEST_GUILESS_MAIN(TestPrismoSettings)
