@@ -156,6 +156,14 @@ bool TAVIRESTConfigControl::unaskedBytesWaiting()
 int TAVIRESTConfigControl::exchange(const std::string &request, std::string &body, const char *sendFailure,
                                     std::size_t bodyLimit)
 {
+    const int status = exchangeOnce(request, body, sendFailure, bodyLimit);
+    m_answered = status > 0;
+    return status;
+}
+
+int TAVIRESTConfigControl::exchangeOnce(const std::string &request, std::string &body, const char *sendFailure,
+                                        std::size_t bodyLimit)
+{
     if (socketHandle != -1 && unaskedBytesWaiting()) {
         fprintf(stderr, "ConfigControl - %s sent bytes nobody asked for; connecting again\n", m_host.c_str());
         closeConnection();

@@ -53,6 +53,9 @@ public:
     bool isConnected() const { return socketHandle != -1; }
     // True while requests fail at once after a failed connect or a time-out.
     bool inBackoff() const;
+    // Whether the last request got a whole reply with a status line, whatever
+    // the status: a request that got none may not have reached the unit.
+    bool answered() const { return m_answered; }
 
     const std::string &host() const { return m_host; }
     int port() const { return m_port; }
@@ -65,6 +68,7 @@ private:
     enum { NotSent = -1000, Broken = -1001 };
 
     int exchange(const std::string &request, std::string &body, const char *sendFailure, std::size_t bodyLimit);
+    int exchangeOnce(const std::string &request, std::string &body, const char *sendFailure, std::size_t bodyLimit);
     int sendAndRead(const std::string &request, std::string &body, const char *sendFailure, std::size_t bodyLimit);
     int readReply(std::string &body, std::size_t bodyLimit);
     bool unaskedBytesWaiting();
@@ -78,6 +82,7 @@ private:
     SocketByteSource m_source;
     HttpReplyReader m_reader{m_source};
     int m_repliesOnConnection = 0;
+    bool m_answered = false;
     int m_backoffMs = 0;
     Clock::time_point m_backoffUntil{};
 };

@@ -15,18 +15,25 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     , ui(std::make_unique<Ui::HDRParameterDialog>())
     , programVersion(programVersion)
 {
-    for (int slot = 0; slot < ParameterCatalogue::SlotCount; ++slot) {
-        const ParameterCatalogue::SlotInfo &info = ParameterCatalogue::slot(slot);
-        if (info.kind == ParameterCatalogue::Kind::Scaled)
-            sentValues.value[static_cast<std::size_t>(slot)] = ParameterCatalogue::scaledValue(info.startPosition);
-        else if (info.kind == ParameterCatalogue::Kind::Nits)
-            sentValues.value[static_cast<std::size_t>(slot)] = static_cast<float>(info.startPosition);
-    }
-
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     ui->setupUi(this);
     bindCatalogue();
     fillChoosers();
+    // What was sent starts as what the controls show, so a value that could
+    // not be read (the controls keep their start) causes no write.
+    sentValues.inRow = ui->inDynRangeGamutChoiceComboBox->currentIndex();
+    sentValues.outRow = ui->outDynRangeGamutChoiceComboBox->currentIndex();
+    sentValues.monRow = ui->monDynRangeGamutChoiceComboBox->currentIndex();
+    sentValues.sdrPreview = ui->clampCheckBox->checkState() != Qt::Unchecked;
+    sentValues.adjust = ui->adjustGroupBox->isChecked();
+    sentValues.p3Clamp = ui->clampP3CheckBox->checkState() != Qt::Unchecked;
+    for (int slot = 0; slot < ParameterCatalogue::SlotCount; ++slot) {
+        if (QAbstractSlider *s = this->slider(slot)) {
+            const ParameterCatalogue::Kind kind = ParameterCatalogue::slot(slot).kind;
+            sentValues.value[static_cast<std::size_t>(slot)] =
+                kind == ParameterCatalogue::Kind::Nits ? static_cast<float>(s->value()) : ParameterCatalogue::scaledValue(s->value());
+        }
+    }
 
     for (QAbstractSlider *s : sliders) {
         if (s)

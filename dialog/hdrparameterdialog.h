@@ -46,6 +46,9 @@ public:
     const QString &currentDeviceAddress() const { return currentAddress; }
     const QList<DeviceEntry> &devices() const { return deviceList; }
     std::size_t gangLinkCount() const { return gangLinks.size(); }
+    // The host names the gang is saved with: the ganged entries of the list
+    // and the names of ganged units the list does not hold.
+    QStringList gangNamesToSave() const;
     // The hold keeps the periodic read-back off while changes are coming.
     bool isRefreshHeld() const { return holdRefresh; }
     int holdTimerId() const { return holdTimer; }
@@ -91,6 +94,11 @@ private:
         bool adjust = false;
         bool p3Clamp = false;
         std::array<float, ParameterCatalogue::SlotCount> value{};
+        // The control shows the current unit's own value of the channel, or
+        // the user's: only such values are written by a forced pass. A failed
+        // read, or a value outside a slider's range (shown at the nearer end),
+        // leaves a control showing something the unit does not hold.
+        std::array<bool, ParameterCatalogue::SlotCount> known{};
     };
 
     // catalogue
@@ -103,27 +111,42 @@ private:
     void sendParameter(const QString &name, const QString &text);
     bool passChoice(int slot, int &stored, bool force, const QString &name);
     bool passSwitch(int slot, bool &stored, bool force, const QString &name);
+    bool unchanged(int slot, bool same, bool force);
     void passSlider(int slot, bool force, const QString &name);
     void restartHold();
     void changeCurrentDevice();
 
     // read-back
     void applyStoredValues();
+    bool catchUpCurrentUnit();
     void pollGangLinks();
     void setSliderConnections(bool connected);
 
     // identification
     void identifyDevice();
     void dropCurrentLink();
+    void noteUnanswered();
     bool retryIdentification();
 
     // gang
+    // A unit that receives the window's writes: its link, and the last value
+    // of each parameter it missed while it did not answer.
+    struct WriteTarget
+    {
+        QString hostName;
+        std::unique_ptr<TAVIRESTConfigControl> link;
+        std::map<std::string, std::string> missed;
+        bool answering = false;
+
+        void write(const std::string &parameter, const std::string &value);
+        // Sends each missed parameter's last value; true when none is left.
+        bool catchUp();
+    };
     void rebuildGang();
     void keepGangAfterDeviceChange(const QStringList &gangedBefore);
+    void applyGangMarks();
     void showGangState();
     QStringList gangedHostNames() const;
-    void sendToGangLink(std::size_t index, const std::string &parameter, const std::string &value);
-    void resendMissedWrites(std::size_t index);
 
     // settings
     void loadSettings();
@@ -146,6 +169,8 @@ private:
     std::unique_ptr<tangentWaveDisplay> display;
     int panelPage = 0;
     std::unique_ptr<TAVIRESTConfigControl> currentLink;
+    // What the current unit missed while it did not answer; sent before it is read again.
+    std::map<std::string, std::string> currentMissedWrites;
     QString currentAddress;
     // An address that did not answer is tried again after a growing pause.
     QString unansweredAddress;
@@ -158,12 +183,11 @@ private:
     int resetArmTimer = 0;
     bool resetArmed = false;
     SentValues sentValues;
+    int readChannel = -1; // the channel whose values the controls show
     QList<DeviceEntry> deviceList;
-    std::vector<std::unique_ptr<TAVIRESTConfigControl>> gangLinks;
-    QStringList gangLinkHosts; // the host name of each gang link, in the same order
-    // The writes each gang link missed while its unit did not answer: the
-    // last value per parameter, sent once the unit answers again.
-    std::vector<std::map<std::string, std::string>> gangMissedWrites;
+    // One per ganged unit of the list, answering or not.
+    std::vector<WriteTarget> gangLinks;
+    // The host names of the user's gang, kept while their units are not in the list.
     QStringList savedGangNames;
 
     std::array<QAbstractSlider *, ParameterCatalogue::SlotCount> sliders{};

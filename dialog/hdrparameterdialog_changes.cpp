@@ -53,7 +53,7 @@ bool HDRParameterDialog::passChoice(int slot, int &stored, bool force, const QSt
     const int count = input ? PC::inDynRangeChoiceCount : PC::outDynRangeChoiceCount;
     const int row = chooser->currentIndex();
     // A chooser standing on no row of its list has nothing that may be written.
-    if ((row == stored && !force) || row < 0 || row >= count)
+    if (unchanged(slot, row == stored, force) || row < 0 || row >= count)
         return false;
     stored = row;
     sendParameter(name, PC::choiceText(choices, count, row));
@@ -67,7 +67,7 @@ bool HDRParameterDialog::passSwitch(int slot, bool &stored, bool force, const QS
         on = ui->adjustGroupBox->isChecked();
     else
         on = (slot == PC::SdrPreview ? ui->clampCheckBox : ui->clampP3CheckBox)->checkState() != Qt::Unchecked;
-    if (on == stored && !force)
+    if (unchanged(slot, on == stored, force))
         return false;
     stored = on;
     sendParameter(name, PC::switchText(on));
@@ -79,13 +79,25 @@ void HDRParameterDialog::passSlider(int slot, bool force, const QString &name)
     const PC::Kind kind = PC::slot(slot).kind;
     const int position = this->slider(slot)->value();
     const float value = kind == PC::Kind::Nits ? static_cast<float>(position) : PC::scaledValue(position);
-    float &stored = sentValues.value[static_cast<std::size_t>(slot)];
-    if (value == stored && !force)
+    const auto index = static_cast<std::size_t>(slot);
+    float &stored = sentValues.value[index];
+    if (unchanged(slot, value == stored, force))
         return;
     stored = value;
-    valueLabels[static_cast<std::size_t>(slot)]->setText(PC::labelText(kind, value));
+    valueLabels[index]->setText(PC::labelText(kind, value));
     showPanelValue(slot, value);
     sendParameter(name, PC::deviceText(position));
+}
+
+// A control that differs from what was sent is the user's or the unit's value
+// and is written; a forced pass also writes every other control it knows.
+bool HDRParameterDialog::unchanged(int slot, bool same, bool force)
+{
+    bool &known = sentValues.known[static_cast<std::size_t>(slot)];
+    if (same && (!force || !known))
+        return true;
+    known = true;
+    return false;
 }
 
 void HDRParameterDialog::restartHold()
@@ -102,8 +114,18 @@ void HDRParameterDialog::sendParameter(const QString &name, const QString &text)
     const std::string parameter = name.toStdString();
     const std::string value = text.toStdString();
     currentLink->ChangeParam(parameter, value);
-    for (std::size_t i = 0; i < gangLinks.size(); ++i)
-        sendToGangLink(i, parameter, value);
+    if (currentLink->answered())
+        currentMissedWrites.erase(parameter);
+    else
+        currentMissedWrites[parameter] = value;
+    bool answeringChanged = false;
+    for (WriteTarget &target : gangLinks) {
+        const bool answered = target.answering;
+        target.write(parameter, value);
+        answeringChanged = answeringChanged || answered != target.answering;
+    }
+    if (answeringChanged)
+        showGangState();
 }
 
 void HDRParameterDialog::inDynRangeChanged(int)

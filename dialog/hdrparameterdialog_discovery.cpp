@@ -21,9 +21,6 @@ void HDRParameterDialog::discoverPrismosViaRest()
         return;
     }
 
-    // The gang the user made stays with its units when another unit becomes
-    // current; the names saved at the last exit apply to the first list.
-    const QStringList gangNames = savedGangNames + gangedHostNames();
     deviceList = reply.entries;
 
     QComboBox *chooser = ui->currentPrismoChoiceComboBox;
@@ -37,11 +34,11 @@ void HDRParameterDialog::discoverPrismosViaRest()
         if (entry.ipAddress == currentAddress) {
             entry.current = true;
             selected = i;
-        } else {
-            entry.ganged = gangNames.contains(entry.hostName);
         }
     }
-    savedGangNames.clear();
+    // The gang stays with its units whichever unit is current, and names of
+    // ganged units that this list lacks stay saved.
+    applyGangMarks();
     chooser->setCurrentIndex(selected);
     connect(chooser, indexChanged, this, &HDRParameterDialog::prismoChanged);
 

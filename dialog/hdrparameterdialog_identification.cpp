@@ -29,6 +29,7 @@ void HDRParameterDialog::dropCurrentLink()
     if (currentLink)
         currentLink->closeConnection();
     currentLink.reset();
+    currentMissedWrites.clear();
 }
 
 // A unit that was off when it was chosen (at start-up, say) is taken up by
@@ -39,6 +40,13 @@ bool HDRParameterDialog::retryIdentification()
         return false;
     changeCurrentDevice();
     return true;
+}
+
+void HDRParameterDialog::noteUnanswered()
+{
+    identifyRetryMs = unansweredAddress == currentAddress && identifyRetryMs > 0 ? std::min(2 * identifyRetryMs, 8000) : 1000;
+    unansweredAddress = currentAddress;
+    identifyRetryAt.setRemainingTime(identifyRetryMs);
 }
 
 void HDRParameterDialog::identifyDevice()
@@ -56,34 +64,42 @@ void HDRParameterDialog::identifyDevice()
     currentLink = std::make_unique<TAVIRESTConfigControl>(currentAddress.toStdString(),
                                                           TAVIRESTConfigControl::devicePort(), "config");
     if (!currentLink->Connect()) {
-        currentLink.reset();
-        identifyRetryMs = unansweredAddress == currentAddress && identifyRetryMs > 0 ? std::min(2 * identifyRetryMs, 8000) : 1000;
-        unansweredAddress = currentAddress;
-        identifyRetryAt.setRemainingTime(identifyRetryMs);
+        dropCurrentLink();
+        noteUnanswered();
+        return;
+    }
+
+    // Each read has its own text: a failed read shows nothing of another parameter.
+    const auto read = [this](const char *name, bool *ok = nullptr) {
+        std::string value;
+        const bool answered = currentLink->GetParam(name, value, "text-plain");
+        if (ok)
+            *ok = answered;
+        return QString::fromStdString(value);
+    };
+    bool productRead = false;
+    const QString product = read("eParamID_ProductID", &productRead);
+    if (!productRead) {
+        // A unit that is still starting answers with an error: no refusal, it
+        // is asked again like a unit that did not answer at all.
+        dropCurrentLink();
+        noteUnanswered();
         return;
     }
     unansweredAddress.clear();
-
-    // Each read has its own text: a failed read shows nothing of another parameter.
-    const auto read = [this](const char *name) {
-        std::string value;
-        currentLink->GetParam(name, value, "text-plain");
-        return QString::fromStdString(value);
-    };
-    if (read("eParamID_ProductID") != QLatin1String(ProductId)) {
+    if (product != QLatin1String(ProductId)) {
         dropCurrentLink();
         currentAddress.clear();
         return;
     }
-
-    channelChanged(0);
-    applyStoredValues();
 
     const QString name = read("eParamID_SystemName");
     systemName = name.isEmpty() ? currentAddress : name;
     versionText = versionFromNumber(read("eParamID_SoftwareVersion"));
     setWindowTitle(QStringLiteral("%1     %2").arg(systemName, versionText));
 
+    // The channel list is filled before any value is read, so the values
+    // taken over are those of the channel that stays selected.
     const int mode = read("eParamID_ZyloMode").toInt();
     QComboBox *channels = ui->currentChannelComboBox;
     const auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
@@ -97,4 +113,8 @@ void HDRParameterDialog::identifyDevice()
         channels->addItem(QStringLiteral("4K/UHD"), 0);
     }
     connect(channels, indexChanged, this, &HDRParameterDialog::channelChanged);
+
+    readChannel = -1; // nothing shown is this unit's yet
+    channelChanged(0);
+    applyStoredValues();
 }

@@ -6,6 +6,8 @@
 
 #include <QTimerEvent>
 
+#include <algorithm>
+
 using PC = ParameterCatalogue;
 
 namespace {
@@ -15,9 +17,13 @@ unsigned holdTickCount = 0;
 
 void HDRParameterDialog::channelChanged(int)
 {
-    if (!currentLink)
+    if (!currentLink || !catchUpCurrentUnit())
         return;
     const int channel = currentChannel();
+    if (channel != readChannel) {
+        sentValues.known.fill(false);
+        readChannel = channel;
+    }
     // Each reply is applied to its own control at once; a failed read leaves
     // its control alone, so it also causes no write.
     const auto read = [this, channel](int slot, QString &reply) {
@@ -27,33 +33,54 @@ void HDRParameterDialog::channelChanged(int)
         reply = QString::fromStdString(value);
         return true;
     };
-    const auto readChoice = [&read](int slot, QComboBox *chooser, const DynRangeChoice *choices, int count) {
+    const auto knownSlot = [this](int slot) -> bool & { return sentValues.known[static_cast<std::size_t>(slot)]; };
+    const auto readChoice = [&read, &knownSlot](int slot, QComboBox *chooser, const DynRangeChoice *choices, int count) {
         QString reply;
         if (!read(slot, reply))
             return;
         const int row = PC::choiceRow(choices, count, reply);
-        if (row >= 0 && row < chooser->count())
+        knownSlot(slot) = row >= 0 && row < chooser->count();
+        if (knownSlot(slot))
             chooser->setCurrentIndex(row);
     };
-    const auto readSwitch = [&read](int slot, QCheckBox *box) {
+    const auto readSwitch = [&read, &knownSlot](int slot, QCheckBox *box) {
         QString reply;
         if (!read(slot, reply))
             return;
-        if (const std::optional<bool> on = PC::switchFromDeviceText(reply))
-            box->setCheckState(*on ? Qt::Checked : Qt::Unchecked);
+        const std::optional<bool> on = PC::switchFromDeviceText(reply);
+        if (!on)
+            return;
+        knownSlot(slot) = true;
+        box->setCheckState(*on ? Qt::Checked : Qt::Unchecked);
     };
-    const auto readSlider = [this, &read](int slot) {
+    const auto readSlider = [this, &read, &knownSlot](int slot) {
         QString reply;
         if (!read(slot, reply))
             return;
-        if (const std::optional<int> position = PC::positionFromDeviceText(reply))
-            this->slider(slot)->setValue(*position);
+        const std::optional<int> position = PC::positionFromDeviceText(reply);
+        if (!position)
+            return;
+        QAbstractSlider *s = this->slider(slot);
+        const int shown = std::clamp(*position, s->minimum(), s->maximum());
+        knownSlot(slot) = shown == *position;
+        if (shown != *position) {
+            // Taken over as it is shown, so the pass writes nothing for it.
+            const auto index = static_cast<std::size_t>(slot);
+            const PC::Kind kind = PC::slot(slot).kind;
+            const float value = kind == PC::Kind::Nits ? static_cast<float>(shown) : PC::scaledValue(shown);
+            sentValues.value[index] = value;
+            valueLabels[index]->setText(PC::labelText(kind, value));
+            showPanelValue(slot, value);
+        }
+        s->setValue(shown);
     };
 
     QString reply;
     if (read(PC::ColorfrontMode, reply)) {
-        if (const std::optional<bool> on = PC::switchFromDeviceText(reply))
+        if (const std::optional<bool> on = PC::switchFromDeviceText(reply)) {
+            knownSlot(PC::ColorfrontMode) = true;
             ui->adjustGroupBox->setChecked(*on);
+        }
     }
     readChoice(PC::InDynRange, ui->inDynRangeGamutChoiceComboBox, PC::inDynRangeChoices, PC::inDynRangeChoiceCount);
     readChoice(PC::OutDynRange, ui->outDynRangeGamutChoiceComboBox, PC::outDynRangeChoices, PC::outDynRangeChoiceCount);
@@ -69,6 +96,19 @@ void HDRParameterDialog::channelChanged(int)
     valueChanged(0);
 }
 
+// A unit that missed writes while it did not answer gets them before it is
+// read again; otherwise its stale values would be read back and spread to the gang.
+bool HDRParameterDialog::catchUpCurrentUnit()
+{
+    for (auto it = currentMissedWrites.begin(); it != currentMissedWrites.end();) {
+        currentLink->ChangeParam(it->first, it->second);
+        if (!currentLink->answered())
+            return false;
+        it = currentMissedWrites.erase(it);
+    }
+    return true;
+}
+
 void HDRParameterDialog::updateFromPrismo()
 {
     if (retryIdentification() || holdRefresh)
@@ -82,11 +122,18 @@ void HDRParameterDialog::pollGangLinks()
     if (!currentLink)
         return;
     const std::string name = PC::parameterName(currentChannel(), PC::ColorfrontMode);
-    for (std::size_t i = 0; i < gangLinks.size(); ++i) {
+    bool answeringChanged = false;
+    for (WriteTarget &target : gangLinks) {
+        const bool answered = target.answering;
         std::string reply;
-        if (gangLinks[i]->GetParam(name, reply, "text-plain"))
-            resendMissedWrites(i);
+        target.link->GetParam(name, reply, "text-plain");
+        target.answering = target.link->answered();
+        if (target.answering)
+            target.catchUp();
+        answeringChanged = answeringChanged || answered != target.answering;
     }
+    if (answeringChanged)
+        showGangState();
 }
 
 void HDRParameterDialog::setSliderConnections(bool connected)

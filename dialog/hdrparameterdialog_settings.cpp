@@ -18,5 +18,5 @@ void HDRParameterDialog::loadSettings()
 void HDRParameterDialog::saveSettings()
 {
     QSettings store(QStringLiteral("tavi"), QStringLiteral("PrismoRest"));
-    PrismoSettings::save(store, ui->ipAddressLineEdit->text(), deviceList);
+    PrismoSettings::save(store, ui->ipAddressLineEdit->text(), gangNamesToSave());
 }

@@ -162,17 +162,14 @@ void PrismoSettings::load(QSettings &store)
     store.endArray();
 }
 
-void PrismoSettings::save(QSettings &store, const QString &address, const QList<DeviceEntry> &devices)
+void PrismoSettings::save(QSettings &store, const QString &address, const QStringList &gangNames)
 {
     store.setValue(QStringLiteral("IPAddress"), address);
     store.beginWriteArray(QStringLiteral("GangPrismoNames"));
-    int written = 0;
-    for (const DeviceEntry &entry : devices) {
-        if (!entry.ganged)
-            continue;
-        store.setArrayIndex(written++);
-        store.setValue(QStringLiteral("GangPrismoName"), entry.hostName);
+    for (int i = 0; i < gangNames.size(); ++i) {
+        store.setArrayIndex(i);
+        store.setValue(QStringLiteral("GangPrismoName"), gangNames[i]);
     }
     store.endArray();
-    store.setValue(QStringLiteral("NumGangPrismos"), written);
+    store.setValue(QStringLiteral("NumGangPrismos"), gangNames.size());
 }

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "deviceentry.h"
-
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +18,6 @@ public:
     QStringList gangNames;
 
     void load(QSettings &store);
-    // Writes the address unchanged and the host names of the ganged entries.
-    static void save(QSettings &store, const QString &address, const QList<DeviceEntry> &devices);
+    // Writes the address unchanged and the host names of the gang.
+    static void save(QSettings &store, const QString &address, const QStringList &gangNames);
 };

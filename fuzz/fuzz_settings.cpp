@@ -64,18 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     check(loaded.gangNames.size() <= PrismoSettings::MaxGangSize, "the gang is bounded");
 
-    QList<DeviceEntry> gang;
-    for (const QString &name : loaded.gangNames) {
-        DeviceEntry entry;
-        entry.hostName = name;
-        entry.ganged = true;
-        gang.append(entry);
-    }
     const QString saved = scratch().filePath(QStringLiteral("saved.ini"));
     QFile::remove(saved);
     {
         QSettings store(saved, QSettings::IniFormat);
-        PrismoSettings::save(store, loaded.address, gang);
+        PrismoSettings::save(store, loaded.address, loaded.gangNames);
     }
     touch(saved);
     PrismoSettings again;
@@ -90,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // else it holds.
     {
         QSettings store(stored, QSettings::IniFormat);
-        PrismoSettings::save(store, loaded.address, gang);
+        PrismoSettings::save(store, loaded.address, loaded.gangNames);
     }
     touch(stored);
     PrismoSettings afterExit;

@@ -62,6 +62,12 @@ private slots:
     void savedGangMarksUnitsOnce();
     void gangOfTwoReachableUnits();
     void unreachableUnitStaysGanged();
+    void unitsCatchUpOnMissedWrites_data();
+    void unitsCatchUpOnMissedWrites();
+    void refusedWriteIsNotRepeated();
+    void gangDialogAppliesToTheListAsItIsNow();
+    void savedGangOutlivesFailedDiscovery_data();
+    void savedGangOutlivesFailedDiscovery();
     void cancelDiscardsClicks();
     void acceptWithoutChangesRebuilds();
     void gangFollowsChangeOfCurrentUnit();
@@ -215,11 +221,137 @@ void TestDeviceManagement::unreachableUnitStaysGanged()
     HDRParameterDialog &d = f.open(DialogFixture::address(0));
     f.rig().switchOff(2);
     f.gang({"prismo-2 ", "prismo-3 "});
-    QCOMPARE(d.gangLinkCount(), std::size_t(1));
     QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2 "));
     QCOMPARE(gangDialogItems(f), (QStringList{"prismo-2 [x]", "prismo-3 [x]"}));
     f.close();
     QCOMPARE(f.storedGang(), (QStringList{"prismo-2 ", "prismo-3 "}));
+}
+
+void TestDeviceManagement::unitsCatchUpOnMissedWrites_data()
+{
+    QTest::addColumn<int>("off");
+    QTest::addColumn<bool>("offAtStart");
+
+    QTest::newRow("ganged unit off at start") << 1 << true;
+    QTest::newRow("ganged unit off later") << 1 << false;
+    // Read back before it caught up, its stale value would roll the gang back.
+    QTest::newRow("current unit off later") << 0 << false;
+}
+
+// A unit that does not answer while the user adjusts gets the last value of
+// everything it missed once it answers again, and the gang stays together.
+void TestDeviceManagement::unitsCatchUpOnMissedWrites()
+{
+    QFETCH(int, off);
+    QFETCH(bool, offAtStart);
+
+    DialogFixture f;
+    f.saveSettings(DialogFixture::address(0), {"prismo-2 "});
+    if (offAtStart)
+        f.rig().switchOff(off);
+    HDRParameterDialog &d = f.open(QString());
+    if (!offAtStart)
+        f.rig().switchOff(off);
+    for (int position : {1200, 1300, 1400})
+        d.form().redGainSlider->setValue(position);
+    d.form().tintSlider->setValue(250);
+    QVERIFY(f.rig().switchOn(off));
+
+    const auto red = [&f](int unit) { return f.rig().parameter(unit, "eParamID_Vid1ColorHDRGainRed"); };
+    QTRY_VERIFY_WITH_TIMEOUT((f.readBack(), red(off) == std::optional<QByteArray>("1400")), 20000);
+    f.readBack();
+    for (int unit : {0, 1}) {
+        QCOMPARE(red(unit), std::optional<QByteArray>("1400"));
+        QCOMPARE(f.rig().parameter(unit, "eParamID_Vid1ColorHDRTint"), std::optional<QByteArray>("250"));
+        for (int slot = 0; slot < ParameterCatalogue::SlotCount; ++slot) {
+            const QByteArray name = ParameterCatalogue::parameterName(1, slot);
+            QCOMPARE(f.rig().parameter(unit, name), f.rig().parameter(0, name));
+        }
+    }
+    QCOMPARE(d.form().redGainSlider->value(), 1400);
+    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2 "));
+}
+
+// A write the unit answered, even with an error, is not missed: it is not sent again.
+void TestDeviceManagement::refusedWriteIsNotRepeated()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.gang({"prismo-2 "});
+    f.setFaults(1, QStringLiteral("fail=eParamID_Vid1ColorHDRGainRed"));
+    f.clearRequests();
+    d.form().redGainSlider->setValue(1250);
+    for (int i = 0; i < 3; ++i)
+        f.readBack();
+    QCOMPARE(count(f.sets(), "eParamID_Vid1ColorHDRGainRed"), 2);
+}
+
+// While the gang dialog is open the list can change (another unit made
+// current from the panel): the choices apply to the list as it is when the
+// dialog closes, and the current unit is never ganged.
+void TestDeviceManagement::gangDialogAppliesToTheListAsItIsNow()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    f.gang({"prismo-2 ", "prismo-3 "});
+    f.editGang([&d](GangDialog &) {
+        d.form().currentPrismoChoiceComboBox->setCurrentIndex(1);
+        return int(QDialog::Accepted);
+    });
+    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(1));
+    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList{"prismo-3 "});
+    f.clearRequests();
+    d.form().masterGammaSlider->setValue(1333);
+    QCOMPARE(DialogFixture::describe(f.sets()), (QStringList{"127.0.0.12 set eParamID_Vid1ColorHDRGammaMaster 1333",
+                                                            "127.0.0.13 set eParamID_Vid1ColorHDRGammaMaster 1333"}));
+    f.close();
+    QCOMPARE(f.storedGang(), QStringList{"prismo-3 "});
+}
+
+void TestDeviceManagement::savedGangOutlivesFailedDiscovery_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("saved");
+    QTest::addColumn<QStringList>("unganged");
+    QTest::addColumn<QStringList>("stored");
+
+    const QStringList two{"prismo-2 ", "prismo-3 "};
+    QTest::newRow("current unit off") << "off" << two << QStringList() << two;
+    QTest::newRow("list refused") << "fail=eParamID_NetworkServices" << two << QStringList() << two;
+    QTest::newRow("unit not in the list") << "" << QStringList{"elsewhere ", "prismo-3 "} << QStringList()
+                                          << QStringList{"prismo-3 ", "elsewhere "};
+    QTest::newRow("user unganged one") << "" << QStringList{"elsewhere ", "prismo-3 "} << QStringList{"prismo-3 "}
+                                       << QStringList{"elsewhere "};
+}
+
+// The saved gang is the user's: a discovery that fails, or a list without
+// one of its units, does not erase it at exit; only the user ungangs.
+void TestDeviceManagement::savedGangOutlivesFailedDiscovery()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, saved);
+    QFETCH(QStringList, unganged);
+    QFETCH(QStringList, stored);
+
+    DialogFixture f;
+    if (fault == QLatin1String("off"))
+        f.rig().switchOff(0);
+    else if (!fault.isEmpty())
+        f.setFaults(0, fault);
+    f.saveSettings(DialogFixture::address(0), saved);
+    if (fault.startsWith("fail")) {
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JSON ERROR"));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
+    }
+    f.open(QString());
+    if (!unganged.isEmpty()) {
+        QStringList keep = marked(f.dialog(), &DeviceEntry::ganged);
+        for (const QString &name : unganged)
+            keep.removeAll(name);
+        f.gang(keep);
+    }
+    f.close();
+    QCOMPARE(f.storedGang(), stored);
 }
 
 void TestDeviceManagement::cancelDiscardsClicks()

@@ -34,7 +34,11 @@ private slots:
     void channelList();
     void refusedOrUnreachableUnit_data();
     void refusedOrUnreachableUnit();
-    void unitOffAtStartIsTakenUpLater();
+    void unitNotReadyAtStartIsTakenUpLater_data();
+    void unitNotReadyAtStartIsTakenUpLater();
+    void startUpWritesOnlyTheUnitsOwnValues_data();
+    void startUpWritesOnlyTheUnitsOwnValues();
+    void newCurrentUnitKeepsChannelsApart();
     void sliderMoveReachesCurrentThenGang();
     void forcedPassWritesEverySlot();
     void passWithoutChangeOnlyRestartsHold();
@@ -59,14 +63,12 @@ void TestHDRParameterDialog::identificationRequests()
     const QList<Request> all = f.requests();
     QStringList expected;
     const QString unit = DialogFixture::address(0);
-    expected << unit + " get eParamID_ProductID text-plain";
-    // The channel chooser is still empty at the first read-back: channel 0.
+    expected << unit + " get eParamID_ProductID text-plain" << unit + " get eParamID_SystemName text-plain"
+             << unit + " get eParamID_SoftwareVersion text-plain" << unit + " get eParamID_ZyloMode text-plain";
+    // The channel the filled list selects is read; it holds what the window shows, so nothing is written.
     for (int slot : readOrder)
-        expected << unit + " get " + PC::parameterName(0, slot) + " text-plain";
-    // Adjust starts on at the unit but off in what was last sent.
-    expected << unit + " set eParamID_Vid0ColorfrontMode 1";
-    expected << unit + " get eParamID_SystemName text-plain" << unit + " get eParamID_SoftwareVersion text-plain"
-             << unit + " get eParamID_ZyloMode text-plain" << unit + " get eParamID_NetworkServices json";
+        expected << unit + " get " + PC::parameterName(1, slot) + " text-plain";
+    expected << unit + " get eParamID_NetworkServices json";
     QCOMPARE(describe(all), expected);
     QVERIFY(f.dialog().currentDeviceLink());
     QVERIFY(f.dialog().currentDeviceLink()->isConnected());
@@ -111,12 +113,13 @@ void TestHDRParameterDialog::channelList_data()
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QList<int>>("channels");
     QTest::addColumn<int>("current");
+    QTest::addColumn<QString>("read");
 
     QTest::newRow("four channels") << QByteArray("1") << QStringList{"Video 1", "Video 2", "Video 3", "Video 4"}
-                                   << QList<int>{1, 2, 3, 4} << 0;
-    QTest::newRow("4K/UHD") << QByteArray("2") << QStringList{"4K/UHD"} << QList<int>{0} << 0;
-    QTest::newRow("unknown mode") << QByteArray("0") << QStringList() << QList<int>() << -1;
-    QTest::newRow("mode read fails") << QByteArray() << QStringList() << QList<int>() << -1;
+                                   << QList<int>{1, 2, 3, 4} << 0 << "eParamID_Vid1";
+    QTest::newRow("4K/UHD") << QByteArray("2") << QStringList{"4K/UHD"} << QList<int>{0} << 0 << "eParamID_Vid0";
+    QTest::newRow("unknown mode") << QByteArray("0") << QStringList() << QList<int>() << -1 << "eParamID_Vid0";
+    QTest::newRow("mode read fails") << QByteArray() << QStringList() << QList<int>() << -1 << "eParamID_Vid0";
 }
 
 void TestHDRParameterDialog::channelList()
@@ -125,6 +128,7 @@ void TestHDRParameterDialog::channelList()
     QFETCH(QStringList, texts);
     QFETCH(QList<int>, channels);
     QFETCH(int, current);
+    QFETCH(QString, read);
 
     DialogFixture f;
     if (mode.isNull())
@@ -142,9 +146,15 @@ void TestHDRParameterDialog::channelList()
     QCOMPARE(shownTexts, texts);
     QCOMPARE(shownChannels, channels);
     QCOMPARE(chooser->currentIndex(), current);
-    // Rebuilding the list read no channel.
-    const QList<Request> gets = f.gets();
-    QVERIFY(std::none_of(gets.begin(), gets.end(), [](const Request &r) { return r.name.startsWith("eParamID_Vid1"); }));
+    // Only the channel selected once the list is filled was read, once.
+    int channelReads = 0;
+    for (const Request &r : f.gets()) {
+        if (r.name.startsWith("eParamID_Vid")) {
+            QCOMPARE(r.name.left(13), read);
+            ++channelReads;
+        }
+    }
+    QCOMPARE(channelReads, 27);
 }
 
 void TestHDRParameterDialog::refusedOrUnreachableUnit_data()
@@ -182,18 +192,100 @@ void TestHDRParameterDialog::refusedOrUnreachableUnit()
     QVERIFY(f.sets().isEmpty());
 }
 
-// A unit that is off when the program starts is taken up once it answers,
-// without the user typing its address again.
-void TestHDRParameterDialog::unitOffAtStartIsTakenUpLater()
+void TestHDRParameterDialog::unitNotReadyAtStartIsTakenUpLater_data()
 {
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("switched off") << "";
+    // A unit that is still starting answers, but with an error.
+    QTest::newRow("product id answered with an error") << "fail=eParamID_ProductID";
+}
+
+// A unit that is not ready when the program starts is taken up once it
+// answers, without the user typing its address again.
+void TestHDRParameterDialog::unitNotReadyAtStartIsTakenUpLater()
+{
+    QFETCH(QString, fault);
     DialogFixture f;
-    f.rig().switchOff(0);
+    if (fault.isEmpty())
+        f.rig().switchOff(0);
+    else
+        f.setFaults(0, fault);
     HDRParameterDialog &d = f.open(DialogFixture::address(0));
     QVERIFY(!d.currentDeviceLink());
-    QVERIFY(f.rig().switchOn(0));
+    if (fault.isEmpty())
+        QVERIFY(f.rig().switchOn(0));
+    else
+        f.setFaults(0, QStringLiteral("none"));
     QTRY_VERIFY_WITH_TIMEOUT(d.currentDeviceLink() != nullptr, 10000);
     QCOMPARE(d.windowTitle().left(8), QStringLiteral("Prismo 1"));
     QCOMPARE(d.form().currentPrismoChoiceComboBox->count(), 3);
+}
+
+void TestHDRParameterDialog::startUpWritesOnlyTheUnitsOwnValues_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("held"); // "<suffix>=<value>" on the first channel of the current unit
+    QTest::addColumn<QStringList>("shown"); // "<slider>=<position>"
+
+    // The grade on Video 1 differs from the 4K channel's defaults.
+    QTest::newRow("grade on video 1") << QString() << QStringList{"ColorHDRGainRed=1500", "ColorHDRLiftMaster=-250",
+                                                                 "ColorHDRSaturation=1300"}
+                                      << QStringList{"redGainSlider=1500", "masterLiftSlider=-250", "saturationSlider=1300"};
+    QTest::newRow("Adjust read fails") << "fail=eParamID_Vid1ColorfrontMode" << QStringList{"ColorfrontMode=0"}
+                                       << QStringList();
+    QTest::newRow("values outside the ranges")
+        << QString() << QStringList{"ColorHDRGainRed=99999", "ColorHDRTint=-2147483648", "ColorHDRPQoutNitLvl=10"}
+        << QStringList{"redGainSlider=5000", "tintSlider=-16000", "pqoutnitLevelSlider=48"};
+}
+
+// With a saved gang, start-up ends in a pass that writes every parameter to
+// every unit: each value written must be the current unit's own value of
+// that parameter on the channel written, and a value the window could not
+// read or show is not written at all.
+void TestHDRParameterDialog::startUpWritesOnlyTheUnitsOwnValues()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, held);
+    QFETCH(QStringList, shown);
+
+    DialogFixture f;
+    for (const QString &setting : held)
+        QVERIFY(f.rig().setParameter(0, DialogFixture::vid(1, setting.section('=', 0, 0).toLatin1()),
+                                     setting.section('=', 1).toLatin1()));
+    if (!fault.isEmpty())
+        f.setFaults(0, fault);
+    f.saveSettings(DialogFixture::address(0), {"prismo-2 "});
+    HDRParameterDialog &d = f.open(QString());
+    QCOMPARE(d.gangLinkCount(), std::size_t(1));
+
+    for (const Request &r : f.sets()) {
+        const std::optional<QByteArray> own = f.rig().parameter(0, r.name.toLatin1());
+        QVERIFY2(own && *own == r.value.toLatin1(), qPrintable(r.address + " " + r.name + " " + r.value));
+    }
+    for (const QString &setting : held) {
+        const QByteArray name = DialogFixture::vid(1, setting.section('=', 0, 0).toLatin1());
+        QCOMPARE(f.rig().parameter(0, name), std::optional<QByteArray>(setting.section('=', 1).toLatin1()));
+    }
+    for (const QString &setting : shown)
+        QCOMPARE(d.findChild<QAbstractSlider *>(setting.section('=', 0, 0))->value(), setting.section('=', 1).toInt());
+}
+
+// The same on a change of the current unit while another channel is shown:
+// the new unit's values of the channel that stays selected reach the gang.
+void TestHDRParameterDialog::newCurrentUnitKeepsChannelsApart()
+{
+    DialogFixture f;
+    QVERIFY(f.rig().setParameter(1, "eParamID_Vid3ColorHDRGainRed", "1777"));
+    f.saveSettings(DialogFixture::address(0), {"prismo-2 ", "prismo-3 "});
+    HDRParameterDialog &d = f.open(QString());
+    d.form().currentChannelComboBox->setCurrentIndex(2); // Video 3
+    d.form().currentPrismoChoiceComboBox->setCurrentIndex(1);
+    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(1));
+    QCOMPARE(d.form().currentChannelComboBox->currentData().toInt(), 1);
+    QCOMPARE(d.form().redGainSlider->value(), 1000);
+    for (int unit = 0; unit < 3; ++unit)
+        QCOMPARE(f.rig().parameter(unit, "eParamID_Vid1ColorHDRGainRed"), std::optional<QByteArray>("1000"));
+    QCOMPARE(f.rig().parameter(1, "eParamID_Vid3ColorHDRGainRed"), std::optional<QByteArray>("1777"));
 }
 
 void TestHDRParameterDialog::sliderMoveReachesCurrentThenGang()
@@ -352,8 +444,15 @@ void TestHDRParameterDialog::readBackRepliesIntoControls_data()
     // A choice the list does not hold leaves the chooser, and nothing is written.
     QTest::newRow("output without row") << QByteArray("DynamicRangeAndGamutOut") << QByteArray("15")
                                         << "outDynRangeGamutChoiceComboBox" << 0 << QStringList();
+    // A value outside the range shows the nearer end, which is never written back.
     QTest::newRow("exposure above range") << QByteArray("ColorHDRExposure") << QByteArray("4500") << "exposureSlider"
-                                          << 4000 << QStringList{"4000"};
+                                          << 4000 << QStringList();
+    QTest::newRow("gain far above range") << QByteArray("ColorHDRGainRed") << QByteArray("99999") << "redGainSlider"
+                                          << 5000 << QStringList();
+    QTest::newRow("tint at the lowest int") << QByteArray("ColorHDRTint") << QByteArray("-2147483648") << "tintSlider"
+                                            << -16000 << QStringList();
+    QTest::newRow("PQ level below range") << QByteArray("ColorHDRPQoutNitLvl") << QByteArray("10")
+                                          << "pqoutnitLevelSlider" << 48 << QStringList();
     // A reply that is no number moves nothing and writes nothing.
     QTest::newRow("gain not a number") << QByteArray("ColorHDRGainRed") << QByteArray("abc") << "redGainSlider" << 1000
                                        << QStringList();

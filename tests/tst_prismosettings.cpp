@@ -83,14 +83,8 @@ void TestPrismoSettings::count()
 
 void TestPrismoSettings::shorterGangHidesOlderElements()
 {
-    QList<DeviceEntry> devices{{}, {}, {}};
-    for (int i = 0; i < 3; ++i) {
-        devices[i].hostName = QStringLiteral("unit%1").arg(i);
-        devices[i].ganged = true;
-    }
-    PrismoSettings::save(*store(), QStringLiteral("a"), devices);
-    devices[0].ganged = devices[1].ganged = devices[2].ganged = false;
-    PrismoSettings::save(*store(), QStringLiteral("a"), devices);
+    PrismoSettings::save(*store(), QStringLiteral("a"), {"unit0", "unit1", "unit2"});
+    PrismoSettings::save(*store(), QStringLiteral("a"), {});
 
     PrismoSettings loaded;
     loaded.load(*store());
@@ -149,13 +143,7 @@ void TestPrismoSettings::damagedStore()
     QCOMPARE(loaded.gangNames, names);
 
     // The write at exit keeps what was read.
-    QList<DeviceEntry> gang;
-    for (const QString &name : names) {
-        gang.append(DeviceEntry{});
-        gang.last().hostName = name;
-        gang.last().ganged = true;
-    }
-    PrismoSettings::save(*store(), loaded.address, gang);
+    PrismoSettings::save(*store(), loaded.address, loaded.gangNames);
     PrismoSettings again;
     again.load(*store());
     QCOMPARE(again.address, address);
