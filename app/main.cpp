@@ -1,5 +1,6 @@
 #include "hdrparameterdialog.h"
 #include "modalprompt.h"
+#include "ports.h"
 #include "programversion.h"
 #include "taviapplication.h"
 
@@ -76,7 +77,7 @@ int main(int argc, char *argv[])
         }
     }
 
-    HDRParameterDialog dialog(!multiInstance, version, nullptr);
+    HDRParameterDialog dialog(!multiInstance, version, Ports::fromEnvironment());
     dialog.show();
     quitOnTerminationSignals(&dialog);
     qDebug().noquote() << "Prismolink" << (version.isEmpty() ? QStringLiteral("(devel)") : version)

@@ -16,8 +16,8 @@ HubSimWindow::HubSimWindow(HubServer &server, QWidget *parent)
     for (int value : {1, 5, 10, 16, 20, 30, 40, 90, 120})
         ui->incrementComboBox->addItem(QString::number(value), value);
     ui->incrementComboBox->setCurrentIndex(ui->incrementComboBox->findData(20));
-    ui->legendComboBox->addItems({tr("Page 0: lift, gamma, gain"), tr("Page 1: HDR controls"),
-                                  tr("Page 2: exposure and output"), tr("Page 3: status")});
+    for (int page = 0; page < PanelLayout::PageCount; ++page)
+        ui->legendComboBox->addItem(PanelLayout::pageTitle(page));
 
     for (int id = 0; id < 12; ++id)
         addControl(id, id / 3, id % 3);
@@ -34,12 +34,12 @@ HubSimWindow::HubSimWindow(HubServer &server, QWidget *parent)
     ui->pageLayout->addWidget(resetButton);
     ui->pageLayout->addStretch();
     connect(pageButton, &QPushButton::pressed, this, [this] {
-        m_server.buttonDown(PanelControlMap::PageButton);
-        ui->legendComboBox->setCurrentIndex(PanelControlMap::nextPage(ui->legendComboBox->currentIndex()));
+        m_server.buttonDown(PanelLayout::PageButton);
+        ui->legendComboBox->setCurrentIndex((ui->legendComboBox->currentIndex() + 1) % PanelLayout::PageCount);
     });
-    connect(pageButton, &QPushButton::released, this, [this] { m_server.buttonUp(PanelControlMap::PageButton); });
-    connect(resetButton, &QPushButton::pressed, this, [this] { m_server.buttonDown(PanelControlMap::ResetAllButton); });
-    connect(resetButton, &QPushButton::released, this, [this] { m_server.buttonUp(PanelControlMap::ResetAllButton); });
+    connect(pageButton, &QPushButton::released, this, [this] { m_server.buttonUp(PanelLayout::PageButton); });
+    connect(resetButton, &QPushButton::pressed, this, [this] { m_server.buttonDown(PanelLayout::ResetAllButton); });
+    connect(resetButton, &QPushButton::released, this, [this] { m_server.buttonUp(PanelLayout::ResetAllButton); });
 
     connect(ui->legendComboBox, qOverload<int>(&QComboBox::currentIndexChanged), this, &HubSimWindow::showLegend);
     connect(ui->greetButton, &QPushButton::clicked, &m_server, &HubServer::greet);
@@ -84,63 +84,22 @@ void HubSimWindow::addControl(int id, int row, int column)
     connect(m_buttons[id], &QPushButton::released, this, [this, id] { m_server.buttonUp(quint32(id)); });
 }
 
-QString HubSimWindow::controlName(PanelControl control)
-{
-    switch (control) {
-    case PanelControl::None: return QString();
-    case PanelControl::MasterLift: return tr("Master Lift");
-    case PanelControl::MasterGamma: return tr("Master Gamma");
-    case PanelControl::MasterGain: return tr("Master Gain");
-    case PanelControl::RedLift: return tr("Red Lift");
-    case PanelControl::RedGamma: return tr("Red Gamma");
-    case PanelControl::RedGain: return tr("Red Gain");
-    case PanelControl::GreenLift: return tr("Green Lift");
-    case PanelControl::GreenGamma: return tr("Green Gamma");
-    case PanelControl::GreenGain: return tr("Green Gain");
-    case PanelControl::BlueLift: return tr("Blue Lift");
-    case PanelControl::BlueGamma: return tr("Blue Gamma");
-    case PanelControl::BlueGain: return tr("Blue Gain");
-    case PanelControl::HdrAmount: return tr("HDR Amount");
-    case PanelControl::AmbLight: return tr("Amb Light");
-    case PanelControl::LogLook: return tr("Log Look");
-    case PanelControl::SdrSoftness: return tr("SDR Softness");
-    case PanelControl::Saturation: return tr("Saturation");
-    case PanelControl::Exposure: return tr("Exposure");
-    case PanelControl::ColorTemp: return tr("Colour Temp");
-    case PanelControl::Tint: return tr("Tint");
-    case PanelControl::Bt2408: return tr("BT.2408");
-    case PanelControl::PqNitLevel: return tr("PQ Nit Level");
-    case PanelControl::SdrPreview: return tr("SDR Preview");
-    case PanelControl::Adjust: return tr("Adjust");
-    case PanelControl::P3Clamp: return tr("P3 Clamp");
-    case PanelControl::DeviceChooser: return tr("Device");
-    case PanelControl::ChannelChooser: return tr("Channel");
-    case PanelControl::InRangeChooser: return tr("In Range");
-    case PanelControl::OutRangeChooser: return tr("Out Range");
-    case PanelControl::MonRangeChooser: return tr("Mon Range");
-    }
-    return QString();
-}
-
 void HubSimWindow::showLegend(int page)
 {
-    for (int id = 0; id < 12; ++id) {
-        const PanelControl encoder = PanelControlMap::encoderControl(page, quint32(id));
-        const PanelControlMap::ButtonAction action = PanelControlMap::buttonAction(page, quint32(id), true);
-        QString caption = controlName(encoder);
+    for (quint32 id = 0; id < PanelLayout::ControlCount; ++id) {
+        const QString caption = PanelLayout::caption(page, id);
         QString button;
-        switch (action.kind) {
-        case PanelControlMap::ButtonAction::ResetSlider:
+        switch (PanelLayout::press(page, id)) {
+        case PanelLayout::Press::Reset:
             button = tr("Reset");
             break;
-        case PanelControlMap::ButtonAction::Toggle:
+        case PanelLayout::Press::Toggle:
             button = tr("Toggle");
-            caption = controlName(action.control);
             break;
-        case PanelControlMap::ButtonAction::Commit:
+        case PanelLayout::Press::Commit:
             button = tr("Set");
             break;
-        default:
+        case PanelLayout::Press::None:
             break;
         }
         m_captions[id]->setText(caption.isEmpty() ? QStringLiteral("-") : caption);

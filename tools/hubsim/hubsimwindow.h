@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panelcontrolmap.h"
+#include "panellayout.h"
 
 #include <QWidget>
 
@@ -34,7 +34,6 @@ private:
     void updateStatus();
     void updateDisplay();
 
-    static QString controlName(PanelControl control);
 
     std::unique_ptr<Ui::HubSimWindow> ui;
     HubServer &m_server;

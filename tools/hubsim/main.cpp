@@ -6,7 +6,7 @@
 #include "hubscript.h"
 #include "hubserver.h"
 #include "hubsimwindow.h"
-#include "tangentwavepanel.h"
+#include "ports.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -52,7 +52,7 @@ bool parseOptions(const QStringList &arguments, Options &options)
         std::exit(0);
     }
     options.headless = parser.isSet(headless);
-    options.port = tangentWavePanel::hubPort();
+    options.port = Ports::fromEnvironment().hub;
     bool ok = true;
     if (parser.isSet(port)) {
         const uint value = parser.value(port).toUInt(&ok);

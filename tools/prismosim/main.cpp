@@ -1,3 +1,4 @@
+#include "ports.h"
 #include "rigcommand.h"
 #include "rigconfig.h"
 #include "simulatorrig.h"
@@ -63,23 +64,18 @@ void message(const QString &text)
     std::fflush(stderr);
 }
 
-// The port: --port, else PRISMOLINK_DEVICE_PORT, else 80 as the real units.
+// The port: --port, else the program's device port (PRISMOLINK_DEVICE_PORT, else 80).
 bool devicePort(const QCommandLineParser &parser, quint16 &port, QString *error)
 {
-    QString text = parser.value(QStringLiteral("port"));
-    QString source = QStringLiteral("--port");
+    const QString text = parser.value(QStringLiteral("port"));
     if (text.isEmpty()) {
-        text = qEnvironmentVariable("PRISMOLINK_DEVICE_PORT");
-        source = QStringLiteral("PRISMOLINK_DEVICE_PORT");
-    }
-    if (text.isEmpty()) {
-        port = 80;
+        port = Ports::fromEnvironment().device;
         return true;
     }
     bool ok = false;
     const uint value = text.toUInt(&ok, 10);
     if (!ok || value > 65535) {
-        *error = QStringLiteral("%1 must be a port number 0..65535, not \"%2\"").arg(source, text);
+        *error = QStringLiteral("--port must be a port number 0..65535, not \"%1\"").arg(text);
         return false;
     }
     port = static_cast<quint16>(value);

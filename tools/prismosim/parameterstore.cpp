@@ -12,18 +12,9 @@ const char *const ParameterStore::ZyloMode = "eParamID_ZyloMode";
 namespace {
 QByteArray startText(int slot)
 {
-    using C = ParameterCatalogue;
-    const C::SlotInfo &info = C::slot(slot);
-    switch (info.kind) {
-    case C::Kind::Choice:
-        return slot == C::InDynRange ? QByteArray::number(C::inDynRangeChoices[info.startPosition].value)
-                                     : QByteArray::number(C::outDynRangeChoices[info.startPosition].value);
-    case C::Kind::Switch: return C::switchText(info.startPosition != 0).toLatin1();
-    case C::Kind::Scaled:
-    case C::Kind::Nits: return C::deviceText(info.startPosition).toLatin1();
-    case C::Kind::Unbound: break;
-    }
-    return "0";
+    const ParameterCatalogue::SlotInfo &info = ParameterCatalogue::slot(slot);
+    return info.kind == ParameterCatalogue::Kind::Unbound ? QByteArray("0")
+                                                          : ParameterCatalogue::wireText(slot, info.startPosition);
 }
 } // namespace
 

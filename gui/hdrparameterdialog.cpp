@@ -1,0 +1,309 @@
+#include "hdrparameterdialog.h"
+
+#include "gang.h"
+#include "gangdialog.h"
+#include "hdrcontroller.h"
+#include "httptransport.h"
+#include "modalprompt.h"
+#include "panelcontroller.h"
+#include "prismosettings.h"
+#include "taviaboutbox.h"
+#include "tangentwavepanel.h"
+#include "ui_hdrparameterdialog.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+
+using PC = ParameterCatalogue;
+
+namespace {
+// A small coloured dot for a unit's state in the device list.
+QIcon stateIcon(const QString &state)
+{
+    QColor colour;
+    if (state == QLatin1String("answering"))
+        colour = QColor(80, 170, 80);
+    else if (state == QLatin1String("slow") || state == QLatin1String("catching up"))
+        colour = QColor(221, 186, 7);
+    else if (state == QLatin1String("not answering"))
+        colour = QColor(190, 50, 50);
+    else
+        return QIcon();
+    QPixmap dot(10, 10);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(1, 1, 8, 8);
+    return QIcon(dot);
+}
+} // namespace
+
+HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports,
+                                       QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::HDRParameterDialog>()), programVersion(programVersion),
+      m_controller(std::make_unique<HdrController>([port = ports.device](const QString &address) {
+          return std::make_unique<HttpTransport>(address, port);
+      }))
+{
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+    ui->setupUi(this);
+    bindControls();
+
+    HdrController &c = *m_controller;
+    connect(&c, &HdrController::parameterChanged, this, &HDRParameterDialog::showParameter);
+    connect(&c, &HdrController::titleChanged, this, &QWidget::setWindowTitle);
+    connect(&c, &HdrController::channelsChanged, this, &HDRParameterDialog::showChannels);
+    connect(&c, &HdrController::devicesChanged, this, &HDRParameterDialog::showDevices);
+    connect(&c, &HdrController::gangChanged, this, &HDRParameterDialog::showGang);
+    connect(&c, &HdrController::addressChosen, ui->ipAddressLineEdit, &QLineEdit::setText);
+
+    const auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
+    connect(ui->currentPrismoChoiceComboBox, indexChanged, this, &HDRParameterDialog::prismoChanged);
+    connect(ui->currentChannelComboBox, indexChanged, this, &HDRParameterDialog::channelChanged);
+    connect(ui->resetButton, &QPushButton::pressed, this, &HDRParameterDialog::resetValues);
+    connect(ui->adjustGroupBox, &QGroupBox::clicked, this, &HDRParameterDialog::adjustClicked);
+    connect(ui->ipAddressLineEdit, &QLineEdit::editingFinished, this, &HDRParameterDialog::ipAddressEdited);
+
+    if (usePanel)
+        createPanel(ports.hub);
+
+    PrismoSettings settings;
+    settings.load();
+    ui->ipAddressLineEdit->setText(settings.address);
+    setWindowTitle(c.title());
+    showGang();
+    c.start(settings.address, settings.gangNames);
+}
+
+HDRParameterDialog::~HDRParameterDialog()
+{
+    // The base destructor hides the window, on which the address field
+    // reports that editing finished; no slot of a half-destroyed window may run.
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
+    disconnect(m_controller.get(), nullptr, this, nullptr);
+    PrismoSettings::save(ui->ipAddressLineEdit->text(), m_controller->gangNamesToSave());
+    m_panelController.reset();
+    m_controller->shutdown();
+}
+
+// Every control takes its range and steps from the parameter table, and
+// tells the controller what the user set.
+void HDRParameterDialog::bindControls()
+{
+    for (int slot = 0; slot < PC::SlotCount; ++slot) {
+        const PC::SlotInfo &info = PC::slot(slot);
+        if (info.kind == PC::Kind::Unbound)
+            continue;
+        QWidget *control = findChild<QWidget *>(QLatin1String(info.widget));
+        Q_ASSERT(control);
+        m_controls[std::size_t(slot)] = control;
+        if (auto *slider = qobject_cast<QAbstractSlider *>(control)) {
+            slider->setRange(info.minimum, info.maximum);
+            slider->setSingleStep(info.singleStep);
+            slider->setPageStep(info.pageStep);
+            m_valueLabels[std::size_t(slot)] = findChild<QLabel *>(QLatin1String(info.valueLabel));
+            connect(slider, &QAbstractSlider::valueChanged, this, [this, slot](int value) { controlChanged(slot, value); });
+        } else if (auto *chooser = qobject_cast<QComboBox *>(control)) {
+            for (int row = 0; row < info.choiceCount; ++row)
+                chooser->addItem(QString::fromLatin1(info.choices[row].name));
+            const auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
+            if (slot == PC::InDynRange)
+                connect(chooser, indexChanged, this, &HDRParameterDialog::inDynRangeChanged);
+            else if (slot == PC::OutDynRange)
+                connect(chooser, indexChanged, this, &HDRParameterDialog::outDynRangeChanged);
+            else
+                connect(chooser, indexChanged, this, &HDRParameterDialog::monDynRangeChanged);
+        } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
+            connect(box, &QCheckBox::stateChanged, this,
+                    [this, slot](int state) { controlChanged(slot, state == Qt::Unchecked ? 0 : 1); });
+        }
+    }
+}
+
+void HDRParameterDialog::controlChanged(int slot, int value)
+{
+    if (!m_showing)
+        m_controller->setParameter(slot, value);
+}
+
+void HDRParameterDialog::showParameter(int slot, int value)
+{
+    QWidget *control = m_controls[std::size_t(slot)];
+    m_showing = true;
+    if (auto *slider = qobject_cast<QAbstractSlider *>(control))
+        slider->setValue(value);
+    else if (auto *chooser = qobject_cast<QComboBox *>(control))
+        chooser->setCurrentIndex(value);
+    else if (auto *box = qobject_cast<QCheckBox *>(control))
+        box->setCheckState(value ? Qt::Checked : Qt::Unchecked);
+    else if (auto *group = qobject_cast<QGroupBox *>(control))
+        group->setChecked(value != 0);
+    m_showing = false;
+    if (QLabel *label = m_valueLabels[std::size_t(slot)])
+        label->setText(PC::labelText(slot, value));
+}
+
+void HDRParameterDialog::showChannels()
+{
+    QComboBox *chooser = ui->currentChannelComboBox;
+    m_showing = true;
+    chooser->clear();
+    for (const HdrController::Channel &channel : m_controller->channels())
+        chooser->addItem(channel.text, channel.channel);
+    chooser->setCurrentIndex(m_controller->channelIndex());
+    m_showing = false;
+}
+
+void HDRParameterDialog::showDevices()
+{
+    QComboBox *chooser = ui->currentPrismoChoiceComboBox;
+    const QList<DeviceEntry> &entries = m_controller->devices().entries();
+    m_showing = true;
+    bool sameList = chooser->count() == entries.size();
+    for (int i = 0; sameList && i < entries.size(); ++i)
+        sameList = chooser->itemText(i) == entries[i].hostName && chooser->itemData(i).toString() == entries[i].ipAddress;
+    if (!sameList) {
+        chooser->clear();
+        for (const DeviceEntry &entry : entries)
+            chooser->addItem(entry.hostName, entry.ipAddress);
+    }
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString state = m_controller->unitState(entries[i].ipAddress);
+        chooser->setItemIcon(i, stateIcon(state));
+        chooser->setItemData(i, state.isEmpty() ? QString() : entries[i].hostName + QStringLiteral(": ") + state,
+                             Qt::ToolTipRole);
+    }
+    const int current = m_controller->devices().currentIndex();
+    chooser->setCurrentIndex(current >= 0 ? current : (entries.isEmpty() ? -1 : 0));
+    m_showing = false;
+}
+
+void HDRParameterDialog::showGang()
+{
+    ui->currentPrismoLabel->setText(m_controller->gang().label());
+    ui->currentPrismoChoiceComboBox->setToolTip(m_controller->gang().toolTip());
+}
+
+void HDRParameterDialog::createPanel(quint16 hubPort)
+{
+    panel = std::make_unique<tangentWavePanel>(hubPort);
+    m_panelController = std::make_unique<PanelController>(*m_controller, panel.get());
+    connect(panel.get(), &tangentWavePanel::sig_encoder, this, &HDRParameterDialog::slot_encoder);
+    connect(panel.get(), &tangentWavePanel::sig_buttonDown, this, &HDRParameterDialog::slot_buttonDown);
+    connect(panel.get(), &tangentWavePanel::sig_buttonUp, this, &HDRParameterDialog::slot_buttonUp);
+    connect(panel.get(), &tangentWavePanel::sig_refreshMe, this, &HDRParameterDialog::slot_refreshMe);
+    // A hub that starts (again) greets the program: the panel shows the page at once.
+    connect(panel.get(), &tangentWavePanel::sig_hubGreeted, m_panelController.get(), &PanelController::showPage);
+}
+
+void HDRParameterDialog::valueChanged(int newValue)
+{
+    m_controller->writePass(newValue == forceAll);
+}
+
+void HDRParameterDialog::inDynRangeChanged(int newIndex)
+{
+    controlChanged(PC::InDynRange, newIndex);
+}
+
+void HDRParameterDialog::outDynRangeChanged(int newIndex)
+{
+    controlChanged(PC::OutDynRange, newIndex);
+}
+
+void HDRParameterDialog::monDynRangeChanged(int newIndex)
+{
+    controlChanged(PC::MonDynRange, newIndex);
+}
+
+void HDRParameterDialog::adjustClicked(bool clicked)
+{
+    controlChanged(PC::ColorfrontMode, clicked ? 1 : 0);
+}
+
+void HDRParameterDialog::prismoChanged(int newIndex)
+{
+    if (!m_showing)
+        m_controller->selectDevice(newIndex);
+}
+
+void HDRParameterDialog::channelChanged(int newIndex)
+{
+    if (!m_showing)
+        m_controller->selectChannel(newIndex);
+}
+
+void HDRParameterDialog::ipAddressEdited()
+{
+    m_controller->setAddress(ui->ipAddressLineEdit->displayText());
+}
+
+void HDRParameterDialog::resetValues()
+{
+    m_controller->resetValues();
+}
+
+void HDRParameterDialog::discoverPrismosViaRest()
+{
+    m_controller->discover();
+}
+
+void HDRParameterDialog::gangDialog()
+{
+    GangDialog dialog(m_controller->devices().entries(), this);
+    dialog.setModal(true);
+    if (ModalPrompt::exec(dialog) == QDialog::Accepted)
+        m_controller->applyGangChoices(dialog.deviceList());
+}
+
+void HDRParameterDialog::slot_encoder(uint32_t encoderId, float delta)
+{
+    m_panelController->encoder(encoderId, delta);
+}
+
+void HDRParameterDialog::slot_buttonDown(uint32_t butonId)
+{
+    m_panelController->buttonDown(butonId);
+}
+
+void HDRParameterDialog::slot_buttonUp(uint32_t) {}
+
+void HDRParameterDialog::slot_refreshMe() {}
+
+void HDRParameterDialog::slot_about()
+{
+    const QString version = programVersion.isEmpty() ? QStringLiteral("0.0.0 (devel)") : programVersion;
+    TaviAboutBox box(this, QCoreApplication::applicationName(), QString(), version,
+                     QStringLiteral("Copyright (C) TAVI"), QString(),
+                     QPixmap(QStringLiteral(":/resources/icons/prismorest.png")), TaviAboutBox::qtLicence,
+                     QSize(0, 0));
+    ModalPrompt::exec(box);
+}
+
+std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
+{
+    auto menu = std::make_unique<QMenu>();
+    // The gang action belongs to the menu, so right clicks do not pile up actions.
+    auto *gangAction = new QAction(tr("Set Prismo Gang List"), menu.get());
+    gangAction->setStatusTip(tr("Open Prismo Gang List"));
+    connect(gangAction, &QAction::triggered, this, &HDRParameterDialog::gangDialog);
+
+    menu->addAction(QStringLiteral("Version ") + programVersion);
+    menu->addSeparator();
+    menu->addAction(gangAction);
+    menu->addSeparator();
+    QAction *aboutAction = menu->addAction(QStringLiteral("About %1...").arg(QCoreApplication::applicationName()));
+    connect(aboutAction, &QAction::triggered, this, &HDRParameterDialog::slot_about);
+    return menu;
+}
+
+void HDRParameterDialog::contextMenuEvent(QContextMenuEvent *event)
+{
+    createContextMenu()->exec(event->globalPos());
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "ports.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "parametercatalogue.h"
+
+class HdrController;
+class PanelController;
+class QLabel;
+class QMenu;
+class tangentWavePanel;
+namespace Ui {
+class HDRParameterDialog;
+}
+
+// The program's one window: a view over the controller. Its controls set the
+// parameters of the current channel, and show them as the controller
+// (which follows the current unit) has them; the address field, the device
+// and channel choosers and the gang dialog choose what is adjusted. With the
+// panel flag the control panel drives the same controller.
+class HDRParameterDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The argument of a change pass that writes every parameter.
+    static constexpr int forceAll = 0x7FFFFFFF;
+
+    HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports = Ports(),
+                       QWidget *parent = nullptr);
+    ~HDRParameterDialog() override;
+
+    const Ui::HDRParameterDialog &form() const { return *ui; }
+    const QString &programVersionText() const { return programVersion; }
+    HdrController &controller() const { return *m_controller; }
+    // Null without the panel flag.
+    const PanelController *panelController() const { return m_panelController.get(); }
+
+    // The right-click menu, built afresh each time it is shown.
+    std::unique_ptr<QMenu> createContextMenu();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private slots:
+    void valueChanged(int newValue);
+    void inDynRangeChanged(int newIndex);
+    void outDynRangeChanged(int newIndex);
+    void monDynRangeChanged(int newIndex);
+    void prismoChanged(int newIndex);
+    void channelChanged(int newIndex);
+    void resetValues();
+    void adjustClicked(bool clicked);
+    void gangDialog();
+    void slot_encoder(uint32_t encoderId, float delta);
+    void slot_buttonDown(uint32_t butonId);
+    void slot_buttonUp(uint32_t buttonId);
+    void slot_refreshMe();
+    void slot_about();
+    void ipAddressEdited();
+    void discoverPrismosViaRest();
+
+private:
+    void bindControls();
+    void createPanel(quint16 hubPort);
+    void controlChanged(int slot, int value);
+    void showParameter(int slot, int value);
+    void showChannels();
+    void showDevices();
+    void showGang();
+
+    std::unique_ptr<Ui::HDRParameterDialog> ui;
+    QString programVersion;
+    std::unique_ptr<HdrController> m_controller;
+    std::unique_ptr<tangentWavePanel> panel;
+    std::unique_ptr<PanelController> m_panelController;
+    std::array<QWidget *, ParameterCatalogue::SlotCount> m_controls{};
+    std::array<QLabel *, ParameterCatalogue::SlotCount> m_valueLabels{};
+    // While the window shows what the controller has, its controls' signals
+    // are not taken for the user's changes.
+    bool m_showing = false;
+};

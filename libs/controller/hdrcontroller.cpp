@@ -1,0 +1,323 @@
+#include "hdrcontroller.h"
+
+#include "discoveryreply.h"
+#include "gang.h"
+#include "unitlink.h"
+#include "unitsession.h"
+#include "unitwriter.h"
+
+#include <QDebug>
+
+HdrController::HdrController(UnitLinks::TransportFactory transports, QObject *parent)
+    : QObject(parent), m_links(std::make_unique<UnitLinks>(std::move(transports))),
+      m_session(std::make_unique<UnitSession>(*m_links)), m_gang(std::make_unique<Gang>(*m_links))
+{
+    connect(m_session.get(), &UnitSession::identified, this, &HdrController::identified);
+    connect(m_session.get(), &UnitSession::refused, this, &HdrController::updateGang);
+    connect(m_session.get(), &UnitSession::titleChanged, this, [this](const QString &title) {
+        Q_EMIT titleChanged(title);
+        Q_EMIT devicesChanged();
+    });
+    connect(m_gang.get(), &Gang::changed, this, [this] {
+        Q_EMIT gangChanged();
+        Q_EMIT devicesChanged();
+    });
+    connect(&m_refresh, &QTimer::timeout, this, &HdrController::refreshTick);
+    connect(&m_holdTimer, &QTimer::timeout, this, &HdrController::holdTick);
+    m_holdTimer.setTimerType(Qt::CoarseTimer);
+}
+
+HdrController::~HdrController()
+{
+    shutdown();
+}
+
+void HdrController::start(const QString &address, const QStringList &savedGang)
+{
+    m_devices.setSavedGang(savedGang);
+    m_refresh.start(RefreshMs);
+    m_holdTimer.start(FirstHoldMs);
+    identify(address.simplified());
+}
+
+void HdrController::shutdown()
+{
+    m_refresh.stop();
+    m_holdTimer.stop();
+    m_cycleContext.reset();
+    m_gang->rebuild({});
+    m_session->close();
+    m_links->closeAll();
+}
+
+bool HdrController::hasUnit() const
+{
+    return m_session->isIdentified();
+}
+
+QString HdrController::currentAddress() const
+{
+    return m_session->address();
+}
+
+QString HdrController::title() const
+{
+    return m_session->title();
+}
+
+QString HdrController::systemName() const
+{
+    return m_session->systemName();
+}
+
+QString HdrController::versionText() const
+{
+    return m_session->versionText();
+}
+
+QString HdrController::unitState(const QString &address) const
+{
+    if (!address.isEmpty() && address == m_session->address() && m_session->writer())
+        return m_session->writer()->stateText();
+    return m_gang->stateOf(address);
+}
+
+int HdrController::channel() const
+{
+    return m_channelIndex >= 0 && m_channelIndex < m_channels.size() ? m_channels[m_channelIndex].channel : 0;
+}
+
+void HdrController::setParameter(int slot, int value)
+{
+    if (!hasUnit())
+        return;
+    if (m_state.setByUser(slot, value))
+        Q_EMIT parameterChanged(slot, m_state.value(slot));
+    writePass(false);
+}
+
+void HdrController::resetValues()
+{
+    if (!hasUnit() || !adjustOn())
+        return;
+    for (int slot : PC::resetOrder())
+        setParameter(slot, PC::slot(slot).resetPosition);
+    Q_EMIT resetDone();
+    writePass(false);
+}
+
+void HdrController::writePass(bool force)
+{
+    if (!hasUnit())
+        return;
+    if (force)
+        qDebug() << "Forcing Update of all CF related parameters for all Prismos, current + ganged ";
+    const std::vector<int> writtenSlots = m_state.pass(force);
+    for (int slot : writtenSlots) {
+        const QByteArray name = PC::parameterName(channel(), slot);
+        const QByteArray text = PC::wireText(slot, m_state.value(slot));
+        m_session->writer()->write(name, text);
+        m_gang->write(name, text);
+    }
+    if (!writtenSlots.empty())
+        Q_EMIT written(QVector<int>(writtenSlots.begin(), writtenSlots.end()));
+    restartHold();
+}
+
+void HdrController::restartHold()
+{
+    m_hold = true;
+    m_holdTimer.start(HoldMs);
+}
+
+void HdrController::holdTick()
+{
+    Q_EMIT holdTicked(m_holdTicks);
+    m_hold = false;
+    ++m_holdTicks;
+}
+
+void HdrController::refreshTick()
+{
+    if (m_hold || m_reading || !hasUnit())
+        return;
+    startReadBack(Then::PollGang);
+}
+
+void HdrController::selectChannel(int index)
+{
+    if (index == m_channelIndex)
+        return;
+    m_channelIndex = index;
+    Q_EMIT channelsChanged();
+    if (hasUnit())
+        startReadBack(m_then == Then::Discover ? Then::Discover : Then::Nothing);
+}
+
+void HdrController::selectDevice(int index)
+{
+    const QList<DeviceEntry> &entries = m_devices.entries();
+    if (index < 0 || index >= entries.size())
+        return;
+    const QString address = entries[index].ipAddress;
+    Q_EMIT addressChosen(address);
+    identify(address);
+}
+
+void HdrController::setAddress(const QString &typed)
+{
+    const QString address = typed.simplified();
+    if (address == m_session->address())
+        return;
+    identify(address);
+}
+
+void HdrController::applyGangChoices(const QList<DeviceEntry> &edited)
+{
+    m_devices.applyGangChoices(edited);
+    for (const DeviceEntry &entry : m_devices.entries())
+        qDebug() << entry.hostName << entry.ganged;
+    Q_EMIT devicesChanged();
+    rebuildGang();
+}
+
+void HdrController::identify(const QString &address)
+{
+    ++m_unit;
+    ++m_cycle;
+    m_cycleContext.reset();
+    m_reading = false;
+    m_then = Then::Nothing;
+    m_state.forgetUnit();
+    m_readChannel = -1;
+    m_session->open(address);
+    m_devices.setCurrentAddress(m_session->address());
+    Q_EMIT devicesChanged();
+}
+
+void HdrController::identified()
+{
+    m_channels.clear();
+    if (m_session->channelMode() == 1) {
+        for (int channel = 1; channel <= 4; ++channel)
+            m_channels.push_back({QStringLiteral("Video %1").arg(channel), channel});
+    } else if (m_session->channelMode() == 2) {
+        m_channels.push_back({QStringLiteral("4K/UHD"), 0});
+    }
+    m_channelIndex = m_channels.isEmpty() ? -1 : 0;
+    Q_EMIT channelsChanged();
+    startReadBack(Then::Discover);
+}
+
+// A unit that missed writes while it did not answer gets them before it is
+// read again; otherwise its stale values would be read back and spread to the gang.
+void HdrController::startReadBack(Then then)
+{
+    UnitWriter *writer = m_session->writer();
+    if (!writer)
+        return;
+    if (m_cycleContext)
+        writer->link()->dropReads(m_cycleContext.get());
+    m_cycleContext = std::make_unique<QObject>();
+    const quint64 cycle = ++m_cycle;
+    m_reading = true;
+    m_then = then;
+    writer->catchUp([this, cycle](bool done) {
+        if (cycle != m_cycle)
+            return;
+        if (done)
+            readChannelValues(cycle);
+        else
+            endReadBack(cycle);
+    });
+}
+
+void HdrController::readChannelValues(quint64 cycle)
+{
+    const int current = channel();
+    if (current != m_readChannel) {
+        m_state.forgetUnit();
+        m_readChannel = current;
+    }
+    m_readsWaiting = int(PC::readOrder().size());
+    UnitLink *link = m_session->writer()->link();
+    for (int slot : PC::readOrder()) {
+        const quint64 changes = m_state.userChanges(slot);
+        link->read(PC::parameterName(current, slot), m_cycleContext.get(),
+                   [this, cycle, slot, changes](const UnitRequest &request) { valueRead(cycle, slot, changes, request); });
+    }
+}
+
+void HdrController::valueRead(quint64 cycle, int slot, quint64 userChanges, const UnitRequest &request)
+{
+    if (cycle != m_cycle)
+        return;
+    // A reply to a read sent before the user's latest change would undo it.
+    if (request.ok && m_state.userChanges(slot) == userChanges) {
+        if (m_state.takeFromUnit(slot, PC::fromWire(slot, request.value))) {
+            Q_EMIT parameterChanged(slot, m_state.value(slot));
+            writePass(false);
+        }
+    }
+    if (--m_readsWaiting == 0)
+        endReadBack(cycle);
+}
+
+void HdrController::endReadBack(quint64 cycle)
+{
+    if (cycle != m_cycle)
+        return;
+    m_reading = false;
+    writePass(false);
+    const Then then = m_then;
+    m_then = Then::Nothing;
+    if (then == Then::Discover)
+        discover();
+    else if (then == Then::PollGang)
+        m_gang->poll(PC::parameterName(channel(), PC::ColorfrontMode));
+}
+
+void HdrController::discover()
+{
+    if (!hasUnit())
+        return;
+    const quint64 unit = m_unit;
+    m_session->writer()->link()->read(
+        "eParamID_NetworkServices", this, [this, unit](const UnitRequest &request) { listRead(unit, request); },
+        "json", DeviceListLimit);
+}
+
+void HdrController::listRead(quint64 unit, const UnitRequest &request)
+{
+    if (unit != m_unit)
+        return;
+    DiscoveryReply reply;
+    if (!reply.parse(request.ok ? request.value : QByteArray())) {
+        qDebug() << "JSON ERROR" << reply.errorText << "offset=" << reply.errorOffset;
+        qDebug() << reply.rewritten;
+    } else {
+        m_devices.setEntries(reply.entries, m_session->address());
+        Q_EMIT devicesChanged();
+    }
+    updateGang();
+    Q_EMIT discovered();
+}
+
+// The gang follows the marks: rebuilt when the units marked changed, and
+// once at start-up, each time ending in a forced pass.
+void HdrController::updateGang()
+{
+    QStringList marked;
+    for (const DeviceEntry &entry : m_devices.gangedEntries())
+        marked << entry.hostName;
+    if (!m_gangBuilt || marked != m_gang->hostNames())
+        rebuildGang();
+}
+
+void HdrController::rebuildGang()
+{
+    m_gangBuilt = true;
+    m_gang->rebuild(m_devices.gangedEntries());
+    if (m_gang->size() > 0)
+        writePass(true);
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "devicedirectory.h"
+#include "parameterstate.h"
+#include "unitlinks.h"
+
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QVector>
+
+#include <memory>
+
+class Gang;
+class UnitSession;
+struct UnitRequest;
+
+// What the window shows and does, without the window: the parameters of the
+// current channel, the current unit, the gang and the units the current unit
+// knows of. Requests come in as calls; what changes goes out as signals.
+// Every request to a unit runs on that unit's own thread; this object never
+// waits for one.
+//
+// A pass writes each parameter whose value differs from what was last sent
+// (a forced pass: every parameter whose value is known) to the current unit
+// and then to every ganged unit, and holds the periodic read-back off for
+// two seconds. The read-back reads the current channel from the current unit
+// when the hold is off, applies each reply as it arrives (unless the user
+// changed that parameter after the read was sent), and so spreads a change
+// made at the unit to the gang.
+class HdrController : public QObject
+{
+    Q_OBJECT
+
+public:
+    using PC = ParameterCatalogue;
+
+    static constexpr int RefreshMs = 100;
+    static constexpr int FirstHoldMs = 1000;
+    static constexpr int HoldMs = 2000;
+    // The network-services list of a large facility is far longer than any value.
+    static constexpr int DeviceListLimit = 1 << 20;
+
+    struct Channel
+    {
+        QString text;
+        int channel;
+    };
+
+    explicit HdrController(UnitLinks::TransportFactory transports, QObject *parent = nullptr);
+    ~HdrController() override;
+
+    // Identifies the unit at the address (as typed; it is simplified) with
+    // the gang saved at the last exit, and starts the read-back.
+    void start(const QString &address, const QStringList &savedGang);
+    // Stops every link; waits no longer than one request's time-out.
+    void shutdown();
+
+    // The current unit.
+    bool hasUnit() const;
+    QString currentAddress() const;
+    QString title() const;
+    QString systemName() const;
+    QString versionText() const;
+    QString unitState(const QString &address) const;
+
+    // The parameters of the current channel.
+    const ParameterState &parameters() const { return m_state; }
+    int value(int slot) const { return m_state.value(slot); }
+    bool adjustOn() const { return m_state.sent(PC::ColorfrontMode) != 0; }
+    bool isHeld() const { return m_hold; }
+
+    // The channel list and its selection.
+    const QVector<Channel> &channels() const { return m_channels; }
+    int channelIndex() const { return m_channelIndex; }
+    // The channel in force: the selected entry's, channel 0 with none.
+    int channel() const;
+
+    // The units the current unit knows of, and the gang.
+    const DeviceDirectory &devices() const { return m_devices; }
+    const Gang &gang() const { return *m_gang; }
+    QStringList gangNamesToSave() const { return m_devices.gangNames(); }
+
+public Q_SLOTS:
+    // The user set a control. Ignored without a current unit.
+    void setParameter(int slot, int value);
+    // The sliders back to their reset positions, when Adjust is on.
+    void resetValues();
+    // A pass over every parameter (valueChanged of the window).
+    void writePass(bool force = false);
+    void selectChannel(int index);
+    // The device list's entry becomes the current unit (even when it already is).
+    void selectDevice(int index);
+    // The address typed; a new unit only when its simplified form differs.
+    void setAddress(const QString &typed);
+    void applyGangChoices(const QList<DeviceEntry> &edited);
+    // Reads the current unit's list of units again.
+    void discover();
+
+Q_SIGNALS:
+    // A parameter's shown value changed, by the user, the unit or a reset.
+    void parameterChanged(int slot, int value);
+    // A pass wrote these slots, in order.
+    void written(const QVector<int> &writtenSlots);
+    void titleChanged(const QString &title);
+    void channelsChanged();
+    // The device list, its selection or its marks.
+    void devicesChanged();
+    // The address field shows the address of a unit picked from the list.
+    void addressChosen(const QString &address);
+    void gangChanged();
+    // The hold timer ticked; the panel lays out its page every hundredth tick.
+    void holdTicked(quint64 tick);
+    // Discovery ended (the list may be unchanged).
+    void discovered();
+    // A reset put the sliders back.
+    void resetDone();
+
+private:
+    // What follows a read-back of the channel.
+    enum class Then { Nothing, PollGang, Discover };
+
+    void identify(const QString &address);
+    void identified();
+    void startReadBack(Then then);
+    void readChannelValues(quint64 cycle);
+    void valueRead(quint64 cycle, int slot, quint64 userChanges, const UnitRequest &request);
+    void endReadBack(quint64 cycle);
+    void listRead(quint64 unit, const UnitRequest &request);
+    void updateGang();
+    void rebuildGang();
+    void restartHold();
+    void holdTick();
+    void refreshTick();
+
+    std::unique_ptr<UnitLinks> m_links;
+    std::unique_ptr<UnitSession> m_session;
+    std::unique_ptr<Gang> m_gang;
+    DeviceDirectory m_devices;
+    ParameterState m_state;
+    QVector<Channel> m_channels;
+    int m_channelIndex = -1;
+    int m_readChannel = -1; // the channel whose values are shown
+
+    QTimer m_refresh;
+    QTimer m_holdTimer;
+    bool m_hold = true;
+    quint64 m_holdTicks = 0;
+
+    quint64 m_unit = 0;  // counts identifications, so replies for a unit before are dropped
+    quint64 m_cycle = 0; // counts read-backs, likewise
+    // The context of the read-back's requests: replaced (and its waiting
+    // reads dropped) when a read-back gives way to another.
+    std::unique_ptr<QObject> m_cycleContext;
+    bool m_reading = false;
+    Then m_then = Then::Nothing;
+    int m_readsWaiting = 0;
+    bool m_gangBuilt = false;
+};

@@ -1,0 +1,32 @@
+#include "httptransport.h"
+
+HttpTransport::HttpTransport(const QString &address, int port) : m_link(address.toStdString(), port, "config") {}
+
+UnitTransport::Result HttpTransport::get(const QByteArray &name, const QByteArray &format, int bodyLimit)
+{
+    Result result;
+    std::string value;
+    result.ok = m_link.GetParam(name.toStdString(), value, format.toStdString(), std::size_t(bodyLimit));
+    result.answered = m_link.answered();
+    if (result.ok)
+        result.body = QByteArray::fromStdString(value);
+    return result;
+}
+
+UnitTransport::Result HttpTransport::set(const QByteArray &name, const QByteArray &value)
+{
+    Result result;
+    result.ok = m_link.ChangeParam(name.toStdString(), value.toStdString());
+    result.answered = m_link.answered();
+    return result;
+}
+
+void HttpTransport::close()
+{
+    m_link.closeConnection();
+}
+
+void HttpTransport::interrupt()
+{
+    m_link.interrupt();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "tavirestconfigcontrol.h"
+#include "unittransport.h"
+
+#include <QString>
+
+// A unit reached over its HTTP parameter interface with the device link.
+class HttpTransport : public UnitTransport
+{
+public:
+    HttpTransport(const QString &address, int port);
+
+    Result get(const QByteArray &name, const QByteArray &format, int bodyLimit) override;
+    Result set(const QByteArray &name, const QByteArray &value) override;
+    void close() override;
+    void interrupt() override;
+
+private:
+    TAVIRESTConfigControl m_link;
+};

@@ -1,0 +1,218 @@
+#include "panelcontroller.h"
+
+#include "hdrcontroller.h"
+#include "panelcontrolmap.h"
+#include "panelpagelayout.h"
+
+using PC = ParameterCatalogue;
+
+PanelController::PanelController(HdrController &controller, DisplaySink *sink, QObject *parent)
+    : QObject(parent), m_controller(controller), m_display(sink)
+{
+    m_choiceTimer.setInterval(ChooserTimeoutMs);
+    m_resetArmTimer.setSingleShot(true);
+    m_resetArmTimer.setInterval(DoublePressMs);
+    connect(&m_choiceTimer, &QTimer::timeout, this, &PanelController::chooserTimedOut);
+    connect(&m_resetArmTimer, &QTimer::timeout, this, [this] { m_resetArmed = false; });
+
+    connect(&controller, &HdrController::parameterChanged, this, &PanelController::parameterChanged);
+    connect(&controller, &HdrController::written, this, &PanelController::written);
+    connect(&controller, &HdrController::resetDone, this, &PanelController::showPage);
+    connect(&controller, &HdrController::discovered, this, &PanelController::showPage);
+    connect(&controller, &HdrController::holdTicked, this, [this](quint64 tick) {
+        if (tick % LayoutEveryTicks == 0)
+            showPage();
+    });
+}
+
+void PanelController::showPage()
+{
+    showPanelPage(m_page);
+}
+
+void PanelController::showPanelPage(int page)
+{
+    PanelPageValues values;
+    for (int slot = 0; slot < PC::SlotCount; ++slot) {
+        // Switches show what was last sent, the rest what the controls show.
+        const bool isSwitch = PC::slot(slot).kind == PC::Kind::Switch;
+        values.values[std::size_t(slot)] =
+            isSwitch ? m_controller.parameters().sent(slot) : m_controller.parameters().value(slot);
+    }
+    values.systemName = m_controller.systemName();
+    values.versionText = m_controller.versionText();
+    values.channel = m_controller.channel();
+    PanelPageLayout::show(m_display, page, values);
+}
+
+// A value that changed without being written (a unit's value outside its
+// range) is shown here; every written one when it is written.
+void PanelController::parameterChanged(int slot, int value)
+{
+    if (m_controller.parameters().sent(slot) == value)
+        PanelPageLayout::showValue(m_display, slot, value);
+}
+
+void PanelController::written(const QVector<int> &writtenSlots)
+{
+    for (int slot : writtenSlots) {
+        const PC::SlotInfo &info = PC::slot(slot);
+        if (info.kind == PC::Kind::Switch) {
+            if (m_page == 1)
+                showPanelPage(1);
+        } else if (info.kind == PC::Kind::Choice) {
+            if (m_page == 3)
+                showPanelPage(3);
+        } else {
+            PanelPageLayout::showValue(m_display, slot, m_controller.value(slot));
+        }
+    }
+}
+
+void PanelController::encoder(uint32_t encoderId, float delta)
+{
+    const PanelControlMap::EncoderMove move =
+        PanelControlMap::encoderMove(m_page, encoderId, m_controller.adjustOn(), delta, m_encoderAccum);
+    if (move.step == 0)
+        return;
+    if (move.target.chooser != ChooserStepper::None)
+        stepChooser(move.target.chooser, move.step);
+    else
+        m_controller.setParameter(move.target.slot, m_controller.value(move.target.slot) + move.step);
+}
+
+void PanelController::buttonDown(uint32_t buttonId)
+{
+    const PanelControlMap::ButtonAction action = PanelControlMap::buttonAction(m_page, buttonId, m_controller.adjustOn());
+    switch (action.kind) {
+    case PanelControlMap::ButtonAction::ResetSlider:
+        m_controller.setParameter(action.target.slot, action.value);
+        break;
+    case PanelControlMap::ButtonAction::Toggle:
+        m_controller.setParameter(action.target.slot, m_controller.value(action.target.slot) ? 0 : 1);
+        if (action.target.slot == PC::SdrPreview)
+            showPage();
+        break;
+    case PanelControlMap::ButtonAction::Commit:
+        commit(action.target.chooser);
+        break;
+    case PanelControlMap::ButtonAction::NextPage:
+        if (m_page < 3)
+            m_stepper.cancel();
+        m_page = PanelControlMap::nextPage(m_page);
+        showPage();
+        break;
+    case PanelControlMap::ButtonAction::DoublePress:
+        if (m_resetArmed) {
+            m_controller.resetValues();
+        } else {
+            m_resetArmed = true;
+            m_resetArmTimer.start();
+        }
+        break;
+    case PanelControlMap::ButtonAction::None:
+        break;
+    }
+}
+
+QStringList PanelController::entryNames(ChooserStepper::Chooser chooser) const
+{
+    QStringList names;
+    switch (chooser) {
+    case ChooserStepper::Device:
+        for (const DeviceEntry &entry : m_controller.devices().entries())
+            names << entry.hostName;
+        break;
+    case ChooserStepper::Channel:
+        for (const HdrController::Channel &channel : m_controller.channels())
+            names << tangentWaveDisplay::channelName(channel.channel);
+        break;
+    default: {
+        const int slot = chooser == ChooserStepper::InRange ? PC::InDynRange
+                         : chooser == ChooserStepper::OutRange ? PC::OutDynRange : PC::MonDynRange;
+        const PC::SlotInfo &info = PC::slot(slot);
+        for (int row = 0; row < info.choiceCount; ++row)
+            names << QString::fromLatin1(info.choices[row].name);
+        break;
+    }
+    }
+    return names;
+}
+
+int PanelController::currentIndex(ChooserStepper::Chooser chooser) const
+{
+    switch (chooser) {
+    case ChooserStepper::Device:
+        return m_controller.devices().currentIndex() < 0 ? 0 : m_controller.devices().currentIndex();
+    case ChooserStepper::Channel:
+        return m_controller.channelIndex();
+    case ChooserStepper::InRange:
+        return m_controller.value(PC::InDynRange);
+    case ChooserStepper::OutRange:
+        return m_controller.value(PC::OutDynRange);
+    case ChooserStepper::MonRange:
+        return m_controller.value(PC::MonDynRange);
+    case ChooserStepper::None:
+        break;
+    }
+    return -1;
+}
+
+void PanelController::stepChooser(ChooserStepper::Chooser chooser, double step)
+{
+    const ChooserStepper::Result r = m_stepper.step(chooser, step, entryNames(chooser), currentIndex(chooser));
+    switch (r.outcome) {
+    case ChooserStepper::Outcome::Started:
+        m_choiceTimer.start();
+        break;
+    case ChooserStepper::Outcome::Moved:
+        m_display.showStatusLine(r.line, r.lineText);
+        m_choiceTimer.start();
+        break;
+    case ChooserStepper::Outcome::Cancelled:
+        showPage();
+        break;
+    case ChooserStepper::Outcome::Ignored:
+    case ChooserStepper::Outcome::Accumulated:
+        break;
+    }
+}
+
+// A choice that equals the current entry changes nothing, as picking the
+// entry a chooser already shows does not.
+void PanelController::commit(ChooserStepper::Chooser chooser)
+{
+    const std::optional<int> index = m_stepper.commit(chooser);
+    if (!index)
+        return;
+    if (*index != currentIndex(chooser)) {
+        switch (chooser) {
+        case ChooserStepper::Device:
+            m_controller.selectDevice(*index);
+            break;
+        case ChooserStepper::Channel:
+            m_controller.selectChannel(*index);
+            break;
+        case ChooserStepper::InRange:
+            m_controller.setParameter(PC::InDynRange, *index);
+            break;
+        case ChooserStepper::OutRange:
+            m_controller.setParameter(PC::OutDynRange, *index);
+            break;
+        case ChooserStepper::MonRange:
+            m_controller.setParameter(PC::MonDynRange, *index);
+            break;
+        case ChooserStepper::None:
+            break;
+        }
+    }
+    m_choiceTimer.stop();
+    showPage();
+}
+
+void PanelController::chooserTimedOut()
+{
+    m_stepper.cancel();
+    if (m_page == 3)
+        showPanelPage(3);
+}

@@ -1,0 +1,93 @@
+#include "panelpagelayout.h"
+
+#include "tangentwavedisplay.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+using PC = ParameterCatalogue;
+
+PanelPageValues::PanelPageValues()
+{
+    for (int slot = 0; slot < PC::SlotCount; ++slot)
+        values[std::size_t(slot)] = PC::slot(slot).startPosition;
+}
+
+void PanelPageLayout::showValue(tangentWaveDisplay &display, int slot, int value)
+{
+    const PC::SlotInfo &info = PC::slot(slot);
+    const PC::PanelPlace &place = info.panel;
+    if (info.kind == PC::Kind::Switch)
+        display.showSwitch(place.line, place.column, place.caption, value ? place.onText : place.offText);
+    else if (info.kind == PC::Kind::Scaled || info.kind == PC::Kind::Nits)
+        display.showValue(place.page, place.line, place.column, place.format, PC::displayValue(slot, value));
+}
+
+void PanelPageLayout::show(tangentWaveDisplay &display, int page, const PanelPageValues &values)
+{
+    if (page < 0 || page > 3)
+        return;
+    display.setPage(page);
+    display.clearCells();
+    if (page == 3) {
+        showPage3(display, values);
+        return;
+    }
+
+    for (int column = 0; column < tangentWaveDisplay::Columns; ++column)
+        display.setCell(0, column, "       ");
+    if (page == 0) {
+        display.setCell(0, 1, "   Lift");
+        display.setCell(0, 2, "  Gamma");
+        display.setCell(0, 3, "  Gain");
+        static const char *const rows[] = {"Master", "Red", "Green", "Blue"};
+        for (int row = 1; row <= 4; ++row)
+            display.setCell(row, 0, rows[row - 1]);
+    }
+
+    std::vector<int> slots;
+    for (int slot = 0; slot < PC::SlotCount; ++slot) {
+        if (PC::slot(slot).panel.page == page)
+            slots.push_back(slot);
+    }
+    std::sort(slots.begin(), slots.end(), [](int a, int b) { return PC::slot(a).panel.order < PC::slot(b).panel.order; });
+    for (int slot : slots) {
+        const PC::PanelPlace &place = PC::slot(slot).panel;
+        if (place.caption && PC::slot(slot).kind != PC::Kind::Switch) {
+            display.setCell(place.line, 0, place.caption);
+            // A caption longer than its cell runs on into the next.
+            if (std::strlen(place.caption) > std::size_t(tangentWaveDisplay::CellWidth) && place.column > 1)
+                display.setCell(place.line, 1, place.caption + 8);
+        }
+    }
+    for (int slot : slots)
+        showValue(display, slot, values.values[std::size_t(slot)]);
+    display.flushCells();
+}
+
+void PanelPageLayout::showPage3(tangentWaveDisplay &display, const PanelPageValues &values)
+{
+    display.showDeviceLine(deviceLine(values.systemName, values.versionText));
+    display.showChannelLine(channelLine(values.channel));
+    for (int slot : {PC::InDynRange, PC::OutDynRange, PC::MonDynRange})
+        display.showStatusLine(PC::slot(slot).panel.line, rangeLine(slot, values.values[std::size_t(slot)]));
+}
+
+QString PanelPageLayout::deviceLine(const QString &systemName, const QString &versionText)
+{
+    return (systemName.leftJustified(14) + versionText).leftJustified(LineWidth);
+}
+
+QString PanelPageLayout::channelLine(int channel)
+{
+    return tangentWaveDisplay::channelName(channel).leftJustified(LineWidth);
+}
+
+QString PanelPageLayout::rangeLine(int slot, int row)
+{
+    const PC::SlotInfo &info = PC::slot(slot);
+    const QString name = row >= 0 && row < info.choiceCount ? QString::fromLatin1(info.choices[row].name) : QString();
+    const char *label = slot == PC::InDynRange ? "InDynRg  %1" : slot == PC::OutDynRange ? "OutDynRg %1" : "MonDynRg %1";
+    return QString::fromLatin1(label).arg(name).leftJustified(LineWidth);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The control panel's pages as the program uses them: on pages 0 to 2 each
+// of encoders and buttons 0 to 11 drives the parameter the parameter table
+// places there (the encoder moves it, the button resets or toggles it); on
+// the status page 3 encoders 0, 3, 6, 9 and 10 step the device, channel and
+// range choosers and their buttons commit the choice. Button 12 turns the
+// page, button 13 pressed twice resets everything.
+class PanelLayout
+{
+public:
+    static constexpr int PageCount = 4;
+    static constexpr int StatusPage = 3;
+    static constexpr quint32 ControlCount = 12;
+    static constexpr quint32 PageButton = 12;
+    static constexpr quint32 ResetAllButton = 13;
+
+    enum class Chooser { None, Device, Channel, InRange, OutRange, MonRange };
+    enum class Press { None, Reset, Toggle, Commit };
+
+    // What encoder and button `id` drive on a page: a parameter slot, a chooser, or nothing.
+    struct Control
+    {
+        int slot = -1;
+        Chooser chooser = Chooser::None;
+        bool isNone() const { return slot < 0 && chooser == Chooser::None; }
+    };
+
+    static Control control(int page, quint32 id);
+    // What the button does on its own (a slider's reset, a switch's toggle, a commit).
+    static Press press(int page, quint32 id);
+    // What the panel calls the control, for a virtual panel's labels.
+    static QString caption(int page, quint32 id);
+    static QString pageTitle(int page);
+    // The range chooser of a chooser slot, and the other way round.
+    static Chooser chooserOf(int slot);
+    static int slotOf(Chooser chooser);
+};

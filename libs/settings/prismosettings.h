@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QSettings;
+
+// What the program remembers between runs, and the one place that knows how:
+// the address in the address field and the host names of the ganged units,
+// in the user's settings store of organisation "tavi", application
+// "PrismoRest" (on Linux the INI file ~/.config/tavi/PrismoRest.conf):
+//
+//   [General]
+//   IPAddress=127.0.0.11
+//   NumGangPrismos=2
+//   GangPrismoNames\1\GangPrismoName=prismo-2
+//   GangPrismoNames\2\GangPrismoName=prismo-3
+//   GangPrismoNames\size=2
+//
+// The count bounds what is read (the array's own size is not trusted).
+class PrismoSettings
+{
+public:
+    static const char Organisation[];
+    static const char Application[];
+    static const char AddressKey[];
+    static const char GangCountKey[];
+    static const char GangArray[];
+    static const char GangNameKey[];
+    // A gang larger than this cannot come from a unit's list; a larger count
+    // in the store is damage and is cut to it.
+    static constexpr int MaxGangSize = 256;
+
+    QString address;
+    QStringList gangNames;
+
+    // The user's store (organisation and application as above).
+    static std::unique_ptr<QSettings> openStore();
+
+    void load();
+    void load(QSettings &store);
+    // Writes the address unchanged and the host names of the gang.
+    static void save(const QString &address, const QStringList &gangNames);
+    static void save(QSettings &store, const QString &address, const QStringList &gangNames);
+};
