@@ -144,6 +144,18 @@ void HdrController::refreshTick()
     startReadBack(Then::PollGang);
 }
 
+void HdrController::refreshNow()
+{
+    if (hasUnit() && !m_reading)
+        startReadBack(Then::PollGang);
+}
+
+bool HdrController::isSettled() const
+{
+    const UnitSession::Stage stage = m_session->stage();
+    return !m_reading && m_links->waiting() == 0 && stage != UnitSession::Stage::Identifying;
+}
+
 void HdrController::selectChannel(int index)
 {
     if (index == m_channelIndex)

@@ -71,6 +71,8 @@ public:
     int value(int slot) const { return m_state.value(slot); }
     bool adjustOn() const { return m_state.sent(PC::ColorfrontMode) != 0; }
     bool isHeld() const { return m_hold; }
+    // No request waits for a unit, no read-back or identification is under way.
+    bool isSettled() const;
 
     // The channel list and its selection.
     const QVector<Channel> &channels() const { return m_channels; }
@@ -98,6 +100,8 @@ public Q_SLOTS:
     void applyGangChoices(const QList<DeviceEntry> &edited);
     // Reads the current unit's list of units again.
     void discover();
+    // A read-back now, as the periodic one runs when the hold is off.
+    void refreshNow();
 
 Q_SIGNALS:
     // A parameter's shown value changed, by the user, the unit or a reset.

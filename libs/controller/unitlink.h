@@ -53,6 +53,7 @@ public:
     // thread ends by itself (finished()).
     void stop();
     bool isFinished() const;
+    bool isStopped() const { return m_stopped; }
 
     static QString stateText(State state);
 

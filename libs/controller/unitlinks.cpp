@@ -43,3 +43,11 @@ int UnitLinks::running() const
 {
     return int(m_links.size());
 }
+
+int UnitLinks::waiting() const
+{
+    int count = 0;
+    for (const std::unique_ptr<UnitLink> &link : m_links)
+        count += link->isStopped() ? 0 : link->waiting();
+    return count;
+}

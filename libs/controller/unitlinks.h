@@ -29,6 +29,8 @@ public:
     // Stops every link and waits until all threads have ended.
     void closeAll();
     int running() const;
+    // Requests not yet done, on every link that is not closed.
+    int waiting() const;
 
 private:
     TransportFactory m_factory;

@@ -1,14 +1,18 @@
 #include "dialogfixture.h"
 
 #include "gangdialog.h"
+#include "hdrcontroller.h"
 #include "modalprompt.h"
+#include "parametercatalogue.h"
+#include "prismosettings.h"
 #include "ui_gangdialog.h"
 
-#include <QCoreApplication>
 #include <QListWidget>
+
+#include <algorithm>
 #include <QMenu>
 #include <QSettings>
-#include <QTimerEvent>
+#include <QTest>
 #include <QUrlQuery>
 
 RigConfig DialogFixture::numberedRig(int units)
@@ -24,14 +28,12 @@ RigConfig DialogFixture::numberedRig(int units)
 }
 
 DialogFixture::DialogFixture(RigConfig config)
-    : m_settingsDir(std::make_unique<QTemporaryDir>())
-    , m_rig(std::make_unique<SimulatorRig>(std::move(config)))
+    : m_settingsDir(std::make_unique<QTemporaryDir>()), m_rig(std::make_unique<SimulatorRig>(std::move(config)))
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
     QString error;
     if (!m_rig->start(0, &error))
         qFatal("simulated units do not start: %s", qPrintable(error));
-    qputenv("PRISMOLINK_DEVICE_PORT", QByteArray::number(m_rig->port()));
 }
 
 DialogFixture::~DialogFixture()
@@ -41,74 +43,64 @@ DialogFixture::~DialogFixture()
     ModalPrompt::setHandler({});
 }
 
+QByteArray DialogFixture::vid(int channel, int slot)
+{
+    return ParameterCatalogue::parameterName(channel, slot);
+}
+
 void DialogFixture::saveSettings(const QString &address, const QStringList &gang)
 {
-    QSettings store(QStringLiteral("tavi"), QStringLiteral("PrismoRest"));
-    store.clear();
-    store.setValue(QStringLiteral("IPAddress"), address);
-    store.beginWriteArray(QStringLiteral("GangPrismoNames"));
-    for (int i = 0; i < gang.size(); ++i) {
-        store.setArrayIndex(i);
-        store.setValue(QStringLiteral("GangPrismoName"), gang[i]);
-    }
-    store.endArray();
-    store.setValue(QStringLiteral("NumGangPrismos"), gang.size());
+    PrismoSettings::openStore()->clear();
+    PrismoSettings::save(address, gang);
 }
 
 QString DialogFixture::storedAddress() const
 {
-    return QSettings(QStringLiteral("tavi"), QStringLiteral("PrismoRest")).value(QStringLiteral("IPAddress")).toString();
+    PrismoSettings settings;
+    settings.load();
+    return settings.address;
 }
 
 QStringList DialogFixture::storedGang() const
 {
-    QSettings store(QStringLiteral("tavi"), QStringLiteral("PrismoRest"));
-    QStringList names;
-    const int count = store.value(QStringLiteral("NumGangPrismos")).toInt();
-    store.beginReadArray(QStringLiteral("GangPrismoNames"));
-    for (int i = 0; i < count; ++i) {
-        store.setArrayIndex(i);
-        names << store.value(QStringLiteral("GangPrismoName")).toString();
-    }
-    store.endArray();
-    return names;
+    PrismoSettings settings;
+    settings.load();
+    return settings.gangNames;
 }
 
-HDRParameterDialog &DialogFixture::open(const QString &address, bool usePanel)
+HDRParameterDialog &DialogFixture::open(const QString &address, quint16 hubPort)
 {
     m_dialog.reset();
     if (!address.isNull())
         saveSettings(address);
-    m_dialog = std::make_unique<HDRParameterDialog>(usePanel, QStringLiteral("1.3"));
+    Ports ports;
+    ports.device = m_rig->port();
+    ports.hub = hubPort;
+    m_dialog = std::make_unique<HDRParameterDialog>(hubPort != 0, QStringLiteral("1.3"), ports);
+    settle();
     return *m_dialog;
 }
 
-QList<DialogFixture::Request> DialogFixture::requests(const QString &action) const
+bool DialogFixture::settle(int timeoutMs)
 {
-    QList<Request> result;
+    return QTest::qWaitFor([this] { return m_dialog->controller().isSettled(); }, timeoutMs);
+}
+
+QStringList DialogFixture::sets() const
+{
+    QStringList result;
     for (const QString &line : m_rig->requestLog()) {
         // "<address> GET /config?<query> HTTP/1.1"
         const QStringList parts = line.split(QLatin1Char(' '));
-        if (parts.size() < 3)
-            continue;
-        const QUrlQuery query(parts[2].section(QLatin1Char('?'), 1));
-        Request r;
-        r.address = parts[0];
-        r.action = query.queryItemValue(QStringLiteral("action"));
-        r.name = query.queryItemValue(QStringLiteral("paramid"));
-        r.value = query.queryItemValue(r.action == QLatin1String("set") ? QStringLiteral("value") : QStringLiteral("alt"));
-        if (action.isNull() || r.action == action)
-            result << r;
+        const QUrlQuery query(parts.value(2).section(QLatin1Char('?'), 1));
+        if (query.queryItemValue(QStringLiteral("action")) == QLatin1String("set"))
+            result << QStringLiteral("%1 %2 %3").arg(parts[0], query.queryItemValue(QStringLiteral("paramid")),
+                                                    query.queryItemValue(QStringLiteral("value")));
     }
+    // Units are written in parallel: the order between units is not fixed.
+    std::stable_sort(result.begin(), result.end(),
+                     [](const QString &a, const QString &b) { return a.section(' ', 0, 0) < b.section(' ', 0, 0); });
     return result;
-}
-
-QStringList DialogFixture::describe(const QList<Request> &requests)
-{
-    QStringList lines;
-    for (const Request &r : requests)
-        lines << QStringLiteral("%1 %2 %3 %4").arg(r.address, r.action, r.name, r.value);
-    return lines;
 }
 
 void DialogFixture::setFaults(int unit, const QString &faults)
@@ -117,18 +109,6 @@ void DialogFixture::setFaults(int unit, const QString &faults)
     if (!settings.apply(faults, nullptr))
         qFatal("bad fault settings: %s", qPrintable(faults));
     m_rig->setFaults(unit, settings);
-}
-
-void DialogFixture::releaseHold()
-{
-    QTimerEvent tick(m_dialog->holdTimerId());
-    QCoreApplication::sendEvent(m_dialog.get(), &tick);
-}
-
-void DialogFixture::readBack()
-{
-    releaseHold();
-    QMetaObject::invokeMethod(m_dialog.get(), "updateFromPrismo");
 }
 
 int DialogFixture::editGang(const std::function<int(GangDialog &)> &answer)
@@ -144,6 +124,7 @@ int DialogFixture::editGang(const std::function<int(GangDialog &)> &answer)
             action->trigger();
     }
     ModalPrompt::setHandler({});
+    settle();
     return result;
 }
 
@@ -155,9 +136,4 @@ void DialogFixture::gang(const QStringList &hostNames)
             list->item(i)->setCheckState(hostNames.contains(list->item(i)->text()) ? Qt::Checked : Qt::Unchecked);
         return int(QDialog::Accepted);
     });
-}
-
-QByteArray DialogFixture::vid(int channel, const char *suffix)
-{
-    return "eParamID_Vid" + QByteArray::number(channel) + suffix;
 }

@@ -1,233 +1,286 @@
-#include "dialogfixture.h"
-#include "scriptedserver.h"
-#include "gangdialog.h"
-#include "ui_gangdialog.h"
-#include "ui_hdrparameterdialog.h"
+#include "fakeunits.h"
+#include "gang.h"
+#include "hdrcontroller.h"
 
 #include <QtTest>
 
-#include <atomic>
-
-using Request = DialogFixture::Request;
+using PC = ParameterCatalogue;
 
 namespace {
-QStringList chooserTexts(const HDRParameterDialog &d)
+constexpr int Settle = 10000;
+
+QByteArray vid(int channel, int slot)
 {
-    QStringList texts;
-    for (int i = 0; i < d.form().currentPrismoChoiceComboBox->count(); ++i)
-        texts << d.form().currentPrismoChoiceComboBox->itemText(i);
-    return texts;
+    return PC::parameterName(channel, slot);
 }
 
-QStringList marked(const HDRParameterDialog &d, bool DeviceEntry::*mark)
+// A controller on fake units; unit 0 is the saved address unless the test says otherwise.
+struct Rig
 {
-    QStringList names;
-    for (const DeviceEntry &e : d.devices()) {
-        if (e.*mark)
-            names << e.hostName;
+    explicit Rig(int units = 3) : units(units) {}
+
+    HdrController &start(int current = 0, const QStringList &gang = {})
+    {
+        return startAt(FakeUnits::address(current), gang);
     }
-    return names;
-}
+    HdrController &startAt(const QString &address, const QStringList &gang = {})
+    {
+        controller = std::make_unique<HdrController>(units.transports());
+        controller->start(address, gang);
+        settle();
+        return *controller;
+    }
+    bool settle()
+    {
+        return QTest::qWaitFor([this] { return controller->isSettled(); }, Settle);
+    }
+    QStringList marked(bool DeviceEntry::*mark) const
+    {
+        QStringList names;
+        for (const DeviceEntry &entry : controller->devices().entries())
+            if (entry.*mark)
+                names << entry.hostName;
+        return names;
+    }
+    // The requests one unit received, without the address.
+    QStringList of(int unit, const QString &action) const
+    {
+        QStringList lines;
+        for (const QString &line : units.log())
+            if (line.startsWith(FakeUnits::address(unit) + ' ') && line.section(' ', 1, 1) == action)
+                lines << line.section(' ', 2);
+        return lines;
+    }
 
-int count(const QList<Request> &requests, const QString &name)
-{
-    return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const Request &r) { return r.name == name; }));
-}
-
-QStringList gangDialogItems(DialogFixture &f)
-{
-    QStringList items;
-    f.editGang([&items](GangDialog &dialog) {
-        QListWidget *list = dialog.form().gangListWidget;
-        for (int i = 0; i < list->count(); ++i)
-            items << list->item(i)->text() + (list->item(i)->checkState() == Qt::Checked ? "[x]" : "[ ]");
-        return int(QDialog::Rejected);
-    });
-    return items;
-}
+    FakeUnits units;
+    std::unique_ptr<HdrController> controller;
+};
 } // namespace
 
-// Many units: discovery, the gang and the settings that survive a restart.
-class TestDeviceManagement : public QObject
+// The controller without a window, against fake units: identification,
+// passes, read-back, the gang, discovery and what is saved.
+class TestHdrController : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void discoveryKeepsControlledUnitsInReplyOrder();
-    void currentUnitSelectedAndNeverOffered();
-    void failedDiscoveryKeepsList();
-    void emptyListEmptiesChooser();
-    void largeFacilityListedWhole();
-    void savedGangMarksUnitsOnce_data();
-    void savedGangMarksUnitsOnce();
-    void gangOfTwoReachableUnits();
-    void unreachableUnitStaysGanged();
-    void unitsCatchUpOnMissedWrites_data();
-    void unitsCatchUpOnMissedWrites();
+    void identification_data();
+    void identification();
+    void unitNotReadyIsTakenUpLater_data();
+    void unitNotReadyIsTakenUpLater();
+    void startUpWritesOnlyTheUnitsOwnValues_data();
+    void startUpWritesOnlyTheUnitsOwnValues();
+    void userChangeReachesCurrentThenGang();
+    void readBackTakesOverAndSpreads();
+    void replyOlderThanTheUsersChangeIsDropped();
+    void missedWritesCatchUp_data();
+    void missedWritesCatchUp();
     void refusedWriteIsNotRepeated();
-    void gangDialogAppliesToTheListAsItIsNow();
+    void gangToolTipNamesUnitsNotAnswering();
+    void discoveryList();
+    void newCurrentUnitLeavesTheGang();
+    void gangChoicesApplyToTheListAsItIsNow();
     void savedGangOutlivesFailedDiscovery_data();
     void savedGangOutlivesFailedDiscovery();
-    void cancelDiscardsClicks();
-    void acceptWithoutChangesRebuilds();
-    void gangFollowsChangeOfCurrentUnit();
-    void settingsRoundTrip();
-    void firstRun();
+    void channelChangeSpreadsTheNewChannel();
+    void resetOnlyWithAdjustOn();
 };
 
-// Units of the controlled kind, in reply order; addresses without their
-// blanks, host names with theirs.
-void TestDeviceManagement::discoveryKeepsControlledUnitsInReplyOrder()
+void TestHdrController::identification_data()
 {
-    RigConfig rig = DialogFixture::numberedRig(2);
-    rig.otherServices << ServiceEntry{QStringLiteral("Prismo"), QStringLiteral("far away"), QStringLiteral(" 10.9.9.9  ")};
-    DialogFixture f(rig);
-    HDRParameterDialog &d = f.open(DialogFixture::address(1));
-    QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "prismo-2 ", "far away "}));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->itemData(0).toString(), DialogFixture::address(0));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->itemData(2).toString(), QStringLiteral("10.9.9.9"));
-    QCOMPARE(d.devices().size(), 3);
-    QCOMPARE(d.devices()[0].deviceName, QStringLiteral("Prismo "));
-    QCOMPARE(d.devices()[2].ipAddress, QStringLiteral("10.9.9.9"));
-    // Filling the chooser did not make another unit current.
-    QCOMPARE(count(f.gets(), "eParamID_ProductID"), 1);
-    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(1));
+    QTest::addColumn<QByteArray>("product");
+    QTest::addColumn<QByteArray>("failing");
+    QTest::addColumn<QByteArray>("mode");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("channels");
+
+    const QStringList four{"Video 1", "Video 2", "Video 3", "Video 4"};
+    QTest::newRow("four channels") << QByteArray("KVEL") << QByteArray() << QByteArray("1")
+                                   << "Prismo 1      version 1.4.2.7" << four;
+    QTest::newRow("4K/UHD") << QByteArray("KVEL") << QByteArray() << QByteArray("2") << "Prismo 1      version 1.4.2.7"
+                            << QStringList{"4K/UHD"};
+    QTest::newRow("unknown mode") << QByteArray("KVEL") << QByteArray() << QByteArray("0")
+                                  << "Prismo 1      version 1.4.2.7" << QStringList();
+    // A failed read never shows the text of another parameter.
+    QTest::newRow("name read fails") << QByteArray("KVEL") << QByteArray("eParamID_SystemName") << QByteArray("1")
+                                     << "127.0.0.11      version 1.4.2.7" << four;
+    QTest::newRow("version read fails") << QByteArray("KVEL") << QByteArray("eParamID_SoftwareVersion")
+                                        << QByteArray("1") << "Prismo 1      version 0.0.0.0" << four;
+    QTest::newRow("product in other case") << QByteArray("kvel") << QByteArray() << QByteArray("1")
+                                           << " No Prismo Found" << QStringList();
+    QTest::newRow("product with line end") << QByteArray("KVEL\n") << QByteArray() << QByteArray("1")
+                                           << " No Prismo Found" << QStringList();
 }
 
-void TestDeviceManagement::currentUnitSelectedAndNeverOffered()
+// Product id, name, version and mode, then the channel the filled list
+// selects, then the list of units: nothing is written when the controls
+// already hold the unit's values.
+void TestHdrController::identification()
 {
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(1));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->currentIndex(), 1);
-    QCOMPARE(marked(d, &DeviceEntry::current), QStringList{"prismo-2 "});
-    QCOMPARE(gangDialogItems(f), (QStringList{"prismo-1 [ ]", "prismo-3 [ ]"}));
+    QFETCH(QByteArray, product);
+    QFETCH(QByteArray, failing);
+    QFETCH(QByteArray, mode);
+    QFETCH(QString, title);
+    QFETCH(QStringList, channels);
 
-    // Picking another unit makes it current and selects it.
-    d.form().currentPrismoChoiceComboBox->setCurrentIndex(2);
-    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(2));
-    QCOMPARE(d.form().ipAddressLineEdit->text(), DialogFixture::address(2));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->currentIndex(), 2);
-    QCOMPARE(marked(d, &DeviceEntry::current), QStringList{"prismo-3 "});
-}
-
-void TestDeviceManagement::failedDiscoveryKeepsList()
-{
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    f.setFaults(0, QStringLiteral("fail=eParamID_NetworkServices"));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JSON ERROR"));
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
-    QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
-    QCOMPARE(chooserTexts(d), (QStringList{"prismo-1 ", "prismo-2 ", "prismo-3 "}));
-    QCOMPARE(d.devices().size(), 3);
-}
-
-// A unit whose list of known units becomes empty: the chooser empties too,
-// without another unit becoming current.
-void TestDeviceManagement::emptyListEmptiesChooser()
-{
-    DialogFixture f;
-    std::atomic<bool> emptyList{false};
-    ScriptedServer unit([&emptyList](ScriptedServer::Connection &c, const std::string &request) {
-        std::string body = "0";
-        if (request.find("paramid=eParamID_ProductID&") != std::string::npos)
-            body = "KVEL";
-        else if (request.find("paramid=eParamID_ZyloMode&") != std::string::npos)
-            body = "1";
-        else if (request.find("paramid=eParamID_NetworkServices&") != std::string::npos)
-            body = emptyList ? "{\"value\":\"[]\"}"
-                             : "{\"value\":\"[{\\\"device_name\\\":\\\"Prismo\\\",\\\"host_name\\\":\\\"solo\\\","
-                               "\\\"ip_address\\\":\\\"127.0.0.1\\\"}]\"}";
-        c.send(ScriptedServer::unitReply(body));
-    });
-    qputenv("PRISMOLINK_DEVICE_PORT", QByteArray::number(unit.port()));
-    HDRParameterDialog &d = f.open(QStringLiteral("127.0.0.1"));
-    QCOMPARE(chooserTexts(d), QStringList{"solo "});
-    emptyList = true;
-    QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
-    QCOMPARE(chooserTexts(d), QStringList());
-    QVERIFY(d.devices().isEmpty());
-    QCOMPARE(d.currentDeviceAddress(), QStringLiteral("127.0.0.1"));
-    f.close();
-}
-
-// The list of a facility of 500 units more is far longer than any single
-// value a unit sends, and is taken whole.
-void TestDeviceManagement::largeFacilityListedWhole()
-{
-    RigConfig rig = DialogFixture::numberedRig(3);
-    QStringList shown{"prismo-1 ", "prismo-2 ", "prismo-3 "};
-    for (int i = 0; i < 500; ++i) {
-        const QString host = QStringLiteral("facility-unit-%1").arg(i);
-        rig.otherServices << ServiceEntry{QStringLiteral("Prismo"), host,
-                                          QStringLiteral("127.2.%1.%2").arg(i / 250).arg(i % 250 + 1)};
-        shown << host + ' ';
+    Rig rig;
+    rig.units.setValue(0, "eParamID_ProductID", product);
+    rig.units.setValue(0, "eParamID_ZyloMode", mode);
+    if (!failing.isEmpty())
+        rig.units.setFailing(0, failing);
+    HdrController &c = rig.start();
+    QCOMPARE(c.title(), title);
+    QStringList shown;
+    for (const HdrController::Channel &channel : c.channels())
+        shown << channel.text;
+    QCOMPARE(shown, channels);
+    QCOMPARE(c.hasUnit(), product == "KVEL");
+    QCOMPARE(c.currentAddress(), product == "KVEL" ? FakeUnits::address(0) : QString());
+    if (product != "KVEL") {
+        QCOMPARE(rig.of(0, "get"), QStringList{"eParamID_ProductID text-plain"});
+        return;
     }
-    DialogFixture f(rig);
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    QCOMPARE(chooserTexts(d), shown);
+    QStringList expected{"eParamID_ProductID text-plain", "eParamID_SystemName text-plain",
+                         "eParamID_SoftwareVersion text-plain", "eParamID_ZyloMode text-plain"};
+    const int channel = mode == "1" ? 1 : 0;
+    for (int slot : PC::readOrder())
+        expected << vid(channel, slot) + " text-plain";
+    expected << "eParamID_NetworkServices json";
+    QCOMPARE(rig.of(0, "get"), expected);
+    QVERIFY(rig.units.sets().isEmpty());
 }
 
-void TestDeviceManagement::savedGangMarksUnitsOnce_data()
+void TestHdrController::unitNotReadyIsTakenUpLater_data()
 {
-    QTest::addColumn<int>("current");
-    QTest::addColumn<QStringList>("saved");
-    QTest::addColumn<QStringList>("ganged");
-
-    QTest::newRow("two others") << 0 << QStringList{"prismo-2 ", "prismo-3 "} << QStringList{"prismo-2 ", "prismo-3 "};
-    QTest::newRow("one is current") << 1 << QStringList{"prismo-2 ", "prismo-3 "} << QStringList{"prismo-3 "};
-    QTest::newRow("name without its blank") << 0 << QStringList{"prismo-2"} << QStringList();
+    QTest::addColumn<bool>("off");
+    QTest::newRow("switched off") << true;
+    // A unit that is still starting answers, but with an error.
+    QTest::newRow("product id answered with an error") << false;
 }
 
-void TestDeviceManagement::savedGangMarksUnitsOnce()
+void TestHdrController::unitNotReadyIsTakenUpLater()
 {
-    QFETCH(int, current);
-    QFETCH(QStringList, saved);
-    QFETCH(QStringList, ganged);
-
-    DialogFixture f;
-    f.saveSettings(DialogFixture::address(current), saved);
-    HDRParameterDialog &d = f.open(QString());
-    QCOMPARE(marked(d, &DeviceEntry::ganged), ganged);
-    QCOMPARE(d.gangLinkCount(), std::size_t(ganged.size()));
-
-    // The saved names were used up: ungang everything, and a later
-    // discovery marks nothing again.
-    f.gang({});
-    QMetaObject::invokeMethod(&d, "discoverPrismosViaRest");
-    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList());
+    QFETCH(bool, off);
+    Rig rig;
+    if (off)
+        rig.units.setOff(0, true);
+    else
+        rig.units.setFailing(0, "eParamID_ProductID");
+    HdrController &c = rig.start();
+    QVERIFY(!c.hasUnit());
+    QCOMPARE(c.title(), QStringLiteral(" No Prismo Found"));
+    rig.units.setOff(0, false);
+    rig.units.setFailing(0, "eParamID_ProductID", false);
+    QTRY_VERIFY_WITH_TIMEOUT(c.hasUnit(), Settle);
+    QTRY_COMPARE_WITH_TIMEOUT(c.devices().entries().size(), 3, Settle);
 }
 
-void TestDeviceManagement::gangOfTwoReachableUnits()
+void TestHdrController::startUpWritesOnlyTheUnitsOwnValues_data()
 {
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    QCOMPARE(d.form().currentPrismoLabel->text(), QStringLiteral("Current Prismo"));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("No Prismos Ganged. "));
-    f.clearRequests();
-    f.gang({"prismo-2 ", "prismo-3 "});
+    QTest::addColumn<QStringList>("held"); // "<slot>=<value>" on Video 1 of the current unit
+    QTest::addColumn<QByteArray>("failing");
+    QTest::addColumn<QStringList>("shown"); // "<slot>=<value>" as the controller shows them
 
-    QCOMPARE(d.form().currentPrismoLabel->text(), QStringLiteral("Current Prismo (ganged)"));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2 \n- prismo-3 "));
-    const QList<Request> sets = f.sets();
-    QCOMPARE(sets.size(), 3 * 28);
-    for (int i = 0; i < sets.size(); ++i)
-        QCOMPARE(sets[i].address, DialogFixture::address(i % 3));
+    QTest::newRow("grade on video 1") << QStringList{"12=1500", "7=-250", "19=1300"} << QByteArray()
+                                      << QStringList{"12=1500", "7=-250", "19=1300"};
+    QTest::newRow("Adjust read fails") << QStringList{"28=0"} << vid(1, PC::ColorfrontMode) << QStringList{"28=1"};
+    QTest::newRow("values outside the ranges") << QStringList{"12=99999", "25=-2147483648", "26=10"} << QByteArray()
+                                               << QStringList{"12=5000", "25=-16000", "26=48"};
 }
 
-void TestDeviceManagement::unreachableUnitStaysGanged()
+// With a saved gang, start-up ends in a pass that writes every parameter to
+// every unit: each value written must be the current unit's own value of
+// that parameter, and a value the controller could not read or show is not
+// written at all.
+void TestHdrController::startUpWritesOnlyTheUnitsOwnValues()
 {
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    f.rig().switchOff(2);
-    f.gang({"prismo-2 ", "prismo-3 "});
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2 "));
-    QCOMPARE(gangDialogItems(f), (QStringList{"prismo-2 [x]", "prismo-3 [x]"}));
-    f.close();
-    QCOMPARE(f.storedGang(), (QStringList{"prismo-2 ", "prismo-3 "}));
+    QFETCH(QStringList, held);
+    QFETCH(QByteArray, failing);
+    QFETCH(QStringList, shown);
+
+    Rig rig;
+    for (const QString &setting : held)
+        rig.units.setValue(0, vid(1, setting.section('=', 0, 0).toInt()), setting.section('=', 1).toLatin1());
+    if (!failing.isEmpty())
+        rig.units.setFailing(0, failing);
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    QCOMPARE(c.gang().size(), 1);
+    QVERIFY(!rig.of(1, "set").isEmpty());
+    for (const QString &set : rig.units.sets()) {
+        const QByteArray name = set.section(' ', 2, 2).toLatin1();
+        QVERIFY2(set.section(' ', 3) == rig.units.value(0, name), qPrintable(set));
+    }
+    for (const QString &setting : held)
+        QCOMPARE(rig.units.value(0, vid(1, setting.section('=', 0, 0).toInt())), setting.section('=', 1).toLatin1());
+    for (const QString &setting : shown)
+        QCOMPARE(c.value(setting.section('=', 0, 0).toInt()), setting.section('=', 1).toInt());
 }
 
-void TestDeviceManagement::unitsCatchUpOnMissedWrites_data()
+void TestHdrController::userChangeReachesCurrentThenGang()
+{
+    Rig rig;
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1), FakeUnits::hostName(2)});
+    QSignalSpy shown(&c, &HdrController::parameterChanged);
+    rig.units.clearLog();
+    c.setParameter(PC::GainRed, 1250);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0], (QList<QVariant>{PC::GainRed, 1250}));
+    QVERIFY(c.isHeld());
+    QVERIFY(rig.settle());
+    for (int unit = 0; unit < 3; ++unit)
+        QCOMPARE(rig.of(unit, "set"), QStringList{vid(1, PC::GainRed) + " 1250"});
+    // Beyond the range: the control's end, as a slider keeps it.
+    c.setParameter(PC::GainRed, 7000);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(2, vid(1, PC::GainRed)), QByteArray("5000"));
+}
+
+void TestHdrController::readBackTakesOverAndSpreads()
+{
+    Rig rig;
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1), FakeUnits::hostName(2)});
+    rig.units.setValue(0, vid(1, PC::GainRed), "1100");
+    rig.units.setValue(0, vid(1, PC::OutDynRange), "7");
+    rig.units.setValue(0, vid(1, PC::SdrPreview), " 0 ");
+    rig.units.clearLog();
+    c.refreshNow();
+    QVERIFY(rig.settle());
+    QCOMPARE(c.value(PC::GainRed), 1100);
+    QCOMPARE(c.value(PC::OutDynRange), 5); // "HLG Extended BT.709"
+    for (int unit = 1; unit < 3; ++unit) {
+        QCOMPARE(rig.units.value(unit, vid(1, PC::GainRed)), QByteArray("1100"));
+        QCOMPARE(rig.units.value(unit, vid(1, PC::OutDynRange)), QByteArray("7"));
+        QCOMPARE(rig.units.value(unit, vid(1, PC::SdrPreview)), QByteArray("0"));
+        // One poll of each ganged unit after the current unit's reads.
+        QCOMPARE(rig.of(unit, "get"), QStringList{vid(1, PC::ColorfrontMode) + " text-plain"});
+    }
+    // Replies that hold no value, or a choice the list lacks, change and write nothing.
+    rig.units.setValue(0, vid(1, PC::GainBlue), "abc");
+    rig.units.setValue(0, vid(1, PC::InDynRange), "14");
+    rig.units.setValue(0, vid(1, PC::P3Clamp), "");
+    rig.units.clearLog();
+    c.refreshNow();
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.sets(), QStringList());
+    QCOMPARE(c.value(PC::GainBlue), 1000);
+}
+
+// A reply to a read sent before the user's change would undo the change.
+void TestHdrController::replyOlderThanTheUsersChangeIsDropped()
+{
+    Rig rig;
+    HdrController &c = rig.start();
+    rig.units.setDelay(0, 150);
+    rig.units.clearLog();
+    c.refreshNow();
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.of(0, "get").isEmpty(), Settle); // the Adjust read is under way
+    c.setParameter(PC::ColorfrontMode, 0);
+    QVERIFY(rig.settle());
+    QCOMPARE(c.value(PC::ColorfrontMode), 0);
+    QCOMPARE(rig.units.value(0, vid(1, PC::ColorfrontMode)), QByteArray("0"));
+}
+
+void TestHdrController::missedWritesCatchUp_data()
 {
     QTest::addColumn<int>("off");
     QTest::addColumn<bool>("offAtStart");
@@ -240,75 +293,134 @@ void TestDeviceManagement::unitsCatchUpOnMissedWrites_data()
 
 // A unit that does not answer while the user adjusts gets the last value of
 // everything it missed once it answers again, and the gang stays together.
-void TestDeviceManagement::unitsCatchUpOnMissedWrites()
+void TestHdrController::missedWritesCatchUp()
 {
     QFETCH(int, off);
     QFETCH(bool, offAtStart);
 
-    DialogFixture f;
-    f.saveSettings(DialogFixture::address(0), {"prismo-2 "});
+    Rig rig;
     if (offAtStart)
-        f.rig().switchOff(off);
-    HDRParameterDialog &d = f.open(QString());
-    if (!offAtStart)
-        f.rig().switchOff(off);
+        rig.units.setOff(off, true);
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    rig.units.setOff(off, true);
     for (int position : {1200, 1300, 1400})
-        d.form().redGainSlider->setValue(position);
-    d.form().tintSlider->setValue(250);
-    QVERIFY(f.rig().switchOn(off));
-
-    const auto red = [&f](int unit) { return f.rig().parameter(unit, "eParamID_Vid1ColorHDRGainRed"); };
-    QTRY_VERIFY_WITH_TIMEOUT((f.readBack(), red(off) == std::optional<QByteArray>("1400")), 20000);
-    f.readBack();
-    for (int unit : {0, 1}) {
-        QCOMPARE(red(unit), std::optional<QByteArray>("1400"));
-        QCOMPARE(f.rig().parameter(unit, "eParamID_Vid1ColorHDRTint"), std::optional<QByteArray>("250"));
-        for (int slot = 0; slot < ParameterCatalogue::SlotCount; ++slot) {
-            const QByteArray name = ParameterCatalogue::parameterName(1, slot);
-            QCOMPARE(f.rig().parameter(unit, name), f.rig().parameter(0, name));
-        }
-    }
-    QCOMPARE(d.form().redGainSlider->value(), 1400);
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2 "));
+        c.setParameter(PC::GainRed, position);
+    c.setParameter(PC::Tint, 250);
+    QVERIFY(rig.settle());
+    if (off == 1)
+        QVERIFY(c.gang().toolTip().contains(QStringLiteral("(not answering)")));
+    rig.units.setOff(off, false);
+    QTRY_VERIFY_WITH_TIMEOUT((c.refreshNow(), rig.units.value(off, vid(1, PC::GainRed)) == "1400"), Settle);
+    QVERIFY(rig.settle());
+    for (int slot : PC::passOrder())
+        QCOMPARE(rig.units.value(1, vid(1, slot)), rig.units.value(0, vid(1, slot)));
+    QCOMPARE(rig.units.value(1, vid(1, PC::Tint)), QByteArray("250"));
+    QCOMPARE(c.value(PC::GainRed), 1400);
 }
 
 // A write the unit answered, even with an error, is not missed: it is not sent again.
-void TestDeviceManagement::refusedWriteIsNotRepeated()
+void TestHdrController::refusedWriteIsNotRepeated()
 {
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    f.gang({"prismo-2 "});
-    f.setFaults(1, QStringLiteral("fail=eParamID_Vid1ColorHDRGainRed"));
-    f.clearRequests();
-    d.form().redGainSlider->setValue(1250);
-    for (int i = 0; i < 3; ++i)
-        f.readBack();
-    QCOMPARE(count(f.sets(), "eParamID_Vid1ColorHDRGainRed"), 2);
+    Rig rig;
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    rig.units.setFailing(1, vid(1, PC::GainRed));
+    rig.units.clearLog();
+    c.setParameter(PC::GainRed, 1250);
+    for (int i = 0; i < 3; ++i) {
+        c.refreshNow();
+        QVERIFY(rig.settle());
+    }
+    QCOMPARE(rig.of(1, "set"), QStringList{vid(1, PC::GainRed) + " 1250"});
 }
 
-// While the gang dialog is open the list can change (another unit made
-// current from the panel): the choices apply to the list as it is when the
-// dialog closes, and the current unit is never ganged.
-void TestDeviceManagement::gangDialogAppliesToTheListAsItIsNow()
+void TestHdrController::gangToolTipNamesUnitsNotAnswering()
 {
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    f.gang({"prismo-2 ", "prismo-3 "});
-    f.editGang([&d](GangDialog &) {
-        d.form().currentPrismoChoiceComboBox->setCurrentIndex(1);
-        return int(QDialog::Accepted);
-    });
-    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(1));
-    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList{"prismo-3 "});
-    f.clearRequests();
-    d.form().masterGammaSlider->setValue(1333);
-    QCOMPARE(DialogFixture::describe(f.sets()), (QStringList{"127.0.0.12 set eParamID_Vid1ColorHDRGammaMaster 1333",
-                                                            "127.0.0.13 set eParamID_Vid1ColorHDRGammaMaster 1333"}));
-    f.close();
-    QCOMPARE(f.storedGang(), QStringList{"prismo-3 "});
+    Rig rig;
+    rig.units.setOff(2, true);
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1), FakeUnits::hostName(2)});
+    QCOMPARE(c.gang().label(), QStringLiteral("Current Prismo (ganged)"));
+    QTRY_COMPARE_WITH_TIMEOUT(c.gang().toolTip(),
+                              QStringLiteral("Ganged Prismos:\n- prismo-2 \n- prismo-3  (not answering)"), Settle);
+    QCOMPARE(c.unitState(FakeUnits::address(2)), QStringLiteral("not answering"));
+    // Each unit received the forced pass in pass order.
+    QStringList order;
+    for (int slot : PC::passOrder())
+        order << vid(1, slot);
+    QStringList written;
+    for (const QString &set : rig.of(1, "set"))
+        written << set.section(' ', 0, 0);
+    QCOMPARE(written, order);
+    c.applyGangChoices({});
+    QVERIFY(rig.settle());
+    QCOMPARE(c.gang().toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2 \n- prismo-3  (not answering)"));
 }
 
-void TestDeviceManagement::savedGangOutlivesFailedDiscovery_data()
+// Units of the controlled kind, in list order, addresses simplified; the
+// current one marked; a list that cannot be read leaves the list.
+void TestHdrController::discoveryList()
+{
+    Rig rig(2);
+    rig.units.addListed(QStringLiteral("Recorder"), QStringLiteral("recorder"), QStringLiteral("127.0.0.30"));
+    rig.units.addListed(QStringLiteral("Prismo"), QStringLiteral("far away"), QStringLiteral(" 10.9.9.9  "));
+    HdrController &c = rig.start(1);
+    QStringList hosts;
+    for (const DeviceEntry &entry : c.devices().entries())
+        hosts << entry.hostName + '@' + entry.ipAddress;
+    QCOMPARE(hosts, (QStringList{"prismo-1 @127.0.0.11", "prismo-2 @127.0.0.12", "far away @10.9.9.9"}));
+    QCOMPARE(c.devices().currentIndex(), 1);
+
+    rig.units.setFailing(1, "eParamID_NetworkServices");
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JSON ERROR"));
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
+    c.discover();
+    QVERIFY(rig.settle());
+    QCOMPARE(c.devices().entries().size(), 3);
+}
+
+// The new current unit leaves the gang and no longer receives its writes.
+void TestHdrController::newCurrentUnitLeavesTheGang()
+{
+    Rig rig;
+    rig.units.setValue(1, vid(3, PC::GainRed), "1777");
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1), FakeUnits::hostName(2)});
+    c.selectChannel(2); // Video 3
+    QVERIFY(rig.settle());
+    c.selectDevice(1);
+    QVERIFY(rig.settle());
+    QCOMPARE(c.currentAddress(), FakeUnits::address(1));
+    QCOMPARE(rig.marked(&DeviceEntry::ganged), QStringList{FakeUnits::hostName(2)});
+    QCOMPARE(c.gang().hostNames(), QStringList{FakeUnits::hostName(2)});
+    // The list selects Video 1 again, and Video 1 is what was read and spread.
+    QCOMPARE(c.channel(), 1);
+    for (int unit = 0; unit < 3; ++unit)
+        QCOMPARE(rig.units.value(unit, vid(1, PC::GainRed)), QByteArray("1000"));
+    rig.units.clearLog();
+    c.setParameter(PC::GammaMaster, 1333);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.of(0, "set"), QStringList());
+    for (int unit : {1, 2})
+        QCOMPARE(rig.of(unit, "set"), QStringList{vid(1, PC::GammaMaster) + " 1333"});
+    QCOMPARE(c.gangNamesToSave(), QStringList{FakeUnits::hostName(2)});
+}
+
+// The gang dialog's copy of the list may be older than the list (another
+// unit made current meanwhile): each unit takes its mark, the current never.
+void TestHdrController::gangChoicesApplyToTheListAsItIsNow()
+{
+    Rig rig;
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    QList<DeviceEntry> edited = c.devices().entries();
+    c.selectDevice(1);
+    QVERIFY(rig.settle());
+    for (DeviceEntry &entry : edited)
+        entry.ganged = !entry.current;
+    c.applyGangChoices(edited);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.marked(&DeviceEntry::ganged), QStringList{FakeUnits::hostName(2)});
+    QCOMPARE(c.gangNamesToSave(), QStringList{FakeUnits::hostName(2)});
+}
+
+void TestHdrController::savedGangOutlivesFailedDiscovery_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QStringList>("saved");
@@ -317,129 +429,75 @@ void TestDeviceManagement::savedGangOutlivesFailedDiscovery_data()
 
     const QStringList two{"prismo-2 ", "prismo-3 "};
     QTest::newRow("current unit off") << "off" << two << QStringList() << two;
-    QTest::newRow("list refused") << "fail=eParamID_NetworkServices" << two << QStringList() << two;
+    QTest::newRow("list refused") << "fail" << two << QStringList() << two;
     QTest::newRow("unit not in the list") << "" << QStringList{"elsewhere ", "prismo-3 "} << QStringList()
                                           << QStringList{"prismo-3 ", "elsewhere "};
     QTest::newRow("user unganged one") << "" << QStringList{"elsewhere ", "prismo-3 "} << QStringList{"prismo-3 "}
                                        << QStringList{"elsewhere "};
+    QTest::newRow("saved current unit") << "" << QStringList{"prismo-1 ", "prismo-2 "} << QStringList()
+                                        << QStringList{"prismo-2 "};
 }
 
-// The saved gang is the user's: a discovery that fails, or a list without
-// one of its units, does not erase it at exit; only the user ungangs.
-void TestDeviceManagement::savedGangOutlivesFailedDiscovery()
+void TestHdrController::savedGangOutlivesFailedDiscovery()
 {
     QFETCH(QString, fault);
     QFETCH(QStringList, saved);
     QFETCH(QStringList, unganged);
     QFETCH(QStringList, stored);
 
-    DialogFixture f;
+    Rig rig;
     if (fault == QLatin1String("off"))
-        f.rig().switchOff(0);
-    else if (!fault.isEmpty())
-        f.setFaults(0, fault);
-    f.saveSettings(DialogFixture::address(0), saved);
-    if (fault.startsWith("fail")) {
+        rig.units.setOff(0, true);
+    if (fault == QLatin1String("fail")) {
+        rig.units.setFailing(0, "eParamID_NetworkServices");
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^JSON ERROR"));
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
     }
-    f.open(QString());
+    HdrController &c = rig.start(0, saved);
     if (!unganged.isEmpty()) {
-        QStringList keep = marked(f.dialog(), &DeviceEntry::ganged);
-        for (const QString &name : unganged)
-            keep.removeAll(name);
-        f.gang(keep);
+        QList<DeviceEntry> edited = c.devices().entries();
+        for (DeviceEntry &entry : edited)
+            entry.ganged = entry.ganged && !unganged.contains(entry.hostName);
+        c.applyGangChoices(edited);
     }
-    f.close();
-    QCOMPARE(f.storedGang(), stored);
+    QCOMPARE(c.gangNamesToSave(), stored);
 }
 
-void TestDeviceManagement::cancelDiscardsClicks()
+// Another channel is read at once, and its values reach the gang.
+void TestHdrController::channelChangeSpreadsTheNewChannel()
 {
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    f.gang({"prismo-2 "});
-    f.clearRequests();
-    const int result = f.editGang([](GangDialog &dialog) {
-        dialog.form().gangListWidget->item(1)->setCheckState(Qt::Checked);
-        dialog.form().gangListWidget->item(0)->setCheckState(Qt::Unchecked);
-        return int(QDialog::Rejected);
-    });
-    QCOMPARE(result, int(QDialog::Rejected));
-    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList{"prismo-2 "});
-    QCOMPARE(d.gangLinkCount(), std::size_t(1));
-    QVERIFY(f.requests().isEmpty());
+    Rig rig;
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    rig.units.setValue(0, vid(2, PC::Exposure), "1500");
+    c.selectChannel(1);
+    QVERIFY(rig.settle());
+    QCOMPARE(c.channel(), 2);
+    QCOMPARE(c.value(PC::Exposure), 1500);
+    QCOMPARE(rig.units.value(1, vid(2, PC::Exposure)), QByteArray("1500"));
+    QCOMPARE(rig.units.value(1, vid(1, PC::Exposure)), QByteArray("0"));
 }
 
-void TestDeviceManagement::acceptWithoutChangesRebuilds()
+void TestHdrController::resetOnlyWithAdjustOn()
 {
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    f.gang({"prismo-2 "});
-    f.clearRequests();
-    f.editGang([](GangDialog &) { return int(QDialog::Accepted); });
-    QCOMPARE(d.gangLinkCount(), std::size_t(1));
-    QCOMPARE(f.sets().size(), 2 * 28);
+    Rig rig;
+    HdrController &c = rig.start();
+    c.setParameter(PC::LiftMaster, 250);
+    c.setParameter(PC::LogLook, 900);
+    c.setParameter(PC::ColorfrontMode, 0);
+    QVERIFY(rig.settle());
+    rig.units.clearLog();
+    c.resetValues();
+    QCOMPARE(c.value(PC::LiftMaster), 250);
+    c.setParameter(PC::ColorfrontMode, 1);
+    QVERIFY(rig.settle());
+    rig.units.clearLog();
+    QSignalSpy done(&c, &HdrController::resetDone);
+    c.resetValues();
+    QCOMPARE(done.size(), 1);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.sets(), (QStringList{"127.0.0.11 set " + vid(1, PC::LiftMaster) + " 0",
+                                            "127.0.0.11 set " + vid(1, PC::LogLook) + " 500"}));
 }
 
-// Another unit becoming current keeps the gang the user made; the new
-// current unit leaves the gang and no longer receives the gang's writes.
-void TestDeviceManagement::gangFollowsChangeOfCurrentUnit()
-{
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(DialogFixture::address(0));
-    f.gang({"prismo-2 ", "prismo-3 "});
-
-    d.form().currentPrismoChoiceComboBox->setCurrentIndex(1);
-    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(1));
-    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList{"prismo-3 "});
-    QCOMPARE(d.gangLinkCount(), std::size_t(1));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-3 "));
-    f.clearRequests();
-    d.form().masterGammaSlider->setValue(1333);
-    QCOMPARE(DialogFixture::describe(f.sets()), (QStringList{"127.0.0.12 set eParamID_Vid1ColorHDRGammaMaster 1333",
-                                                            "127.0.0.13 set eParamID_Vid1ColorHDRGammaMaster 1333"}));
-
-    // With the gang unchanged by the move, the links stay and so does the label.
-    d.form().ipAddressLineEdit->setText(DialogFixture::address(0));
-    QMetaObject::invokeMethod(&d, "ipAddressEdited");
-    QCOMPARE(marked(d, &DeviceEntry::ganged), QStringList{"prismo-3 "});
-    QCOMPARE(d.form().currentPrismoLabel->text(), QStringLiteral("Current Prismo (ganged)"));
-    QCOMPARE(d.gangLinkCount(), std::size_t(1));
-}
-
-void TestDeviceManagement::settingsRoundTrip()
-{
-    DialogFixture f;
-    f.saveSettings(QStringLiteral(" 127.0.0.11  "), {"prismo-3 "});
-    HDRParameterDialog &d = f.open(QString());
-    QCOMPARE(d.form().ipAddressLineEdit->text(), QStringLiteral(" 127.0.0.11  "));
-    QCOMPARE(d.currentDeviceAddress(), DialogFixture::address(0));
-    QCOMPARE(d.gangLinkCount(), std::size_t(1));
-    f.gang({"prismo-2 ", "prismo-3 "});
-    f.close();
-    QCOMPARE(f.storedAddress(), QStringLiteral(" 127.0.0.11  "));
-    QCOMPARE(f.storedGang(), (QStringList{"prismo-2 ", "prismo-3 "}));
-
-    HDRParameterDialog &again = f.open(QString());
-    QCOMPARE(marked(again, &DeviceEntry::ganged), (QStringList{"prismo-2 ", "prismo-3 "}));
-    // The address is stored as typed, whether or not it was taken up.
-    again.form().ipAddressLineEdit->setText(QStringLiteral("  127.0.0.12"));
-    f.close();
-    QCOMPARE(f.storedAddress(), QStringLiteral("  127.0.0.12"));
-}
-
-void TestDeviceManagement::firstRun()
-{
-    DialogFixture f;
-    HDRParameterDialog &d = f.open(QString());
-    QCOMPARE(d.form().ipAddressLineEdit->text(), QString());
-    QVERIFY(!d.currentDeviceLink());
-    QCOMPARE(d.gangLinkCount(), std::size_t(0));
-    QVERIFY(f.requests().isEmpty());
-    f.close();
-    QCOMPARE(f.storedGang(), QStringList());
-}
-
-QTEST_MAIN(TestDeviceManagement)
-#include "tst_devicemanagement.moc"
+QTEST_GUILESS_MAIN(TestHdrController)
+#include "tst_hdrcontroller.moc"
