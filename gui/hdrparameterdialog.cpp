@@ -61,6 +61,12 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     connect(&c, &HdrController::devicesChanged, this, &HDRParameterDialog::showDevices);
     connect(&c, &HdrController::gangChanged, this, &HDRParameterDialog::showGang);
     connect(&c, &HdrController::addressChosen, ui->ipAddressLineEdit, &QLineEdit::setText);
+    connect(&c, &HdrController::channelRead, this, [this] {
+        for (int slot = 0; slot < PC::SlotCount; ++slot) {
+            if (m_controls[std::size_t(slot)])
+                showParameter(slot, m_controller->value(slot));
+        }
+    });
 
     const auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
     connect(ui->currentPrismoChoiceComboBox, indexChanged, this, &HDRParameterDialog::prismoChanged);

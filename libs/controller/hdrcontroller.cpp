@@ -240,7 +240,7 @@ void HdrController::startReadBack(Then then)
         if (done)
             readChannelValues(cycle);
         else
-            endReadBack(cycle);
+            endReadBack(cycle, false);
     });
 }
 
@@ -272,10 +272,10 @@ void HdrController::valueRead(quint64 cycle, int slot, quint64 userChanges, cons
         }
     }
     if (--m_readsWaiting == 0)
-        endReadBack(cycle);
+        endReadBack(cycle, true);
 }
 
-void HdrController::endReadBack(quint64 cycle)
+void HdrController::endReadBack(quint64 cycle, bool read)
 {
     if (cycle != m_cycle)
         return;
@@ -283,6 +283,8 @@ void HdrController::endReadBack(quint64 cycle)
     writePass(false);
     const Then then = m_then;
     m_then = Then::Nothing;
+    if (read && then != Then::PollGang)
+        Q_EMIT channelRead();
     if (then == Then::Discover)
         discover();
     else if (then == Then::PollGang)

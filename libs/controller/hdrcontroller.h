@@ -121,6 +121,9 @@ Q_SIGNALS:
     void discovered();
     // A reset put the sliders back.
     void resetDone();
+    // The channel of a new unit, or a newly chosen channel, has been read:
+    // every value is as the controller shows it now.
+    void channelRead();
 
 private:
     // What follows a read-back of the channel.
@@ -131,7 +134,7 @@ private:
     void startReadBack(Then then);
     void readChannelValues(quint64 cycle);
     void valueRead(quint64 cycle, int slot, quint64 userChanges, const UnitRequest &request);
-    void endReadBack(quint64 cycle);
+    void endReadBack(quint64 cycle, bool read);
     void listRead(quint64 unit, const UnitRequest &request);
     void updateGang();
     void rebuildGang();

@@ -96,6 +96,8 @@ void TestHDRParameterDialog::windowShowsTheUnits()
     QCOMPARE(d.windowTitle(), QStringLiteral("Prismo 1      version 1.4.2.7"));
     QCOMPARE(d.form().currentChannelComboBox->count(), 4);
     QCOMPARE(d.form().currentChannelComboBox->currentText(), QStringLiteral("Video 1"));
+    // Every label shows the unit's value once its channel is read.
+    QCOMPARE(d.form().pqoutnitLevelLabel->text(), QStringLiteral("1000"));
     QComboBox *devices = d.form().currentPrismoChoiceComboBox;
     QCOMPARE(devices->count(), 3);
     QCOMPARE(devices->currentIndex(), 0);
