@@ -1,19 +1,31 @@
 #include "hdrparameterdialog.h"
 
+#include "copychanneldialog.h"
 #include "gang.h"
 #include "gangdialog.h"
 #include "hdrcontroller.h"
 #include "httptransport.h"
+#include "lookfile.h"
 #include "modalprompt.h"
 #include "panelcontroller.h"
 #include "prismosettings.h"
+#include "slidersteps.h"
 #include "taviaboutbox.h"
+#include "valuelabeleditor.h"
 #include "tangentwavepanel.h"
 #include "ui_hdrparameterdialog.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
+#include <QSaveFile>
+
+#include <climits>
+#include <cmath>
 #include <QPainter>
 #include <QPixmap>
 
@@ -61,6 +73,7 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     connect(&c, &HdrController::devicesChanged, this, &HDRParameterDialog::showDevices);
     connect(&c, &HdrController::gangChanged, this, &HDRParameterDialog::showGang);
     connect(&c, &HdrController::addressChosen, ui->ipAddressLineEdit, &QLineEdit::setText);
+    connect(&c, &HdrController::looksChanged, this, &HDRParameterDialog::showLooks);
     connect(&c, &HdrController::channelRead, this, [this] {
         for (int slot = 0; slot < PC::SlotCount; ++slot) {
             if (m_controls[std::size_t(slot)])
@@ -74,6 +87,8 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     connect(ui->resetButton, &QPushButton::pressed, this, &HDRParameterDialog::resetValues);
     connect(ui->adjustGroupBox, &QGroupBox::clicked, this, &HDRParameterDialog::adjustClicked);
     connect(ui->ipAddressLineEdit, &QLineEdit::editingFinished, this, &HDRParameterDialog::ipAddressEdited);
+    connect(ui->abToggleButton, &QPushButton::clicked, &c, &HdrController::toggleLooks);
+    createShortcuts();
 
     if (usePanel)
         createPanel(ports.hub);
@@ -83,6 +98,7 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     ui->ipAddressLineEdit->setText(settings.address);
     setWindowTitle(c.title());
     showGang();
+    showLooks();
     c.start(settings.address, settings.gangNames);
 }
 
@@ -102,6 +118,18 @@ HDRParameterDialog::~HDRParameterDialog()
 // tells the controller what the user set.
 void HDRParameterDialog::bindControls()
 {
+    auto *steps = new SliderSteps(this);
+    auto *labelEditor = new ValueLabelEditor(this);
+    connect(labelEditor, &ValueLabelEditor::valueTyped, this, [this](QLabel *label, double typed) {
+        for (int slot = 0; slot < PC::SlotCount; ++slot) {
+            if (m_valueLabels[std::size_t(slot)] != label)
+                continue;
+            const double position = PC::slot(slot).kind == PC::Kind::Nits ? typed : typed * 1000.0;
+            controlChanged(slot, int(qBound<double>(INT_MIN, std::round(position), INT_MAX)));
+            // The controller keeps a value within its range; the label shows what it kept.
+            showParameter(slot, m_controller->value(slot));
+        }
+    });
     for (int slot = 0; slot < PC::SlotCount; ++slot) {
         const PC::SlotInfo &info = PC::slot(slot);
         if (info.kind == PC::Kind::Unbound)
@@ -114,7 +142,12 @@ void HDRParameterDialog::bindControls()
             slider->setSingleStep(info.singleStep);
             slider->setPageStep(info.pageStep);
             m_valueLabels[std::size_t(slot)] = findChild<QLabel *>(QLatin1String(info.valueLabel));
+            m_valueLabels[std::size_t(slot)]->installEventFilter(labelEditor);
+            slider->installEventFilter(steps);
             connect(slider, &QAbstractSlider::valueChanged, this, [this, slot](int value) { controlChanged(slot, value); });
+            // A drag is one step of the history, however long it takes.
+            connect(slider, &QAbstractSlider::sliderPressed, m_controller.get(), &HdrController::beginGesture);
+            connect(slider, &QAbstractSlider::sliderReleased, m_controller.get(), &HdrController::endGesture);
         } else if (auto *chooser = qobject_cast<QComboBox *>(control)) {
             for (int row = 0; row < info.choiceCount; ++row)
                 chooser->addItem(QString::fromLatin1(info.choices[row].name));
@@ -292,6 +325,121 @@ void HDRParameterDialog::slot_about()
     ModalPrompt::exec(box);
 }
 
+void HDRParameterDialog::createShortcuts()
+{
+    m_undoAction = new QAction(tr("Undo"), this);
+    m_undoAction->setShortcuts(QKeySequence::Undo);
+    connect(m_undoAction, &QAction::triggered, m_controller.get(), &HdrController::undo);
+    m_redoAction = new QAction(tr("Redo"), this);
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(m_redoAction, &QAction::triggered, m_controller.get(), &HdrController::redo);
+    auto *toggle = new QAction(tr("Toggle A/B"), this);
+    toggle->setShortcut(QKeySequence(Qt::Key_Backslash));
+    connect(toggle, &QAction::triggered, m_controller.get(), &HdrController::toggleLooks);
+    for (QAction *action : {m_undoAction, m_redoAction, toggle}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}
+
+void HDRParameterDialog::showLooks()
+{
+    const HdrController &c = *m_controller;
+    m_undoAction->setEnabled(c.undoSteps() > 0);
+    m_redoAction->setEnabled(c.redoSteps() > 0);
+    const AbMemory::Which live = c.liveLook();
+    ui->abToggleButton->setEnabled(c.hasLook(AbMemory::Which::A) && c.hasLook(AbMemory::Which::B));
+    QString state;
+    if (live != AbMemory::Which::None)
+        state = tr("%1 live").arg(AbMemory::name(live)) + (c.liveLookChanged() ? tr(", changed") : QString());
+    ui->abStateLabel->setText(state);
+}
+
+void HDRParameterDialog::refuse(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    ModalPrompt::exec(box);
+}
+
+bool HDRParameterDialog::saveLook(const QString &path)
+{
+    LookFile::Contents contents;
+    contents.look = m_controller->currentLook();
+    contents.program = programVersion;
+    contents.unit = m_controller->systemName();
+    contents.channel = m_controller->channel();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(LookFile::write(contents)) < 0 || !file.commit()) {
+        refuse(tr("Save Look"), tr("The look could not be saved to %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    PrismoSettings::addRecentLook(path);
+    return true;
+}
+
+bool HDRParameterDialog::loadLook(const QString &path)
+{
+    QFile file(path);
+    LookFile::Contents contents;
+    QString error;
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+    } else if (file.size() > LookFile::LargestFile) {
+        error = tr("The file is too large to be a look.");
+    } else if (LookFile::read(file.readAll(), contents, error)) {
+        PrismoSettings::addRecentLook(path);
+        m_controller->applyLook(contents.look);
+        return true;
+    }
+    refuse(tr("Load Look"), tr("The look %1 was not loaded; nothing was changed.\n%2").arg(path, error));
+    return false;
+}
+
+void HDRParameterDialog::saveLookAs()
+{
+    QFileDialog dialog(this, tr("Save Look"), QString(), tr("Looks (*.json)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (ModalPrompt::exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        saveLook(dialog.selectedFiles().constFirst());
+}
+
+void HDRParameterDialog::loadLookFrom()
+{
+    QFileDialog dialog(this, tr("Load Look"), QString(), tr("Looks (*.json)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (ModalPrompt::exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        loadLook(dialog.selectedFiles().constFirst());
+}
+
+void HDRParameterDialog::copyChannel()
+{
+    const QVector<HdrController::CopyTarget> targets = m_controller->copyTargets();
+    const auto unitName = [this](const QString &address) {
+        for (const DeviceEntry &entry : m_controller->devices().entries())
+            if (entry.ipAddress == address)
+                return entry.hostName.trimmed();
+        return address;
+    };
+    const auto channelName = [](int channel) {
+        return channel == 0 ? QStringLiteral("4K/UHD") : QStringLiteral("Video %1").arg(channel);
+    };
+    QStringList texts;
+    for (const HdrController::CopyTarget &target : targets)
+        texts << QStringLiteral("%1: %2").arg(unitName(target.address), channelName(target.channel));
+    CopyChannelDialog dialog(QStringLiteral("%1: %2").arg(unitName(m_controller->currentAddress()),
+                                                        channelName(m_controller->channel())),
+                             texts, this);
+    if (ModalPrompt::exec(dialog) != QDialog::Accepted)
+        return;
+    QVector<HdrController::CopyTarget> chosen;
+    for (int index : dialog.chosen())
+        chosen << targets[index];
+    m_controller->copyChannel(chosen);
+}
+
 std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
 {
     auto menu = std::make_unique<QMenu>();
@@ -303,6 +451,32 @@ std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
     menu->addAction(QStringLiteral("Version ") + programVersion);
     menu->addSeparator();
     menu->addAction(gangAction);
+    menu->addSeparator();
+    menu->addAction(m_undoAction);
+    menu->addAction(m_redoAction);
+    const bool unit = m_controller->hasUnit();
+    const auto add = [&](const QString &text, auto slot, bool enabled = true) {
+        QAction *action = menu->addAction(text);
+        action->setEnabled(enabled && unit);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    add(tr("Store as A"), [this] { m_controller->storeLook(AbMemory::Which::A); });
+    add(tr("Store as B"), [this] { m_controller->storeLook(AbMemory::Which::B); });
+    add(tr("Toggle A/B"), [this] { m_controller->toggleLooks(); },
+        m_controller->hasLook(AbMemory::Which::A) && m_controller->hasLook(AbMemory::Which::B));
+    menu->addSeparator();
+    add(tr("Save Look..."), &HDRParameterDialog::saveLookAs);
+    add(tr("Load Look..."), &HDRParameterDialog::loadLookFrom);
+    QMenu *recent = menu->addMenu(tr("Recent Looks"));
+    const QStringList paths = PrismoSettings::recentLooks();
+    recent->setEnabled(unit && !paths.isEmpty());
+    for (const QString &path : paths) {
+        QAction *action = recent->addAction(QFileInfo(path).fileName());
+        action->setToolTip(path);
+        connect(action, &QAction::triggered, this, [this, path] { loadLook(path); });
+    }
+    add(tr("Copy Channel..."), &HDRParameterDialog::copyChannel, !m_controller->copyTargets().isEmpty());
     menu->addSeparator();
     QAction *aboutAction = menu->addAction(QStringLiteral("About %1...").arg(QCoreApplication::applicationName()));
     connect(aboutAction, &QAction::triggered, this, &HDRParameterDialog::slot_about);

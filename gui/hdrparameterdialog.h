@@ -12,6 +12,7 @@
 #include "parametercatalogue.h"
 
 class HdrController;
+class QAction;
 class PanelController;
 class QLabel;
 class QMenu;
@@ -46,6 +47,13 @@ public:
     // The right-click menu, built afresh each time it is shown.
     std::unique_ptr<QMenu> createContextMenu();
 
+    // Saves the current channel's look to a file; false (and a message) on failure.
+    bool saveLook(const QString &path);
+    // Loads a look file and puts it on the current channel of the current unit
+    // and the gang; a file that cannot be used is refused with a message and
+    // nothing is written.
+    bool loadLook(const QString &path);
+
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
@@ -66,6 +74,9 @@ private slots:
     void slot_about();
     void ipAddressEdited();
     void discoverPrismosViaRest();
+    void saveLookAs();
+    void loadLookFrom();
+    void copyChannel();
 
 private:
     void bindControls();
@@ -75,6 +86,9 @@ private:
     void showChannels();
     void showDevices();
     void showGang();
+    void showLooks();
+    void refuse(const QString &title, const QString &text);
+    void createShortcuts();
 
     std::unique_ptr<Ui::HDRParameterDialog> ui;
     QString programVersion;
@@ -83,6 +97,8 @@ private:
     std::unique_ptr<PanelController> m_panelController;
     std::array<QWidget *, ParameterCatalogue::SlotCount> m_controls{};
     std::array<QLabel *, ParameterCatalogue::SlotCount> m_valueLabels{};
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
     // While the window shows what the controller has, its controls' signals
     // are not taken for the user's changes.
     bool m_showing = false;

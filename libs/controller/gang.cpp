@@ -73,6 +73,15 @@ QString Gang::toolTip() const
     return text;
 }
 
+UnitWriter *Gang::writerFor(const QString &address) const
+{
+    for (const std::unique_ptr<UnitWriter> &member : m_members) {
+        if (member->link()->address() == address)
+            return member.get();
+    }
+    return nullptr;
+}
+
 QString Gang::stateOf(const QString &address) const
 {
     for (const std::unique_ptr<UnitWriter> &member : m_members) {

@@ -37,6 +37,8 @@ public:
     // The window's label above the device list and its tool tip.
     QString label() const;
     QString toolTip() const;
+    // The member with this address, or null.
+    UnitWriter *writerFor(const QString &address) const;
     // A member's state by address, or empty when the address is not ganged.
     QString stateOf(const QString &address) const;
 

@@ -25,6 +25,7 @@ HdrController::HdrController(UnitLinks::TransportFactory transports, QObject *pa
     connect(&m_refresh, &QTimer::timeout, this, &HdrController::refreshTick);
     connect(&m_holdTimer, &QTimer::timeout, this, &HdrController::holdTick);
     m_holdTimer.setTimerType(Qt::CoarseTimer);
+    m_clock.start();
 }
 
 HdrController::~HdrController()
@@ -91,8 +92,12 @@ void HdrController::setParameter(int slot, int value)
 {
     if (!hasUnit())
         return;
-    if (m_state.setByUser(slot, value))
+    const int before = m_state.value(slot);
+    if (m_state.setByUser(slot, value)) {
+        m_history.record(historyKey(), slot, before, m_state.value(slot), m_clock.elapsed());
         Q_EMIT parameterChanged(slot, m_state.value(slot));
+        Q_EMIT looksChanged();
+    }
     writePass(false);
 }
 
@@ -100,10 +105,144 @@ void HdrController::resetValues()
 {
     if (!hasUnit() || !adjustOn())
         return;
+    beginGesture();
     for (int slot : PC::resetOrder())
         setParameter(slot, PC::slot(slot).resetPosition);
+    endGesture();
     Q_EMIT resetDone();
     writePass(false);
+}
+
+QString HdrController::historyKey() const
+{
+    return m_session->address() + QLatin1Char('/') + QString::number(channel());
+}
+
+void HdrController::beginGesture()
+{
+    m_history.beginGesture();
+}
+
+void HdrController::endGesture()
+{
+    m_history.endGesture();
+}
+
+Look HdrController::currentLook() const
+{
+    Look look;
+    for (int slot : PC::passOrder())
+        look.values[std::size_t(slot)] = m_state.value(slot);
+    return look;
+}
+
+bool HdrController::liveLookChanged() const
+{
+    const std::optional<Look> live = m_ab.look(historyKey(), m_ab.live(historyKey()));
+    return live && *live != currentLook();
+}
+
+void HdrController::applyValues(const std::vector<std::pair<int, int>> &values)
+{
+    for (const auto &[slot, value] : values) {
+        if (m_state.setByUser(slot, value))
+            Q_EMIT parameterChanged(slot, m_state.value(slot));
+    }
+    writePass(false);
+    Q_EMIT looksChanged();
+}
+
+void HdrController::undo()
+{
+    if (!hasUnit())
+        return;
+    if (const std::optional<UndoHistory::Step> step = m_history.undo(historyKey())) {
+        std::vector<std::pair<int, int>> values;
+        for (auto change = step->rbegin(); change != step->rend(); ++change)
+            values.emplace_back(change->slot, change->before);
+        applyValues(values);
+    }
+}
+
+void HdrController::redo()
+{
+    if (!hasUnit())
+        return;
+    if (const std::optional<UndoHistory::Step> step = m_history.redo(historyKey())) {
+        std::vector<std::pair<int, int>> values;
+        for (const UndoHistory::Change &change : *step)
+            values.emplace_back(change.slot, change.after);
+        applyValues(values);
+    }
+}
+
+void HdrController::storeLook(AbMemory::Which which)
+{
+    if (!hasUnit())
+        return;
+    m_ab.store(historyKey(), which, currentLook());
+    Q_EMIT looksChanged();
+}
+
+void HdrController::toggleLooks()
+{
+    const AbMemory::Which target = m_ab.toggleTarget(historyKey());
+    if (!hasUnit() || target == AbMemory::Which::None)
+        return;
+    m_ab.setLive(historyKey(), target);
+    applyLook(*m_ab.look(historyKey(), target));
+}
+
+void HdrController::applyLook(const Look &look)
+{
+    if (!hasUnit())
+        return;
+    beginGesture();
+    for (int slot : currentLook().differences(look)) {
+        const int before = m_state.value(slot);
+        if (m_state.setByUser(slot, look.values[std::size_t(slot)])) {
+            m_history.record(historyKey(), slot, before, m_state.value(slot), m_clock.elapsed());
+            Q_EMIT parameterChanged(slot, m_state.value(slot));
+        }
+    }
+    endGesture();
+    writePass(false);
+    Q_EMIT looksChanged();
+}
+
+QVector<HdrController::CopyTarget> HdrController::copyTargets() const
+{
+    QVector<CopyTarget> targets;
+    if (!hasUnit())
+        return targets;
+    for (const Channel &other : m_channels) {
+        if (other.channel != channel())
+            targets.push_back({m_session->address(), other.channel});
+    }
+    // A ganged unit may run in either mode: every channel is offered.
+    for (int i = 0; i < m_gang->size(); ++i) {
+        for (int other = 0; other < PC::ChannelCount; ++other)
+            targets.push_back({m_gang->member(i).link()->address(), other});
+    }
+    return targets;
+}
+
+void HdrController::copyChannel(const QVector<CopyTarget> &targets)
+{
+    if (!hasUnit())
+        return;
+    const Look look = currentLook();
+    for (const CopyTarget &target : targets) {
+        UnitWriter *writer = target.address == m_session->address() ? m_session->writer() : m_gang->writerFor(target.address);
+        if (!writer)
+            continue;
+        for (int slot : PC::passOrder()) {
+            // The monitor's parameter is the same on every channel.
+            if (slot == PC::MonDynRange && target.address == m_session->address())
+                continue;
+            writer->write(PC::parameterName(target.channel, slot), PC::wireText(slot, look.values[std::size_t(slot)]));
+        }
+    }
 }
 
 void HdrController::writePass(bool force)
@@ -162,6 +301,7 @@ void HdrController::selectChannel(int index)
         return;
     m_channelIndex = index;
     Q_EMIT channelsChanged();
+    Q_EMIT looksChanged();
     if (hasUnit())
         startReadBack(m_then == Then::Discover ? Then::Discover : Then::Nothing);
 }
@@ -218,6 +358,7 @@ void HdrController::identified()
     }
     m_channelIndex = m_channels.isEmpty() ? -1 : 0;
     Q_EMIT channelsChanged();
+    Q_EMIT looksChanged();
     startReadBack(Then::Discover);
 }
 

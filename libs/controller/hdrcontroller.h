@@ -1,8 +1,13 @@
 #pragma once
 
+#include "abmemory.h"
 #include "devicedirectory.h"
+#include "look.h"
 #include "parameterstate.h"
+#include "undohistory.h"
 #include "unitlinks.h"
+
+#include <QElapsedTimer>
 
 #include <QObject>
 #include <QPair>
@@ -80,6 +85,27 @@ public:
     // The channel in force: the selected entry's, channel 0 with none.
     int channel() const;
 
+    // The looks: the history of the user's changes and the A/B memories of
+    // the current channel of the current unit.
+    Look currentLook() const;
+    int undoSteps() const { return m_history.undoSteps(historyKey()); }
+    int redoSteps() const { return m_history.redoSteps(historyKey()); }
+    AbMemory::Which liveLook() const { return m_ab.live(historyKey()); }
+    // The live look's values differ from what the controls show.
+    bool liveLookChanged() const;
+    bool hasLook(AbMemory::Which which) const { return m_ab.look(historyKey(), which).has_value(); }
+
+    // A unit to copy a channel to: its address (the current unit's or a
+    // ganged unit's) and the channel.
+    struct CopyTarget
+    {
+        QString address;
+        int channel;
+    };
+    // The units a channel can be copied to with their channels: the current
+    // unit's other channels, then every channel of each ganged unit.
+    QVector<CopyTarget> copyTargets() const;
+
     // The units the current unit knows of, and the gang.
     const DeviceDirectory &devices() const { return m_devices; }
     const Gang &gang() const { return *m_gang; }
@@ -103,6 +129,20 @@ public Q_SLOTS:
     // A read-back now, as the periodic one runs when the hold is off.
     void refreshNow();
 
+    // Every change between the two is one step of the history (a slider drag).
+    void beginGesture();
+    void endGesture();
+    void undo();
+    void redo();
+    void storeLook(AbMemory::Which which);
+    // Puts the other stored look on the units, in one pass.
+    void toggleLooks();
+    // Puts a look on the current channel of the current unit and the gang,
+    // in one pass and as one step of the history.
+    void applyLook(const Look &look);
+    // Writes the current channel's look to each target's channel.
+    void copyChannel(const QVector<CopyTarget> &targets);
+
 Q_SIGNALS:
     // A parameter's shown value changed, by the user, the unit or a reset.
     void parameterChanged(int slot, int value);
@@ -121,6 +161,8 @@ Q_SIGNALS:
     void discovered();
     // A reset put the sliders back.
     void resetDone();
+    // The history or the A/B memories of the current channel changed.
+    void looksChanged();
     // The channel of a new unit, or a newly chosen channel, has been read:
     // every value is as the controller shows it now.
     void channelRead();
@@ -138,6 +180,9 @@ private:
     void listRead(quint64 unit, const UnitRequest &request);
     void updateGang();
     void rebuildGang();
+    QString historyKey() const;
+    // Sets the values as the user would (without recording them), then one pass.
+    void applyValues(const std::vector<std::pair<int, int>> &values);
     void restartHold();
     void holdTick();
     void refreshTick();
@@ -165,4 +210,8 @@ private:
     Then m_then = Then::Nothing;
     int m_readsWaiting = 0;
     bool m_gangBuilt = false;
+
+    UndoHistory m_history;
+    AbMemory m_ab;
+    QElapsedTimer m_clock;
 };

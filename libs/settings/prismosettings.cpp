@@ -131,10 +131,26 @@ const char PrismoSettings::AddressKey[] = "IPAddress";
 const char PrismoSettings::GangCountKey[] = "NumGangPrismos";
 const char PrismoSettings::GangArray[] = "GangPrismoNames";
 const char PrismoSettings::GangNameKey[] = "GangPrismoName";
+const char PrismoSettings::RecentLooksKey[] = "RecentLooks";
 
 std::unique_ptr<QSettings> PrismoSettings::openStore()
 {
     return std::make_unique<QSettings>(QString::fromLatin1(Organisation), QString::fromLatin1(Application));
+}
+
+QStringList PrismoSettings::recentLooks()
+{
+    QStringList paths = openStore()->value(QLatin1String(RecentLooksKey)).toStringList();
+    paths.removeAll(QString());
+    return paths.mid(0, RecentLooksKept);
+}
+
+void PrismoSettings::addRecentLook(const QString &path)
+{
+    QStringList paths = recentLooks();
+    paths.removeAll(path);
+    paths.prepend(path);
+    openStore()->setValue(QLatin1String(RecentLooksKey), QVariant(paths.mid(0, RecentLooksKept)));
 }
 
 void PrismoSettings::load()

@@ -29,6 +29,8 @@ public:
     static const char GangCountKey[];
     static const char GangArray[];
     static const char GangNameKey[];
+    static const char RecentLooksKey[];
+    static constexpr int RecentLooksKept = 8;
     // A gang larger than this cannot come from a unit's list; a larger count
     // in the store is damage and is cut to it.
     static constexpr int MaxGangSize = 256;
@@ -43,5 +45,9 @@ public:
     void load(QSettings &store);
     // Writes the address unchanged and the host names of the gang.
     static void save(const QString &address, const QStringList &gangNames);
+    // The look files opened or saved last, the latest first.
+    static QStringList recentLooks();
+    // Puts the file first among the recent looks (at most RecentLooksKept are kept).
+    static void addRecentLook(const QString &path);
     static void save(QSettings &store, const QString &address, const QStringList &gangNames);
 };

@@ -84,6 +84,9 @@ private slots:
     void savedGangOutlivesFailedDiscovery();
     void channelChangeSpreadsTheNewChannel();
     void resetOnlyWithAdjustOn();
+    void undoAndRedoWriteLikeAnyChange();
+    void abToggleWritesOnlyWhatDiffers();
+    void copyChannelToOtherChannelsAndUnits();
 };
 
 void TestHdrController::identification_data()
@@ -497,6 +500,82 @@ void TestHdrController::resetOnlyWithAdjustOn()
     QVERIFY(rig.settle());
     QCOMPARE(rig.units.sets(), (QStringList{"127.0.0.11 set " + vid(1, PC::LiftMaster) + " 0",
                                             "127.0.0.11 set " + vid(1, PC::LogLook) + " 500"}));
+}
+
+// Undo writes the earlier values to the current unit and the gang; values
+// read back from the unit are no steps; each channel has its own history.
+void TestHdrController::undoAndRedoWriteLikeAnyChange()
+{
+    Rig rig;
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    c.beginGesture();
+    for (int position : {1100, 1200, 1300})
+        c.setParameter(PC::GainRed, position);
+    c.endGesture();
+    c.resetValues();
+    rig.units.setValue(0, vid(1, PC::Tint), "400");
+    c.refreshNow();
+    QVERIFY(rig.settle());
+    QCOMPARE(c.undoSteps(), 2);
+    c.undo(); // the reset
+    QCOMPARE(c.value(PC::GainRed), 1300);
+    c.undo(); // the drag
+    QCOMPARE(c.value(PC::GainRed), 1000);
+    QCOMPARE(c.value(PC::Tint), 400);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(1, vid(1, PC::GainRed)), QByteArray("1000"));
+    c.redo();
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(1, vid(1, PC::GainRed)), QByteArray("1300"));
+    c.selectChannel(1);
+    QVERIFY(rig.settle());
+    QCOMPARE(c.undoSteps(), 0);
+    c.selectChannel(0);
+    QVERIFY(rig.settle());
+    QCOMPARE(c.undoSteps(), 1);
+}
+
+void TestHdrController::abToggleWritesOnlyWhatDiffers()
+{
+    Rig rig;
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    c.storeLook(AbMemory::Which::A);
+    c.setParameter(PC::Saturation, 1400);
+    c.setParameter(PC::OutDynRange, 2);
+    c.storeLook(AbMemory::Which::B);
+    QCOMPARE(c.liveLook(), AbMemory::Which::B);
+    c.setParameter(PC::Tint, 50);
+    QVERIFY(c.liveLookChanged());
+    QVERIFY(rig.settle());
+    rig.units.clearLog();
+    c.toggleLooks();
+    QCOMPARE(c.liveLook(), AbMemory::Which::A);
+    QVERIFY(!c.liveLookChanged());
+    QVERIFY(rig.settle());
+    const QStringList written{vid(1, PC::OutDynRange) + " 0", vid(1, PC::Saturation) + " 1000",
+                              vid(1, PC::Tint) + " 0"};
+    for (int unit : {0, 1})
+        QCOMPARE(rig.of(unit, "set"), written);
+    c.undo(); // the toggle was one step
+    QCOMPARE(c.value(PC::Tint), 50);
+    QCOMPARE(c.value(PC::Saturation), 1400);
+}
+
+void TestHdrController::copyChannelToOtherChannelsAndUnits()
+{
+    Rig rig;
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    c.setParameter(PC::LiftRed, -120);
+    QVERIFY(rig.settle());
+    const QVector<HdrController::CopyTarget> targets = c.copyTargets();
+    QCOMPARE(targets.size(), 3 + 5);
+    QCOMPARE(targets.first().channel, 2);
+    c.copyChannel({{FakeUnits::address(0), 3}, {FakeUnits::address(1), 4}});
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(0, vid(3, PC::LiftRed)), QByteArray("-120"));
+    QCOMPARE(rig.units.value(1, vid(4, PC::LiftRed)), QByteArray("-120"));
+    QCOMPARE(rig.units.value(0, vid(2, PC::LiftRed)), QByteArray("0"));
+    QCOMPARE(rig.of(0, "set").filter(vid(3, 0).left(13)).size(), PC::BoundCount - 1);
 }
 
 QTEST_GUILESS_MAIN(TestHdrController)
