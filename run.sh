@@ -15,8 +15,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 tools/install-deps.sh run
-cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRISMOLINK_BUILD_TESTS=OFF >/dev/null
-cmake --build build/run -j "$(nproc)" --target prismolink prismo-sim tangent-hub-sim
+cmake --preset run >/dev/null
+cmake --build --preset run -j "$(nproc)"
 
 program=build/run/app/prismolink
 simulator=build/run/tools/prismosim/prismo-sim
