@@ -52,15 +52,7 @@ trap 'exit 143' TERM
 
 "$simulator" --port "$PRISMOLINK_DEVICE_PORT" --log "$demo/requests.log" </dev/null 2>"$demo/prismo-sim.txt" &
 sim_pid=$!
-for _ in $(seq 100); do
-    grep -q 'listening on port' "$demo/prismo-sim.txt" && break
-    if ! kill -0 "$sim_pid" 2>/dev/null; then
-        cat "$demo/prismo-sim.txt" >&2
-        echo "The simulated units could not start." >&2
-        exit 1
-    fi
-    sleep 0.1
-done
+tools/wait-for-port.sh "$demo/prismo-sim.txt" "$sim_pid" >/dev/null
 cat "$demo/prismo-sim.txt"
 echo "Request log of the simulated units: $demo/requests.log"
 

@@ -76,14 +76,8 @@ windows() {
     [ -d "$WINEPREFIX" ] || "$wine" wineboot --init >/dev/null 2>&1 || true
 
     "$simulator" --port 0 --quiet --fault 2:close --fault 3:stall </dev/null 2>"$dir/prismo-sim.txt" &
-    local sim_pid=$! port= status=0
-    for _ in $(seq 100); do
-        port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$dir/prismo-sim.txt")
-        [ -n "$port" ] || ! kill -0 "$sim_pid" 2>/dev/null && break
-        sleep 0.1
-    done
-    if [ -z "$port" ]; then
-        cat "$dir/prismo-sim.txt" >&2
+    local sim_pid=$! port status=0
+    if ! port=$(tools/wait-for-port.sh "$dir/prismo-sim.txt" "$sim_pid"); then
         kill "$sim_pid" 2>/dev/null || true
         return 1
     fi
