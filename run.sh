@@ -6,11 +6,12 @@
 # The units listen on PRISMOLINK_DEVICE_PORT, or 8080 so that no privileges
 # are needed, and the program is given the same port. The program keeps its
 # settings in build/run/demo/config (the user's own settings stay untouched),
-# with the first simulated unit as its saved address. The rig stops when the
-# program ends, Ctrl-C included. Without a display the window is shown on a
-# virtual one (Xvfb) and a screenshot of it is saved. The virtual panel plays
-# the Tangent Hub on PRISMOLINK_HUB_PORT, or 64246 where the real hub listens;
-# when a real hub runs there, the program uses that one.
+# written afresh at each start with the first simulated unit as its saved
+# address and no gang. The rig stops when the program ends, Ctrl-C included.
+# Without a display the window is shown on a virtual one (Xvfb) and a
+# screenshot of it is saved. The virtual panel plays the Tangent Hub on
+# PRISMOLINK_HUB_PORT, or 64246 where the real hub listens; when a real hub
+# runs there, the program uses that one.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -26,15 +27,7 @@ first_unit=127.0.0.11
 
 demo=$PWD/build/run/demo
 export XDG_CONFIG_HOME=$demo/config
-settings=$XDG_CONFIG_HOME/tavi/PrismoRest.conf
-mkdir -p "$(dirname "$settings")"
-if [ -f "$settings" ] && grep -q '^\[General\]' "$settings"; then
-    sed -i -e '/^IPAddress=/d' -e "/^\[General\]/a IPAddress=$first_unit" "$settings"
-elif [ -f "$settings" ]; then
-    sed -i "1i [General]\nIPAddress=$first_unit\n" "$settings"
-else
-    printf '[General]\nIPAddress=%s\n' "$first_unit" >"$settings"
-fi
+tools/write-settings.sh "$XDG_CONFIG_HOME" "$first_unit"
 
 sim_pid=
 panel_pid=

@@ -71,8 +71,7 @@ hub_pid=$!
 pids+=($hub_pid)
 tools/wait-for-port.sh "$scratch/hub-log.txt" $hub_pid >/dev/null
 
-mkdir -p "$scratch/config/tavi"
-printf '[General]\nIPAddress=127.0.0.11\nNumGangPrismos=0\n' >"$scratch/config/tavi/PrismoRest.conf"
+tools/write-settings.sh "$scratch/config" 127.0.0.11
 
 echo "memcheck: prismolink under Valgrind (units on port $device_port, hub on $hub_port)"
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/config HOME=$scratch \
