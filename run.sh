@@ -6,17 +6,18 @@
 # The units listen on PRISMOLINK_DEVICE_PORT, or 8080 so that no privileges
 # are needed, and the program is given the same port. The program keeps its
 # settings in build/run/demo/config (the user's own settings stay untouched),
-# with the first simulated unit as its saved address. The rig stops when the
-# program ends, Ctrl-C included. Without a display the window is shown on a
-# virtual one (Xvfb) and a screenshot of it is saved. The virtual panel plays
-# the Tangent Hub on PRISMOLINK_HUB_PORT, or 64246 where the real hub listens;
-# when a real hub runs there, the program uses that one.
+# written afresh at each start with the first simulated unit as its saved
+# address and no gang. The rig stops when the program ends, Ctrl-C included.
+# Without a display the window is shown on a virtual one (Xvfb) and a
+# screenshot of it is saved. The virtual panel plays the Tangent Hub on
+# PRISMOLINK_HUB_PORT, or 64246 where the real hub listens; when a real hub
+# runs there, the program uses that one.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 tools/install-deps.sh run
-cmake -S . -B build/run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRISMOLINK_BUILD_TESTS=OFF >/dev/null
-cmake --build build/run -j "$(nproc)" --target prismolink prismo-sim tangent-hub-sim
+cmake --preset run >/dev/null
+cmake --build --preset run -j "$(nproc)"
 
 program=build/run/app/prismolink
 simulator=build/run/tools/prismosim/prismo-sim
@@ -26,15 +27,7 @@ first_unit=127.0.0.11
 
 demo=$PWD/build/run/demo
 export XDG_CONFIG_HOME=$demo/config
-settings=$XDG_CONFIG_HOME/tavi/PrismoRest.conf
-mkdir -p "$(dirname "$settings")"
-if [ -f "$settings" ] && grep -q '^\[General\]' "$settings"; then
-    sed -i -e '/^IPAddress=/d' -e "/^\[General\]/a IPAddress=$first_unit" "$settings"
-elif [ -f "$settings" ]; then
-    sed -i "1i [General]\nIPAddress=$first_unit\n" "$settings"
-else
-    printf '[General]\nIPAddress=%s\n' "$first_unit" >"$settings"
-fi
+tools/write-settings.sh "$XDG_CONFIG_HOME" "$first_unit"
 
 sim_pid=
 panel_pid=
@@ -52,15 +45,7 @@ trap 'exit 143' TERM
 
 "$simulator" --port "$PRISMOLINK_DEVICE_PORT" --log "$demo/requests.log" </dev/null 2>"$demo/prismo-sim.txt" &
 sim_pid=$!
-for _ in $(seq 100); do
-    grep -q 'listening on port' "$demo/prismo-sim.txt" && break
-    if ! kill -0 "$sim_pid" 2>/dev/null; then
-        cat "$demo/prismo-sim.txt" >&2
-        echo "The simulated units could not start." >&2
-        exit 1
-    fi
-    sleep 0.1
-done
+tools/wait-for-port.sh "$demo/prismo-sim.txt" "$sim_pid" >/dev/null
 cat "$demo/prismo-sim.txt"
 echo "Request log of the simulated units: $demo/requests.log"
 

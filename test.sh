@@ -16,13 +16,13 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 tools/install-deps.sh test
 jobs=$(nproc)
 
+# Configures, builds and tests one preset of CMakePresets.json (its folder is build/PRESET).
 suite() {
-    local dir=$1
-    shift
-    echo "== $dir"
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRISMOLINK_WERROR=ON "$@" >/dev/null
-    cmake --build "$dir" -j "$jobs"
-    (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
+    local preset=$1
+    echo "== build/$preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+    ctest --preset "$preset" -j "$jobs"
 }
 
 # Makes the package of a build, installs it on this machine and checks the
@@ -66,9 +66,8 @@ package() {
 windows() {
     local dir=build/windows simulator=$1/tools/prismosim/prismo-sim
     echo "== $dir (mingw-w64, run under Wine)"
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPRISMOLINK_WERROR=ON \
-        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DPRISMOLINK_LINK_ONLY=ON >/dev/null
-    cmake --build "$dir" -j "$jobs"
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j "$jobs"
 
     local wine wineserver
     wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
@@ -77,14 +76,8 @@ windows() {
     [ -d "$WINEPREFIX" ] || "$wine" wineboot --init >/dev/null 2>&1 || true
 
     "$simulator" --port 0 --quiet --fault 2:close --fault 3:stall </dev/null 2>"$dir/prismo-sim.txt" &
-    local sim_pid=$! port= status=0
-    for _ in $(seq 100); do
-        port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$dir/prismo-sim.txt")
-        [ -n "$port" ] || ! kill -0 "$sim_pid" 2>/dev/null && break
-        sleep 0.1
-    done
-    if [ -z "$port" ]; then
-        cat "$dir/prismo-sim.txt" >&2
+    local sim_pid=$! port status=0
+    if ! port=$(tools/wait-for-port.sh "$dir/prismo-sim.txt" "$sim_pid"); then
         kill "$sim_pid" 2>/dev/null || true
         return 1
     fi
@@ -96,14 +89,14 @@ windows() {
     return "$status"
 }
 
-suite build/tests
+suite tests
 package build/tests
 windows build/tests
-suite build/qt6 -DPRISMOLINK_QT6=ON
+suite qt6
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    suite build/sanitizers -DPRISMOLINK_SANITIZE=ON
+    suite sanitizers
 echo "== memcheck of build/tests"
 tests/memcheck.sh build/tests
 echo "== fuzzing"

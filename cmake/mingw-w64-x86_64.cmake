@@ -1,5 +1,5 @@
 # Cross-builds for 64-bit Windows with Debian's mingw-w64 tool chain:
-#   cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DPRISMOLINK_LINK_ONLY=ON
+#   cmake --preset windows && cmake --build --preset windows   (build/windows; see CMakePresets.json)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

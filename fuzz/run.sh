@@ -14,9 +14,8 @@ targets=(fuzz_httpreply fuzz_hubmessages fuzz_discovery fuzz_settings)
 dir=build/fuzz
 
 tools/install-deps.sh fuzz
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DPRISMOLINK_FUZZ=ON >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$(nproc)"
 
 # The targets' own diagnostics (stdout and stderr) are closed; libFuzzer and
 # the sanitizers still report.

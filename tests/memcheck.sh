@@ -29,22 +29,9 @@ finish() {
 }
 trap finish EXIT
 
-# Waits until a file holds a line that the sed expression picks a port from.
-port_from() {
-    local file=$1 pid=$2 port=
-    for _ in $(seq 200); do
-        port=$(sed -n "$3" "$file")
-        [ -n "$port" ] && { echo "$port"; return 0; }
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    cat "$file" >&2
-    return 1
-}
-
 "$simulator" --port 0 --quiet </dev/null 2>"$scratch/prismo-sim.txt" &
 pids+=($!)
-device_port=$(port_from "$scratch/prismo-sim.txt" $! 's/.*listening on port \([0-9]*\).*/\1/p')
+device_port=$(tools/wait-for-port.sh "$scratch/prismo-sim.txt" $!)
 
 # The hub's script: the program under Valgrind starts slowly, so the wait is long.
 cat >"$scratch/hub-script.txt" <<'EOF'
@@ -82,10 +69,9 @@ hub_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 
 "$hubsim" --headless --port "$hub_port" <"$scratch/hub-script.txt" >"$scratch/hub-output.txt" 2>"$scratch/hub-log.txt" &
 hub_pid=$!
 pids+=($hub_pid)
-port_from "$scratch/hub-log.txt" $hub_pid 's/.*listening on 127.0.0.1:\([0-9]*\).*/\1/p' >/dev/null
+tools/wait-for-port.sh "$scratch/hub-log.txt" $hub_pid >/dev/null
 
-mkdir -p "$scratch/config/tavi"
-printf '[General]\nIPAddress=127.0.0.11\nNumGangPrismos=0\n' >"$scratch/config/tavi/PrismoRest.conf"
+tools/write-settings.sh "$scratch/config" 127.0.0.11
 
 echo "memcheck: prismolink under Valgrind (units on port $device_port, hub on $hub_port)"
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/config HOME=$scratch \

@@ -10,16 +10,22 @@ class QSettings;
 // What the program remembers between runs, and the one place that knows how:
 // the address in the address field and the host names of the ganged units,
 // in the user's settings store of organisation "tavi", application
-// "PrismoRest" (on Linux the INI file ~/.config/tavi/PrismoRest.conf):
+// "PrismoRest" (on Linux the INI file ~/.config/tavi/PrismoRest.conf), which
+// save() writes as
 //
 //   [General]
 //   IPAddress=127.0.0.11
 //   NumGangPrismos=2
-//   GangPrismoNames\1\GangPrismoName=prismo-2
-//   GangPrismoNames\2\GangPrismoName=prismo-3
-//   GangPrismoNames\size=2
 //
-// The count bounds what is read (the array's own size is not trusted).
+//   [GangPrismoNames]
+//   1\GangPrismoName=prismo-2
+//   2\GangPrismoName=prismo-3
+//   size=2
+//
+// (the gang's keys in the order of their text: 10\ before 2\; no gang:
+// NumGangPrismos=0 and size=0). The same keys written under [General] as
+// GangPrismoNames\1\GangPrismoName=... read alike. The count bounds what is
+// read (the array's own size is not trusted).
 class PrismoSettings
 {
 public:
