@@ -16,6 +16,7 @@ class QSettings;
 //   [General]
 //   IPAddress=127.0.0.11
 //   NumGangPrismos=2
+//   RecentLooks=/home/me/looks/day.json, /home/me/looks/night.json
 //
 //   [GangPrismoNames]
 //   1\GangPrismoName=prismo-2
