@@ -1,11 +1,18 @@
 #include "dialogfixture.h"
 #include "gang.h"
+#include "copychanneldialog.h"
 #include "gangdialog.h"
+#include "modalprompt.h"
+#include "prismosettings.h"
+#include "ui_copychanneldialog.h"
 #include "hdrcontroller.h"
 #include "ui_gangdialog.h"
 #include "ui_hdrparameterdialog.h"
 
+#include <QFileDialog>
+#include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStyleOptionGroupBox>
 #include <QtTest>
 
@@ -38,7 +45,32 @@ private slots:
     void gangDialogAppliesToTheListAsItIsNow();
     void settingsSavedAtClose();
     void contextMenu();
+    void undoAndRedoByKeyboard();
+    void abButtonSwitchesLooks();
+    void looksInFiles();
+    void copyChannelDialog();
+    void fineAndCoarseSteps_data();
+    void fineAndCoarseSteps();
+    void typedValueInLabel();
+
+private:
+    // Triggers the context menu's entry with this text.
+    static void trigger(HDRParameterDialog &d, const QString &text);
 };
+
+void TestHDRParameterDialog::trigger(HDRParameterDialog &d, const QString &text)
+{
+    const std::unique_ptr<QMenu> menu = d.createContextMenu();
+    bool found = false;
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text) {
+            QVERIFY2(action->isEnabled(), qPrintable(text));
+            action->trigger();
+            found = true;
+        }
+    }
+    QVERIFY2(found, qPrintable(text));
+}
 
 void TestHDRParameterDialog::controlsReachTheUnits_data()
 {
@@ -181,12 +213,185 @@ void TestHDRParameterDialog::contextMenu()
     QStringList entries;
     for (QAction *action : menu->actions())
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(entries, (QStringList{"Version 1.3", "-", "Set Prismo Gang List", "-",
+    QCOMPARE(entries, (QStringList{"Version 1.3", "-", "Set Prismo Gang List", "-", "Undo", "Redo", "Store as A",
+                                   "Store as B", "Toggle A/B", "-", "Save Look...", "Load Look...", "Recent Looks",
+                                   "Copy Channel...", "-",
                                    QStringLiteral("About %1...").arg(QCoreApplication::applicationName())}));
     // Menus shown again and again leave nothing behind on the window.
     const int children = d.children().size();
     d.createContextMenu();
     QCOMPARE(d.children().size(), children);
+}
+
+void TestHDRParameterDialog::undoAndRedoByKeyboard()
+{
+    DialogFixture f;
+    f.saveSettings(DialogFixture::address(0), {"prismo-2 "});
+    HDRParameterDialog &d = f.open(QString());
+    d.show();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    d.form().saturationSlider->setValue(1400);
+    QVERIFY(f.settle());
+    const QByteArray name = DialogFixture::vid(1, PC::Saturation);
+    QTest::keyClick(&d, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(d.form().saturationSlider->value(), 1000);
+    QVERIFY(f.settle());
+    QCOMPARE(f.rig().parameter(1, name), std::optional<QByteArray>("1000"));
+    QTest::keyClick(&d, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(&d, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); // nothing more to redo
+    QVERIFY(f.settle());
+    QCOMPARE(f.rig().parameter(1, name), std::optional<QByteArray>("1400"));
+}
+
+void TestHDRParameterDialog::abButtonSwitchesLooks()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QVERIFY(!d.form().abToggleButton->isEnabled());
+    trigger(d, "Store as A");
+    d.form().exposureSlider->setValue(-700);
+    trigger(d, "Store as B");
+    QCOMPARE(d.form().abStateLabel->text(), QStringLiteral("B live"));
+    d.form().tintSlider->setValue(10);
+    QCOMPARE(d.form().abStateLabel->text(), QStringLiteral("B live, changed"));
+    QVERIFY(f.settle());
+    f.clearRequests();
+    QTest::mouseClick(d.form().abToggleButton, Qt::LeftButton);
+    QCOMPARE(d.form().abStateLabel->text(), QStringLiteral("A live"));
+    d.show();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    QVERIFY(f.settle());
+    QCOMPARE(f.sets(), (QStringList{"127.0.0.11 " + DialogFixture::vid(1, PC::Exposure) + " 0",
+                                    "127.0.0.11 " + DialogFixture::vid(1, PC::Tint) + " 0"}));
+    QTest::keyClick(&d, Qt::Key_Backslash);
+    QCOMPARE(d.form().exposureSlider->value(), -700);
+}
+
+// A look saved and loaded again; a file that cannot be used is refused with
+// a message, and nothing is written.
+void TestHDRParameterDialog::looksInFiles()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("day.json"));
+    d.form().redLiftSlider->setValue(-90);
+    ModalPrompt::setHandler([&path](QDialog &dialog) {
+        static_cast<QFileDialog &>(dialog).selectFile(path);
+        return int(QDialog::Accepted);
+    });
+    trigger(d, "Save Look...");
+    QVERIFY(QFile::exists(path));
+    d.form().redLiftSlider->setValue(0);
+    trigger(d, "Load Look...");
+    ModalPrompt::setHandler({});
+    QCOMPARE(d.form().redLiftSlider->value(), -90);
+
+    QFile bad(dir.filePath(QStringLiteral("newer.json")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    QFile good(path);
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    bad.write(good.readAll().replace("\"version\": 1", "\"version\": 9"));
+    bad.close();
+    QVERIFY(f.settle());
+    f.clearRequests();
+    QString message;
+    ModalPrompt::setHandler([&message](QDialog &dialog) {
+        message = static_cast<QMessageBox &>(dialog).text();
+        return int(QDialog::Accepted);
+    });
+    QVERIFY(!d.loadLook(bad.fileName()));
+    ModalPrompt::setHandler({});
+    QVERIFY2(message.contains(QStringLiteral("newer Prismolink")), qPrintable(message));
+    QVERIFY(f.settle());
+    QVERIFY(f.sets().isEmpty());
+    QCOMPARE(PrismoSettings::recentLooks(), QStringList{path});
+}
+
+void TestHDRParameterDialog::copyChannelDialog()
+{
+    DialogFixture f;
+    f.saveSettings(DialogFixture::address(0), {"prismo-2 "});
+    HDRParameterDialog &d = f.open(QString());
+    d.form().blueGainSlider->setValue(1800);
+    QStringList offered;
+    ModalPrompt::setHandler([&offered](QDialog &dialog) {
+        QListWidget *list = static_cast<CopyChannelDialog &>(dialog).form().targetListWidget;
+        for (int i = 0; i < list->count(); ++i)
+            offered << list->item(i)->text();
+        list->item(1)->setCheckState(Qt::Checked); // Video 3 of the current unit
+        list->item(4)->setCheckState(Qt::Checked); // Video 2 of the ganged unit
+        return int(QDialog::Accepted);
+    });
+    trigger(d, "Copy Channel...");
+    ModalPrompt::setHandler({});
+    QCOMPARE(offered.mid(0, 5), (QStringList{"prismo-1: Video 2", "prismo-1: Video 3", "prismo-1: Video 4",
+                                             "prismo-2: 4K/UHD", "prismo-2: Video 1"}));
+    QVERIFY(f.settle());
+    const QByteArray name = "ColorHDRGainBlue";
+    QCOMPARE(f.rig().parameter(0, "eParamID_Vid3" + name), std::optional<QByteArray>("1800"));
+    QCOMPARE(f.rig().parameter(1, "eParamID_Vid1" + name), std::optional<QByteArray>("1800"));
+    QCOMPARE(f.rig().parameter(0, "eParamID_Vid2" + name), std::optional<QByteArray>("1000"));
+}
+
+void TestHDRParameterDialog::fineAndCoarseSteps_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("moved");
+
+    QTest::newRow("arrow") << int(Qt::Key_Right) << int(Qt::NoModifier) << 10;
+    QTest::newRow("arrow, Shift: finer") << int(Qt::Key_Right) << int(Qt::ShiftModifier) << 1;
+    QTest::newRow("arrow, Ctrl: coarser") << int(Qt::Key_Left) << int(Qt::ControlModifier) << -100;
+    QTest::newRow("page") << int(Qt::Key_PageUp) << int(Qt::NoModifier) << 100;
+    QTest::newRow("wheel") << 0 << int(Qt::NoModifier) << 10;
+    QTest::newRow("wheel, Shift: finer") << 0 << int(Qt::ShiftModifier) << 1;
+    QTest::newRow("wheel, Ctrl: coarser") << 0 << int(Qt::ControlModifier) << 100;
+}
+
+void TestHDRParameterDialog::fineAndCoarseSteps()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, moved);
+
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QSlider *slider = d.form().colorTempSlider;
+    if (key) {
+        QTest::keyClick(slider, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    } else {
+        QWheelEvent wheel(QPointF(20, 5), slider->mapToGlobal(QPoint(20, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(slider, &wheel);
+    }
+    QCOMPARE(slider->value(), moved);
+    QVERIFY(f.settle());
+    QCOMPARE(f.rig().parameter(0, DialogFixture::vid(1, PC::ColorTemp)), std::optional<QByteArray>(QByteArray::number(moved)));
+}
+
+void TestHDRParameterDialog::typedValueInLabel()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    d.show();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    QTest::mouseDClick(d.form().masterGainLabel, Qt::LeftButton);
+    QLineEdit *editor = d.findChild<QLineEdit *>(QStringLiteral("valueEditor"));
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("1.5"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(d.form().masterGainSlider->value(), 1500);
+    QCOMPARE(d.form().masterGainLabel->text(), QStringLiteral("1.500"));
+    QVERIFY(f.settle());
+    QCOMPARE(f.rig().parameter(0, DialogFixture::vid(1, PC::GainMaster)), std::optional<QByteArray>("1500"));
+    // Escape leaves the value.
+    QTest::mouseDClick(d.form().masterGainLabel, Qt::LeftButton);
+    editor = d.findChild<QLineEdit *>(QStringLiteral("valueEditor"));
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("3"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QCOMPARE(d.form().masterGainSlider->value(), 1500);
 }
 
 QTEST_MAIN(TestHDRParameterDialog)
