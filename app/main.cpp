@@ -1,14 +1,23 @@
+#include "commandline.h"
 #include "hdrparameterdialog.h"
 #include "modalprompt.h"
+#include "oscserver.h"
+#include "oscrouter.h"
+#include "prismosettings.h"
 #include "ports.h"
 #include "programversion.h"
 #include "taviapplication.h"
 
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -43,12 +52,101 @@ void quitOnTerminationSignals(QObject *) {}
 #endif
 } // namespace
 
+namespace {
+
+// A look recalled by name over OSC: one of the recent looks, or a file in the
+// looks folder. A name holds no path, so a remote sender reaches no other file.
+QString findLook(const QString &name)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.startsWith(QLatin1Char('.')))
+        return QString();
+    for (const QString &path : PrismoSettings::recentLooks()) {
+        if (QFileInfo(path).completeBaseName() == name || QFileInfo(path).fileName() == name)
+            return path;
+    }
+    const QDir folder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/looks"));
+    for (const QString &file : {name, name + QStringLiteral(".json")}) {
+        if (folder.exists(file))
+            return folder.filePath(file);
+    }
+    return QString();
+}
+
+// OSC as the command line and the settings ask for it; false (and why) when
+// the options cannot be used.
+bool oscOptions(const CommandLine &line, const PrismoSettings &settings, OscOptions &options, QString &error)
+{
+    options.enabled = line.osc || settings.oscEnabled;
+    if (line.oscPort)
+        options.port = *line.oscPort;
+    else if (settings.oscPort > 0)
+        options.port = quint16(settings.oscPort);
+    const QString listen = !line.oscListen.isEmpty() ? line.oscListen : settings.oscListen;
+    if (!listen.isEmpty() && !options.listen.setAddress(listen)) {
+        error = QStringLiteral("\"%1\" is no address to listen on").arg(listen);
+        return false;
+    }
+    const QString allow = !line.oscAllow.isEmpty() ? line.oscAllow : settings.oscAllow;
+    QString bad;
+    if (!OscOptions::parseAllowList(allow, options.allowed, bad)) {
+        error = QStringLiteral("\"%1\" is no address or subnet to allow").arg(bad);
+        return false;
+    }
+    return true;
+}
+
+// Help and version need no window, nor a display: they are answered before
+// the application object that needs one exists.
+bool asksForInformation(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char *option : {"-h", "--help", "-help", "-v", "--version", "-version", "--help-osc", "-help-osc"}) {
+            if (qstrcmp(argv[i], option) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+int answer(const CommandLine &line, const QString &programName, const QString &version)
+{
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        std::fputs(qPrintable(line.text), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(version.isEmpty() ? QStringLiteral("0.0.0 (devel)") : version));
+        return 0;
+    case CommandLine::Action::HelpOsc:
+        std::fputs(qPrintable(OscRouter::help()), stdout);
+        return 0;
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(programName), qPrintable(line.text),
+                     qPrintable(CommandLine::errorHint(programName)));
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+    return -1;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_AUTO_SCREEN_SCALE_FACTOR", "1");
     QCoreApplication::setOrganizationName(QStringLiteral("TAVI"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("tavi.tv"));
     QCoreApplication::setApplicationName(QStringLiteral("Prismolink"));
+
+    if (asksForInformation(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        const QString programName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        const int code = answer(CommandLine::parse(QCoreApplication::arguments(), programName), programName,
+                                ProgramVersion::ofProgram());
+        return code < 0 ? 0 : code;
+    }
 
     TaviApplication app(argc, argv, 1);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/prismorest.png")));
@@ -57,10 +155,23 @@ int main(int argc, char *argv[])
 
     const QString version = ProgramVersion::ofProgram();
     // Looked at after the application object took the options that Qt consumes.
-    const bool multiInstance = argc == 2 && qstrcmp(argv[1], "-m") == 0;
+    const QString programName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const CommandLine line = CommandLine::parse(QCoreApplication::arguments(), programName);
+    if (const int code = answer(line, programName, version); code >= 0)
+        return code;
+
+    PrismoSettings settings;
+    settings.load();
+    OscOptions osc;
+    QString error;
+    if (!oscOptions(line, settings, osc, error)) {
+        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(programName), qPrintable(error),
+                     qPrintable(CommandLine::errorHint(programName)));
+        return 2;
+    }
 
     QLockFile lock(QDir::temp().absoluteFilePath(QStringLiteral("a102.lock")));
-    if (!multiInstance) {
+    if (!line.multiInstance) {
         qDebug() << "lock";
         qint64 pid = 0;
         QString hostName;
@@ -77,10 +188,21 @@ int main(int argc, char *argv[])
         }
     }
 
-    HDRParameterDialog dialog(!multiInstance, version, Ports::fromEnvironment());
+    HDRParameterDialog dialog(!line.multiInstance, version, Ports::fromEnvironment());
     dialog.show();
+    std::unique_ptr<OscServer> remote;
+    if (osc.enabled) {
+        remote = std::make_unique<OscServer>(dialog.controller(), osc, findLook);
+        if (remote->start(&error))
+            qInfo().noquote() << QStringLiteral("OSC: listening on %1 port %2").arg(osc.listen.toString()).arg(remote->port());
+        else
+            qWarning().noquote() << QStringLiteral("OSC: cannot listen on %1 port %2: %3")
+                                        .arg(osc.listen.toString())
+                                        .arg(osc.port)
+                                        .arg(error);
+    }
     quitOnTerminationSignals(&dialog);
     qDebug().noquote() << "Prismolink" << (version.isEmpty() ? QStringLiteral("(devel)") : version)
-                       << (multiInstance ? "started in multi-instance mode" : "started");
+                       << (line.multiInstance ? "started in multi-instance mode" : "started");
     return app.exec();
 }

@@ -17,12 +17,10 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSaveFile>
 
 #include <climits>
 #include <cmath>
@@ -368,9 +366,9 @@ bool HDRParameterDialog::saveLook(const QString &path)
     contents.program = programVersion;
     contents.unit = m_controller->systemName();
     contents.channel = m_controller->channel();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(LookFile::write(contents)) < 0 || !file.commit()) {
-        refuse(tr("Save Look"), tr("The look could not be saved to %1: %2").arg(path, file.errorString()));
+    QString error;
+    if (!LookFile::save(path, contents, error)) {
+        refuse(tr("Save Look"), tr("The look could not be saved to %1: %2").arg(path, error));
         return false;
     }
     PrismoSettings::addRecentLook(path);
@@ -379,14 +377,9 @@ bool HDRParameterDialog::saveLook(const QString &path)
 
 bool HDRParameterDialog::loadLook(const QString &path)
 {
-    QFile file(path);
     LookFile::Contents contents;
     QString error;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-    } else if (file.size() > LookFile::LargestFile) {
-        error = tr("The file is too large to be a look.");
-    } else if (LookFile::read(file.readAll(), contents, error)) {
+    if (LookFile::load(path, contents, error)) {
         PrismoSettings::addRecentLook(path);
         m_controller->applyLook(contents.look);
         return true;

@@ -2,10 +2,10 @@
 
 std::vector<int> Look::differences(const Look &other) const
 {
-    std::vector<int> slots;
+    std::vector<int> differing;
     for (int slot : ParameterCatalogue::passOrder()) {
         if (values[std::size_t(slot)] != other.values[std::size_t(slot)])
-            slots.push_back(slot);
+            differing.push_back(slot);
     }
-    return slots;
+    return differing;
 }

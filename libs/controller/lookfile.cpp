@@ -1,8 +1,10 @@
 #include "lookfile.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QSaveFile>
 
 #include <climits>
 #include <optional>
@@ -112,5 +114,29 @@ bool LookFile::read(const QByteArray &bytes, Contents &contents, QString &error)
     read.unit = root.value(QStringLiteral("unit")).toString();
     read.channel = channel.toInt();
     contents = read;
+    return true;
+}
+
+bool LookFile::load(const QString &path, Contents &contents, QString &error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    if (file.size() > LargestFile) {
+        error = QStringLiteral("The file is too large to be a look.");
+        return false;
+    }
+    return read(file.readAll(), contents, error);
+}
+
+bool LookFile::save(const QString &path, const Contents &contents, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(write(contents)) < 0 || !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
     return true;
 }

@@ -46,13 +46,13 @@ void PanelPageLayout::show(tangentWaveDisplay &display, int page, const PanelPag
             display.setCell(row, 0, rows[row - 1]);
     }
 
-    std::vector<int> slots;
+    std::vector<int> pageSlots;
     for (int slot = 0; slot < PC::SlotCount; ++slot) {
         if (PC::slot(slot).panel.page == page)
-            slots.push_back(slot);
+            pageSlots.push_back(slot);
     }
-    std::sort(slots.begin(), slots.end(), [](int a, int b) { return PC::slot(a).panel.order < PC::slot(b).panel.order; });
-    for (int slot : slots) {
+    std::sort(pageSlots.begin(), pageSlots.end(), [](int a, int b) { return PC::slot(a).panel.order < PC::slot(b).panel.order; });
+    for (int slot : pageSlots) {
         const PC::PanelPlace &place = PC::slot(slot).panel;
         if (place.caption && PC::slot(slot).kind != PC::Kind::Switch) {
             display.setCell(place.line, 0, place.caption);
@@ -61,7 +61,7 @@ void PanelPageLayout::show(tangentWaveDisplay &display, int page, const PanelPag
                 display.setCell(place.line, 1, place.caption + 8);
         }
     }
-    for (int slot : slots)
+    for (int slot : pageSlots)
         showValue(display, slot, values.values[std::size_t(slot)]);
     display.flushCells();
 }

@@ -94,55 +94,56 @@ constexpr P chooser(int control, int line)
 }
 
 // Sliders: single step 1, page step 100; the PQ level steps in whole nits.
-#define SLIDER(suffix, widget, caption, kind, min, max, start, label, panel)                                          \
-    {suffix, widget, caption, kind, min, max, 1, 100, start, start, label, nullptr, 0, panel}
-#define SWITCH(suffix, widget, caption, start, panel) {suffix, widget, caption, K::Switch, 0, 1, 0, 0, start, NR, nullptr, nullptr, 0, panel}
-#define CHOOSER(suffix, widget, caption, list, count, panel)                                                           \
-    {suffix, widget, caption, K::Choice, 0, count - 1, 0, 0, 0, NR, nullptr, list, count, panel}
+#define SLIDER(suffix, widget, caption, kind, min, max, start, label, panel, remote)                                  \
+    {suffix, widget, caption, kind, min, max, 1, 100, start, start, label, nullptr, 0, panel, remote}
+#define SWITCH(suffix, widget, caption, start, panel, remote)                                                         \
+    {suffix, widget, caption, K::Switch, 0, 1, 0, 0, start, NR, nullptr, nullptr, 0, panel, remote}
+#define CHOOSER(suffix, widget, caption, list, count, panel, remote)                                                  \
+    {suffix, widget, caption, K::Choice, 0, count - 1, 0, 0, 0, NR, nullptr, list, count, panel, remote}
 
 const PC::SlotInfo slotTable[PC::SlotCount] = {
     CHOOSER("DynamicRangeAndGamut", "inDynRangeGamutChoiceComboBox", "In DynRange&Gamut", PC::inDynRangeChoices,
-            15, chooser(6, 2)),
+            15, chooser(6, 2), "range/in"),
     CHOOSER("DynamicRangeAndGamutOut", "outDynRangeGamutChoiceComboBox", "Out DynRange&Gamut", PC::outDynRangeChoices,
-            10, chooser(9, 3)),
+            10, chooser(9, 3), "range/out"),
     CHOOSER("eParamID_MonDynamicRangeAndGamutOut", "monDynRangeGamutChoiceComboBox", "Mon DynRange&Gamut",
-            PC::outDynRangeChoices, 10, chooser(10, 4)),
-    SWITCH("SdrPreview", "clampCheckBox", "SDR Preview", 0, toggle(2, 0, "SDR Previ", "iew On", "iew Off", 5)),
+            PC::outDynRangeChoices, 10, chooser(10, 4), "range/mon"),
+    SWITCH("SdrPreview", "clampCheckBox", "SDR Preview", 0, toggle(2, 0, "SDR Previ", "iew On", "iew Off", 5), "sdr-preview"),
     SLIDER("ColorHDRAmount", "hdrAmountSlider", "HDR Amount", K::Scaled, -1000, 1000, 0, "hdrAmountLabel",
-           hdr(0, 0, "HDRAmount", 2)),
+           hdr(0, 0, "HDRAmount", 2), "hdr-amount"),
     SLIDER("AmbLightComp", "hdrRangeSlider", "Amb Light Comp", K::Scaled, -1000, 1000, 0, "hdrRangeLabel",
-           hdr(3, 1, "AmbLight", 3)),
+           hdr(3, 1, "AmbLight", 3), "amb-light"),
     SLIDER("ColorHDRSoftness", "sdrSoftnessSlider", "SDR Softness", K::Scaled, 0, 1000, 0, "sdrSoftnessLabel",
-           hdr(9, 3, "SDRSoft", 1)),
-    SLIDER("ColorHDRLiftMaster", "masterLiftSlider", "Master Lift", K::Scaled, -1000, 1000, 0, "masterLiftLabel", grid(0, 0)),
-    SLIDER("ColorHDRLiftRed", "redLiftSlider", "Red Lift", K::Scaled, -1000, 1000, 0, "redLiftLabel", grid(1, 0)),
-    SLIDER("ColorHDRLiftGreen", "greenLiftSlider", "Green Lift", K::Scaled, -1000, 1000, 0, "greenLiftLabel", grid(2, 0)),
-    SLIDER("ColorHDRLiftBlue", "blueLiftSlider", "Blue Lift", K::Scaled, -1000, 1000, 0, "blueLiftLabel", grid(3, 0)),
-    SLIDER("ColorHDRGainMaster", "masterGainSlider", "Master Gain", K::Scaled, 0, 5000, 1000, "masterGainLabel", grid(0, 2)),
-    SLIDER("ColorHDRGainRed", "redGainSlider", "Red Gain", K::Scaled, 0, 5000, 1000, "redGainLabel", grid(1, 2)),
-    SLIDER("ColorHDRGainGreen", "greenGainSlider", "Green Gain", K::Scaled, 0, 5000, 1000, "greenGainLabel", grid(2, 2)),
-    SLIDER("ColorHDRGainBlue", "blueGainSlider", "Blue Gain", K::Scaled, 0, 5000, 1000, "blueGainLabel", grid(3, 2)),
+           hdr(9, 3, "SDRSoft", 1), "sdr-softness"),
+    SLIDER("ColorHDRLiftMaster", "masterLiftSlider", "Master Lift", K::Scaled, -1000, 1000, 0, "masterLiftLabel", grid(0, 0), "lift/master"),
+    SLIDER("ColorHDRLiftRed", "redLiftSlider", "Red Lift", K::Scaled, -1000, 1000, 0, "redLiftLabel", grid(1, 0), "lift/red"),
+    SLIDER("ColorHDRLiftGreen", "greenLiftSlider", "Green Lift", K::Scaled, -1000, 1000, 0, "greenLiftLabel", grid(2, 0), "lift/green"),
+    SLIDER("ColorHDRLiftBlue", "blueLiftSlider", "Blue Lift", K::Scaled, -1000, 1000, 0, "blueLiftLabel", grid(3, 0), "lift/blue"),
+    SLIDER("ColorHDRGainMaster", "masterGainSlider", "Master Gain", K::Scaled, 0, 5000, 1000, "masterGainLabel", grid(0, 2), "gain/master"),
+    SLIDER("ColorHDRGainRed", "redGainSlider", "Red Gain", K::Scaled, 0, 5000, 1000, "redGainLabel", grid(1, 2), "gain/red"),
+    SLIDER("ColorHDRGainGreen", "greenGainSlider", "Green Gain", K::Scaled, 0, 5000, 1000, "greenGainLabel", grid(2, 2), "gain/green"),
+    SLIDER("ColorHDRGainBlue", "blueGainSlider", "Blue Gain", K::Scaled, 0, 5000, 1000, "blueGainLabel", grid(3, 2), "gain/blue"),
     SLIDER("ColorHDRGammaMaster", "masterGammaSlider", "Master Gamma", K::Scaled, 0, 2000, 1000, "masterGammaLabel",
-           grid(0, 1)),
-    SLIDER("ColorHDRGammaRed", "redGammaSlider", "Red Gamma", K::Scaled, 0, 2000, 1000, "redGammaLabel", grid(1, 1)),
+           grid(0, 1), "gamma/master"),
+    SLIDER("ColorHDRGammaRed", "redGammaSlider", "Red Gamma", K::Scaled, 0, 2000, 1000, "redGammaLabel", grid(1, 1), "gamma/red"),
     SLIDER("ColorHDRGammaGreen", "greenGammaSlider", "Green Gamma", K::Scaled, 0, 2000, 1000, "greenGammaLabel",
-           grid(2, 1)),
-    SLIDER("ColorHDRGammaBlue", "blueGammaSlider", "Blue Gamma", K::Scaled, 0, 2000, 1000, "blueGammaLabel", grid(3, 1)),
+           grid(2, 1), "gamma/green"),
+    SLIDER("ColorHDRGammaBlue", "blueGammaSlider", "Blue Gamma", K::Scaled, 0, 2000, 1000, "blueGammaLabel", grid(3, 1), "gamma/blue"),
     SLIDER("ColorHDRSaturation", "saturationSlider", "Saturation", K::Scaled, 0, 2000, 1000, "saturationLabel",
-           hdr(10, 4, "Sat", 0)),
-    SLIDER("ColorHDRLogLook", "lookSlider", "HDR Log Look", K::Scaled, 0, 1000, 500, "lookLabel", hdr(6, 2, "LogLook", 4)),
-    {"ColorHDRReset", "", "", K::Unbound, 0, 0, 0, 0, 0, NR, nullptr, nullptr, 0, P{}},
-    SLIDER("ColorHDRBT2408", "bt2408Slider", "BT.2408 Mode", K::Scaled, 0, 1000, 0, "bt2408Label", output(9, 3, "BT2408")),
+           hdr(10, 4, "Sat", 0), "saturation"),
+    SLIDER("ColorHDRLogLook", "lookSlider", "HDR Log Look", K::Scaled, 0, 1000, 500, "lookLabel", hdr(6, 2, "LogLook", 4), "log-look"),
+    {"ColorHDRReset", "", "", K::Unbound, 0, 0, 0, 0, 0, NR, nullptr, nullptr, 0, P{}, nullptr},
+    SLIDER("ColorHDRBT2408", "bt2408Slider", "BT.2408 Mode", K::Scaled, 0, 1000, 0, "bt2408Label", output(9, 3, "BT2408"), "bt2408"),
     SLIDER("ColorHDRExposure", "exposureSlider", "Exposure", K::Scaled, -4000, 4000, 0, "exposureLabel",
-           output(0, 0, "Exposure")),
+           output(0, 0, "Exposure"), "exposure"),
     SLIDER("ColorHDRColorTemp", "colorTempSlider", "Color Temp", K::Scaled, -10000, 10000, 0, "colorTempLabel",
-           output(3, 1, "Col Temp")),
-    SLIDER("ColorHDRTint", "tintSlider", "Tint", K::Scaled, -16000, 16000, 0, "tintLabel", output(6, 2, "Tint")),
+           output(3, 1, "Col Temp"), "color-temp"),
+    SLIDER("ColorHDRTint", "tintSlider", "Tint", K::Scaled, -16000, 16000, 0, "tintLabel", output(6, 2, "Tint"), "tint"),
     SLIDER("ColorHDRPQoutNitLvl", "pqoutnitLevelSlider", "PQ Output Nit Level", K::Nits, 48, 4000, 1000,
-           "pqoutnitLevelLabel", output(10, 4, "PQ Nit Level", Nits)),
-    SWITCH("P3ColorspaceClamp", "clampP3CheckBox", "P3 ColorSpace Clamp", 0, toggle(8, 4, "P3 Clamp", "    On", "    Off", 7)),
+           "pqoutnitLevelLabel", output(10, 4, "PQ Nit Level", Nits), "pq-level"),
+    SWITCH("P3ColorspaceClamp", "clampP3CheckBox", "P3 ColorSpace Clamp", 0, toggle(8, 4, "P3 Clamp", "    On", "    Off", 7), "p3-clamp"),
     // A checkable group box starts checked.
-    SWITCH("ColorfrontMode", "adjustGroupBox", "Adjust", 1, toggle(5, 2, "Adjust  ", "    On", "    Off", 6)),
+    SWITCH("ColorfrontMode", "adjustGroupBox", "Adjust", 1, toggle(5, 2, "Adjust  ", "    On", "    Off", 6), "adjust"),
 };
 
 #undef SLIDER
@@ -178,6 +179,15 @@ std::optional<int> number(const QByteArray &reply)
 }
 
 } // namespace
+
+int ParameterCatalogue::slotByRemoteName(const QString &name)
+{
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        if (slotTable[slot].remoteName && name == QLatin1String(slotTable[slot].remoteName))
+            return slot;
+    }
+    return -1;
+}
 
 int ParameterCatalogue::nameRow(int channel)
 {

@@ -73,9 +73,12 @@ public:
         const DynRangeChoice *choices; // choosers: their list
         int choiceCount;
         PanelPlace panel;
+        const char *remoteName; // the parameter's name in remote-control addresses, e.g. "gain/red"
     };
 
     static const SlotInfo &slot(int slot);
+    // The slot with this remote name, or -1.
+    static int slotByRemoteName(const QString &name);
 
     // The row of names a channel selects: channels outside 0..4 select row 0.
     static int nameRow(int channel);

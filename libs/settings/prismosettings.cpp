@@ -132,6 +132,10 @@ const char PrismoSettings::GangCountKey[] = "NumGangPrismos";
 const char PrismoSettings::GangArray[] = "GangPrismoNames";
 const char PrismoSettings::GangNameKey[] = "GangPrismoName";
 const char PrismoSettings::RecentLooksKey[] = "RecentLooks";
+const char PrismoSettings::OscEnabledKey[] = "OscEnabled";
+const char PrismoSettings::OscPortKey[] = "OscPort";
+const char PrismoSettings::OscListenKey[] = "OscListen";
+const char PrismoSettings::OscAllowKey[] = "OscAllow";
 
 std::unique_ptr<QSettings> PrismoSettings::openStore()
 {
@@ -198,6 +202,13 @@ void PrismoSettings::load(QSettings &store)
         gangNames.append(store.value(QLatin1String(GangNameKey)).toString());
     }
     store.endArray();
+    oscEnabled = store.value(QLatin1String(OscEnabledKey)).toBool();
+    bool isPort = false;
+    const int port = store.value(QLatin1String(OscPortKey)).toInt(&isPort);
+    oscPort = isPort && port > 0 && port < 65536 ? port : 0;
+    oscListen = store.value(QLatin1String(OscListenKey)).toString();
+    // A comma in an INI value makes it a list.
+    oscAllow = store.value(QLatin1String(OscAllowKey)).toStringList().join(QLatin1Char(','));
 }
 
 void PrismoSettings::save(QSettings &store, const QString &address, const QStringList &gangNames)

@@ -23,6 +23,10 @@ class QSettings;
 //   2\GangPrismoName=prismo-3
 //   size=2
 //
+// Remote control over OSC is switched on by hand in [General] (OscEnabled=true,
+// OscPort=49370, OscListen=127.0.0.1, OscAllow=10.0.0.5,10.1.0.0/16); the
+// program reads these and never writes them.
+//
 // (the gang's keys in the order of their text: 10\ before 2\; no gang:
 // NumGangPrismos=0 and size=0). The same keys written under [General] as
 // GangPrismoNames\1\GangPrismoName=... read alike. The count bounds what is
@@ -37,6 +41,10 @@ public:
     static const char GangArray[];
     static const char GangNameKey[];
     static const char RecentLooksKey[];
+    static const char OscEnabledKey[];
+    static const char OscPortKey[];
+    static const char OscListenKey[];
+    static const char OscAllowKey[];
     static constexpr int RecentLooksKept = 8;
     // A gang larger than this cannot come from a unit's list; a larger count
     // in the store is damage and is cut to it.
@@ -44,6 +52,10 @@ public:
 
     QString address;
     QStringList gangNames;
+    bool oscEnabled = false;
+    int oscPort = 0; // 0: not set
+    QString oscListen;
+    QString oscAllow;
 
     // The user's store (organisation and application as above).
     static std::unique_ptr<QSettings> openStore();

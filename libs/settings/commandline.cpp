@@ -1,0 +1,74 @@
+#include "commandline.h"
+
+#include <QCommandLineParser>
+
+CommandLine CommandLine::parse(const QStringList &arguments, const QString &programName)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Adjusts the HDR colour processing of Prismo converters, with the gang, the Tangent panel "
+                       "and remote control over OSC."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and end."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Print the version and end."));
+    const QCommandLineOption multi(QStringLiteral("m"),
+                                   QStringLiteral("Run beside another copy, without connecting to the control panel."));
+    const QCommandLineOption osc(QStringLiteral("osc"),
+                                 QStringLiteral("Take remote control over OSC (UDP) on the port of the settings (49370)."));
+    const QCommandLineOption oscPort(QStringLiteral("osc-port"), QStringLiteral("Take remote control over OSC on PORT."),
+                                     QStringLiteral("PORT"));
+    const QCommandLineOption oscListen(QStringLiteral("osc-listen"),
+                                       QStringLiteral("Listen for OSC on ADDRESS instead of 127.0.0.1."),
+                                       QStringLiteral("ADDRESS"));
+    const QCommandLineOption oscAllow(QStringLiteral("osc-allow"),
+                                      QStringLiteral("Obey OSC senders beyond this computer from LIST (addresses and "
+                                                     "subnets a.b.c.d/n, comma-separated)."),
+                                      QStringLiteral("LIST"));
+    const QCommandLineOption helpOsc(QStringLiteral("help-osc"), QStringLiteral("Print the OSC addresses and end."));
+    parser.addOptions({help, version, multi, osc, oscPort, oscListen, oscAllow, helpOsc});
+
+    CommandLine line;
+    if (!parser.parse(arguments)) {
+        line.action = Action::Error;
+        line.text = parser.errorText();
+        return line;
+    }
+    if (parser.isSet(help)) {
+        line.action = Action::Help;
+        // The usage line names the program as it is installed, not the path it was started by.
+        const QString text = parser.helpText();
+        line.text = QStringLiteral("Usage: %1 [options]").arg(programName) + text.mid(text.indexOf(QLatin1Char('\n')));
+        if (!line.text.endsWith(QLatin1Char('\n')))
+            line.text += QLatin1Char('\n');
+        return line;
+    }
+    if (parser.isSet(version)) {
+        line.action = Action::Version;
+        return line;
+    }
+    if (parser.isSet(helpOsc)) {
+        line.action = Action::HelpOsc;
+        return line;
+    }
+    line.multiInstance = parser.isSet(multi) && parser.positionalArguments().isEmpty();
+    line.osc = parser.isSet(osc) || parser.isSet(oscPort);
+    if (parser.isSet(oscPort)) {
+        bool ok = false;
+        const uint port = parser.value(oscPort).toUInt(&ok, 10);
+        if (!ok || port == 0 || port > 65535) {
+            line.action = Action::Error;
+            line.text = QStringLiteral("--osc-port needs a port number from 1 to 65535, not \"%1\".").arg(parser.value(oscPort));
+            return line;
+        }
+        line.oscPort = quint16(port);
+    }
+    line.oscListen = parser.value(oscListen);
+    line.oscAllow = parser.value(oscAllow);
+    return line;
+}
+
+QString CommandLine::errorHint(const QString &programName)
+{
+    return QStringLiteral("Try '%1 --help' for more information.").arg(programName);
+}

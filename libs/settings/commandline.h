@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The program's command line, read after Qt took its own options:
+//
+//   -h, --help            print the options and end
+//   -v, --version         print the version and end
+//   -m                    one more copy, without the control panel
+//   --osc                 remote control over OSC, on the port of the settings
+//   --osc-port PORT       ... on this UDP port (turns it on)
+//   --osc-listen ADDRESS  listen on this address instead of 127.0.0.1
+//   --osc-allow LIST      senders obeyed beyond loopback (addresses, a.b.c.d/n)
+//   --help-osc            print the OSC addresses and end
+//
+// An argument that is no option makes -m count for nothing: such a command
+// line runs a single copy, as one without options does. An unknown option
+// is an error.
+struct CommandLine
+{
+    enum class Action { Run, Help, Version, HelpOsc, Error };
+
+    Action action = Action::Run;
+    bool multiInstance = false;
+    // Run with OSC: the options given (empty when not given).
+    bool osc = false;
+    std::optional<quint16> oscPort;
+    QString oscListen;
+    QString oscAllow;
+    // Help: the text to print; Error: the one-line message.
+    QString text;
+
+    static CommandLine parse(const QStringList &arguments, const QString &programName);
+    // How an error is told on the console.
+    static QString errorHint(const QString &programName);
+};
