@@ -17,16 +17,10 @@ class TestHubSim : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup();
     void codecMatchesTheProgram();
     void display_data();
     void display();
     void driveTheProgramsPanel();
-
-private:
-    void startPanel(quint16 port);
-
-    std::unique_ptr<tangentWavePanel> panel;
 };
 
 namespace {
@@ -51,18 +45,6 @@ HubCommand only(const QByteArray &message)
 void TestHubSim::initTestCase()
 {
     qRegisterMetaType<uint32_t>("uint32_t");
-}
-
-void TestHubSim::cleanup()
-{
-    panel.reset();
-    qunsetenv("PRISMOLINK_HUB_PORT");
-}
-
-void TestHubSim::startPanel(quint16 port)
-{
-    qputenv("PRISMOLINK_HUB_PORT", QByteArray::number(port));
-    panel = std::make_unique<tangentWavePanel>();
 }
 
 // What the simulator sends decodes on the program's side to the same fields
@@ -109,7 +91,7 @@ void TestHubSim::driveTheProgramsPanel()
     QVERIFY(server.listen(0));
     HubScript script(server);
     QSignalSpy announced(&server, &HubServer::programAnnounced);
-    startPanel(server.port());
+    const auto panel = std::make_unique<tangentWavePanel>(server.port());
     QVERIFY(announced.wait(Timeout));
     QCOMPARE(announced.at(0).at(0).toString(), QStringLiteral("Marvendolquistraband"));
     QTRY_COMPARE_WITH_TIMEOUT(panel->displayPanelId(), 7u, Timeout);

@@ -4,7 +4,6 @@
 
 #include <QtTest>
 
-#include <memory>
 #include <sstream>
 
 // The link check program's checks against simulated units that behave, and
@@ -14,36 +13,16 @@ class TestLinkCheck : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void checksAgainstUnits_data();
     void checksAgainstUnits();
     void versionRecord_data();
     void versionRecord();
-
-private:
-    std::unique_ptr<SimulatorRig> m_rig;
 };
 
 namespace {
 enum Check { Identify, SetAndReadBack, Reconnect, Stall };
 const QByteArray probe = LinkCheck::ProbeParameter;
 } // namespace
-
-void TestLinkCheck::init()
-{
-    RigConfig config;
-    config.units = {UnitConfig::numbered(1), UnitConfig::numbered(2)};
-    config.units[1].productId = "KVEZ";
-    m_rig = std::make_unique<SimulatorRig>(config);
-    QString error;
-    QVERIFY2(m_rig->start(0, &error), qPrintable(error));
-}
-
-void TestLinkCheck::cleanup()
-{
-    m_rig.reset();
-}
 
 void TestLinkCheck::checksAgainstUnits_data()
 {
@@ -91,16 +70,22 @@ void TestLinkCheck::checksAgainstUnits()
     QFETCH(bool, passes);
     QFETCH(QString, line);
 
+    RigConfig config;
+    config.units = {UnitConfig::numbered(1), UnitConfig::numbered(2)};
+    config.units[1].productId = "KVEZ";
+    SimulatorRig rig(config);
+    QString error;
+    QVERIFY2(rig.start(0, &error), qPrintable(error));
     FaultSettings settings;
     QVERIFY(settings.apply(faults, nullptr));
-    m_rig->setFaults(unit, settings);
+    rig.setFaults(unit, settings);
     if (off)
-        m_rig->switchOff(unit);
-    const std::optional<QByteArray> before = m_rig->parameter(unit, probe);
+        rig.switchOff(unit);
+    const std::optional<QByteArray> before = rig.parameter(unit, probe);
 
     std::ostringstream out;
-    LinkCheck linkCheck(m_rig->port(), out);
-    const std::string address = m_rig->config().units[unit].address.toStdString();
+    LinkCheck linkCheck(rig.port(), out);
+    const std::string address = rig.config().units[unit].address.toStdString();
     bool result = false;
     {
         const CapturedOutput linkDiagnostics;
@@ -120,7 +105,7 @@ void TestLinkCheck::checksAgainstUnits()
              qPrintable(printed));
     QCOMPARE(printed.count(QLatin1Char('\n')), 1);
     // Whatever the outcome, the check leaves the unit's value as it found it.
-    QCOMPARE(m_rig->parameter(unit, probe), before);
+    QCOMPARE(rig.parameter(unit, probe), before);
 }
 
 void TestLinkCheck::versionRecord_data()
@@ -148,7 +133,7 @@ void TestLinkCheck::versionRecord()
     QFETCH(QString, line);
 
     std::ostringstream out;
-    LinkCheck linkCheck(m_rig->port(), out);
+    LinkCheck linkCheck(1, out);
     QCOMPARE(linkCheck.versionRecord(found, most, least, 0x00010003u, 0x00020006u), passes);
     QCOMPARE(QString::fromStdString(out.str()), line);
 }

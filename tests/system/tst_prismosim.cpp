@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -12,7 +13,8 @@
 
 using Text = std::optional<std::string>;
 
-// prismo-sim as a user and the scripts run it: standard-input commands, the
+// prismo-sim as a user and the scripts run it: a rig file, the program's
+// device port taken from the environment, standard-input commands, the
 // request log, running on without input and the end on a signal.
 class TestPrismoSim : public QObject
 {
@@ -23,114 +25,93 @@ private slots:
     void drivenThroughStandardInput();
 
 private:
-    void start(const QStringList &arguments);
     // Waits for a line of standard error that matches; returns its match.
     QRegularExpressionMatch waitForMessage(const QString &pattern);
     QString command(const QString &line);
-    int startRig();
-    std::unique_ptr<TAVIRESTConfigControl> link(const char *address) const;
 
-    std::unique_ptr<QTemporaryDir> m_temp;
-    std::unique_ptr<QProcess> m_process;
+    QTemporaryDir m_temp;
+    QProcess m_process;
     QString m_messages;
-    int m_port = 0;
 };
 
 void TestPrismoSim::cleanup()
 {
-    if (m_process && m_process->state() != QProcess::NotRunning) {
-        m_process->kill();
-        m_process->waitForFinished(10000);
-    }
-}
-
-void TestPrismoSim::start(const QStringList &arguments)
-{
-    m_process = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("PRISMOLINK_DEVICE_PORT"));
-    m_process->setProcessEnvironment(env);
-    m_process->setReadChannel(QProcess::StandardError);
-    m_process->start(QStringLiteral(PRISMO_SIM_BINARY), arguments);
-    QVERIFY(m_process->waitForStarted(10000));
+    m_process.kill();
+    m_process.waitForFinished(10000);
 }
 
 QRegularExpressionMatch TestPrismoSim::waitForMessage(const QString &pattern)
 {
     const QRegularExpression expression(pattern, QRegularExpression::MultilineOption);
-    QElapsedTimer timer;
-    timer.start();
+    const QDeadlineTimer deadline(20000);
     for (;;) {
-        m_messages += QString::fromLocal8Bit(m_process->readAllStandardError());
+        m_messages += QString::fromLocal8Bit(m_process.readAllStandardError());
         const QRegularExpressionMatch match = expression.match(m_messages);
         if (match.hasMatch()) {
             const int lineEnd = m_messages.indexOf(QLatin1Char('\n'), match.capturedEnd());
             m_messages = lineEnd < 0 ? QString() : m_messages.mid(lineEnd + 1);
             return match;
         }
-        if (timer.hasExpired(20000) || m_process->state() == QProcess::NotRunning)
+        if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
             return match;
-        m_process->waitForReadyRead(200);
+        m_process.waitForReadyRead(200);
     }
 }
 
 QString TestPrismoSim::command(const QString &line)
 {
-    m_process->write(line.toUtf8() + '\n');
+    m_process.write(line.toUtf8() + '\n');
     return waitForMessage(QStringLiteral("^((?:.*\\n)*?(?:ok.*|error: .*))$")).captured(1);
-}
-
-int TestPrismoSim::startRig()
-{
-    m_temp = std::make_unique<QTemporaryDir>();
-    QFile config(m_temp->filePath(QStringLiteral("rig.json")));
-    if (!config.open(QIODevice::WriteOnly))
-        return 0;
-    config.write(R"({"units": [{"name": "First Unit", "address": "127.0.0.51"},
-                              {"name": "Second Unit", "address": "127.0.0.52", "mode": 2, "faults": "standard"}]})");
-    config.close();
-    start({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--config"), config.fileName(),
-           QStringLiteral("--log"), m_temp->filePath(QStringLiteral("requests.log"))});
-    return waitForMessage(QStringLiteral("listening on port (\\d+) with 2 units")).captured(1).toInt();
-}
-
-std::unique_ptr<TAVIRESTConfigControl> TestPrismoSim::link(const char *address) const
-{
-    return std::make_unique<TAVIRESTConfigControl>(address, m_port, "config");
 }
 
 void TestPrismoSim::drivenThroughStandardInput()
 {
-    m_port = startRig();
-    QVERIFY2(m_port > 0, qPrintable(m_messages));
-    const auto first = link("127.0.0.51");
+    QFile config(m_temp.filePath(QStringLiteral("rig.json")));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(R"({"units": [{"name": "First Unit", "address": "127.0.0.51"},
+                              {"name": "Second Unit", "address": "127.0.0.52", "mode": 2, "faults": "standard"}]})");
+    config.close();
+    // Without --port the units listen on the port the program talks to.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress(QStringLiteral("127.0.0.51"))));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PRISMOLINK_DEVICE_PORT"), QString::number(port));
+    m_process.setProcessEnvironment(env);
+    m_process.setReadChannel(QProcess::StandardError);
+    m_process.start(QStringLiteral(PRISMO_SIM_BINARY), {QStringLiteral("--config"), config.fileName(),
+                                                        QStringLiteral("--log"), m_temp.filePath("requests.log")});
+    QVERIFY2(waitForMessage(QStringLiteral("listening on port %1 with 2 units").arg(port)).hasMatch(),
+             qPrintable(m_messages));
+    TAVIRESTConfigControl first("127.0.0.51", port, "config");
 
     QCOMPARE(command("set 127.0.0.51 eParamID_Vid1ColorHDRGainRed 1234"), QStringLiteral("ok"));
-    QCOMPARE(quietRead(*first, "eParamID_Vid1ColorHDRGainRed"), Text(std::string("1234")));
-    QVERIFY(quietChange(*first, "eParamID_Vid1ColorHDRTint", "-5"));
+    QCOMPARE(quietRead(first, "eParamID_Vid1ColorHDRGainRed"), Text(std::string("1234")));
+    QVERIFY(quietChange(first, "eParamID_Vid1ColorHDRTint", "-5"));
     QCOMPARE(command("get prismo-1 eParamID_Vid1ColorHDRTint"), QStringLiteral("ok -5"));
 
     QCOMPARE(command("fault 1 fail=eParamID_ProductID"), QStringLiteral("ok"));
-    QVERIFY(!quietRead(*first, "eParamID_ProductID"));
+    QVERIFY(!quietRead(first, "eParamID_ProductID"));
     QCOMPARE(command("clear 1"), QStringLiteral("ok"));
-    QVERIFY(quietRead(*first, "eParamID_ProductID"));
+    QVERIFY(quietRead(first, "eParamID_ProductID"));
 
     // The rig file's units, as the rig runs them.
     const QString status = command("status");
-    QVERIFY2(
-        status.contains(QStringLiteral("unit 2 127.0.0.52:%1 prismo-2 \"Second Unit\" on faults=standard").arg(m_port)),
-        qPrintable(status));
+    QVERIFY2(status.contains(QStringLiteral("unit 2 127.0.0.52:%1 prismo-2 \"Second Unit\" on faults=standard").arg(port)),
+             qPrintable(status));
 
     // Run without input, as in scripts: the units stay up until a signal ends them.
-    m_process->closeWriteChannel();
-    QTRY_COMPARE_WITH_TIMEOUT(quietRead(*link("127.0.0.52"), "eParamID_ZyloMode"), Text(std::string("2")), 10000);
-    ::kill(static_cast<pid_t>(m_process->processId()), SIGTERM);
-    QVERIFY(m_process->waitForFinished(10000));
-    QCOMPARE(m_process->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_process->exitCode(), 0);
+    m_process.closeWriteChannel();
+    TAVIRESTConfigControl second("127.0.0.52", port, "config");
+    QTRY_COMPARE_WITH_TIMEOUT(quietRead(second, "eParamID_ZyloMode"), Text(std::string("2")), 10000);
+    ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM);
+    QVERIFY(m_process.waitForFinished(10000));
+    QCOMPARE(m_process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_process.exitCode(), 0);
     QVERIFY(waitForMessage(QStringLiteral("prismo-sim: stopped")).hasMatch());
 
-    QFile log(m_temp->filePath(QStringLiteral("requests.log")));
+    QFile log(m_temp.filePath(QStringLiteral("requests.log")));
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
     QVERIFY(lines.contains(

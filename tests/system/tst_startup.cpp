@@ -1,47 +1,67 @@
+#include "prismosettings.h"
 #include "programversion.h"
+#include "simulatorrig.h"
 
 #include <QLockFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 #include <signal.h>
+#include <vector>
 
-// The program as a user starts it: single-instance lock, "-m", exit codes.
+// The program as a user starts it: single-instance lock, "-m", exit codes,
+// and an end that waits for no unit.
 class TestStartup : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
+    void cleanup();
     void versionText_data();
     void versionText();
     void secondCopyIsRefused_data();
     void secondCopyIsRefused();
     void multiInstanceTakesNoLock();
+    void normalEndReleasesLock_data();
     void normalEndReleasesLock();
 
 private:
-    std::unique_ptr<QProcess> start(const QStringList &arguments);
-    void startFirstCopy();
-    void waitUntilStarted(QProcess &process);
+    QProcess &start(const QStringList &arguments);
+    // Waits until the copy's window is up.
+    static bool started(QProcess &process);
+    // The process id recorded in the lock file; 0 without a lock.
+    qint64 lockHolder() const;
     QString lockPath() const { return m_temp->filePath(QStringLiteral("a102.lock")); }
 
     std::unique_ptr<QTemporaryDir> m_temp;
-    std::unique_ptr<QProcess> m_first;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+    quint16 m_devicePort = 1;
 };
 
 void TestStartup::init()
 {
-    m_first.reset();
+    m_devicePort = 1;
     m_temp = std::make_unique<QTemporaryDir>();
     QVERIFY(m_temp->isValid());
 }
 
-std::unique_ptr<QProcess> TestStartup::start(const QStringList &arguments)
+void TestStartup::cleanup()
 {
-    auto process = std::make_unique<QProcess>();
+    for (const auto &process : m_processes) {
+        process->kill();
+        process->waitForFinished();
+    }
+    m_processes.clear();
+}
+
+QProcess &TestStartup::start(const QStringList &arguments)
+{
+    m_processes.push_back(std::make_unique<QProcess>());
+    QProcess &process = *m_processes.back();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TMPDIR"), m_temp->path());
     env.insert(QStringLiteral("HOME"), m_temp->path());
@@ -49,28 +69,29 @@ std::unique_ptr<QProcess> TestStartup::start(const QStringList &arguments)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("PRISMOLINK_MODAL_ANSWER"), QStringLiteral("accept"));
     env.insert(QStringLiteral("PRISMOLINK_HUB_PORT"), QStringLiteral("1"));
-    process->setProcessEnvironment(env);
-    process->start(QStringLiteral(PRISMOLINK_BINARY), arguments);
+    env.insert(QStringLiteral("PRISMOLINK_DEVICE_PORT"), QString::number(m_devicePort));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(PRISMOLINK_BINARY), arguments);
     return process;
 }
 
-void TestStartup::startFirstCopy()
+bool TestStartup::started(QProcess &process)
 {
-    m_first = start({});
-    waitUntilStarted(*m_first);
-    QLockFile probe(lockPath());
-    qint64 pid = 0;
-    QString host, app;
-    QVERIFY(probe.getLockInfo(&pid, &host, &app));
-    QCOMPARE(pid, m_first->processId());
+    QByteArray output;
+    const QDeadlineTimer deadline(15000);
+    while (!(output += process.readAllStandardError()).contains("started")) {
+        if (deadline.hasExpired() || process.state() == QProcess::NotRunning)
+            return false;
+        process.waitForReadyRead(200);
+    }
+    return true;
 }
 
-void TestStartup::waitUntilStarted(QProcess &process)
+qint64 TestStartup::lockHolder() const
 {
-    QVERIFY(process.waitForStarted());
-    QByteArray output;
-    QTRY_VERIFY_WITH_TIMEOUT((output += process.readAllStandardError()).contains("started"), 15000);
-    QCOMPARE(process.state(), QProcess::Running);
+    qint64 pid = 0;
+    QString host, app;
+    return QLockFile(lockPath()).getLockInfo(&pid, &host, &app) ? pid : 0;
 }
 
 void TestStartup::versionText_data()
@@ -105,55 +126,80 @@ void TestStartup::secondCopyIsRefused()
 {
     QFETCH(QStringList, arguments);
 
-    startFirstCopy();
-    auto second = start(arguments);
-    QVERIFY(second->waitForFinished(15000));
-    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second->exitCode(), 1);
-    QVERIFY(second->readAllStandardError().contains("The application is already running."));
-    QCOMPARE(m_first->state(), QProcess::Running);
-    m_first->kill();
-    m_first->waitForFinished();
+    QProcess &first = start({});
+    QVERIFY(started(first));
+    QCOMPARE(lockHolder(), first.processId());
+    QProcess &second = start(arguments);
+    QVERIFY(second.waitForFinished(15000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 1);
+    QVERIFY(second.readAllStandardError().contains("The application is already running."));
+    QCOMPARE(first.state(), QProcess::Running);
 }
 
 // "-m" never touches the lock: alone it creates none, and a copy started
 // beside a running one starts and leaves that copy's lock as it is.
 void TestStartup::multiInstanceTakesNoLock()
 {
-    auto alone = start({QStringLiteral("-m")});
-    waitUntilStarted(*alone);
+    QVERIFY(started(start({QStringLiteral("-m")})));
     QVERIFY(!QFile::exists(lockPath()));
 
-    startFirstCopy();
-    auto beside = start({QStringLiteral("-m")});
-    waitUntilStarted(*beside);
-    QLockFile probe(lockPath());
-    qint64 pid = 0;
-    QString host, app;
-    QVERIFY(probe.getLockInfo(&pid, &host, &app));
-    QCOMPARE(pid, m_first->processId());
+    QProcess &first = start({});
+    QVERIFY(started(first));
+    QCOMPARE(lockHolder(), first.processId());
+    QVERIFY(started(start({QStringLiteral("-m")})));
+    QCOMPARE(lockHolder(), first.processId());
+}
 
-    for (QProcess *process : {alone.get(), beside.get(), m_first.get()}) {
-        process->kill();
-        process->waitForFinished();
-    }
+void TestStartup::normalEndReleasesLock_data()
+{
+    QTest::addColumn<bool>("stalledUnit");
+    QTest::newRow("no unit") << false;
+    QTest::newRow("the saved unit never answers") << true;
 }
 
 // A copy that ends normally (here by SIGTERM, which closes the window as a
-// user would) removes its lock, so the next start is not refused.
+// user would) removes its lock, so the next start is not refused. A unit
+// that takes requests in and never answers holds up neither the start nor
+// the end, and the address is saved as it was.
 void TestStartup::normalEndReleasesLock()
 {
-    startFirstCopy();
-    QVERIFY(QFile::exists(lockPath()));
-    ::kill(static_cast<pid_t>(m_first->processId()), SIGTERM);
-    QVERIFY(m_first->waitForFinished(15000));
-    QCOMPARE(m_first->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_first->exitCode(), 0);
-    QVERIFY(!QFile::exists(lockPath()));
+    QFETCH(bool, stalledUnit);
+    // The program's store under XDG_CONFIG_HOME.
+    const QString settingsPath = m_temp->filePath(
+        QStringLiteral("config/%1/%2.conf").arg(PrismoSettings::Organisation, PrismoSettings::Application));
+    RigConfig config;
+    config.units = {UnitConfig::numbered(1)};
+    SimulatorRig rig(config);
+    if (stalledUnit) {
+        QString error;
+        QVERIFY2(rig.start(0, &error), qPrintable(error));
+        FaultSettings stall;
+        stall.stall = true;
+        rig.setFaults(0, stall);
+        m_devicePort = rig.port();
+        QSettings store(settingsPath, QSettings::IniFormat);
+        PrismoSettings::save(store, config.units[0].address, {});
+    }
 
-    startFirstCopy();
-    m_first->kill();
-    m_first->waitForFinished();
+    QProcess &first = start({});
+    QVERIFY(started(first));
+    if (stalledUnit)
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.requestLog().isEmpty(), 15000);
+    QCOMPARE(lockHolder(), first.processId());
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(15000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+    QVERIFY(!QFile::exists(lockPath()));
+    QSettings store(settingsPath, QSettings::IniFormat);
+    PrismoSettings saved;
+    saved.load(store);
+    QCOMPARE(saved.address, stalledUnit ? config.units[0].address : QString());
+
+    QProcess &next = start({});
+    QVERIFY(started(next));
+    QCOMPARE(lockHolder(), next.processId());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

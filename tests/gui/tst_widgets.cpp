@@ -1,0 +1,371 @@
+#include "taviaboutbox.h"
+#include "tavicombobox.h"
+#include "tavislider.h"
+#include "tavistyle.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QStyleOptionSlider>
+#include <QTextBrowser>
+#include <QToolTip>
+#include <QtTest>
+
+namespace {
+// QTest's mouse moves carry no held button on widgets, so events are sent by hand.
+void mouse(QWidget *w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, const QPoint &pos)
+{
+    QMouseEvent event(type, pos, w->mapToGlobal(pos), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+// Where the slider's style puts its parts.
+class ProbedSlider : public TaviSlider
+{
+public:
+    using TaviSlider::TaviSlider;
+    QRect part(QStyle::SubControl control) const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_Slider, &option, control, this);
+    }
+};
+
+// Counts the tool-tip requests that travel up to it.
+class Parent : public QWidget
+{
+public:
+    int toolTipRequests = 0;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QWidget::event(event);
+        ++toolTipRequests;
+        return true;
+    }
+};
+
+// The bounds of what paint() draws on a transparent 200 x 40 image.
+QRect paintedArea(const std::function<void(QPainter &, const QRect &)> &paint)
+{
+    QImage image(200, 40, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        paint(painter, QRect(10, 10, 180, 20));
+    }
+    QRect painted;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0)
+                painted |= QRect(x, y, 1, 1);
+    return painted;
+}
+
+QVector<int> checkedRows(const QComboBox &box)
+{
+    QVector<int> rows;
+    for (int row = 0; row < box.count(); ++row) {
+        if (box.model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked)
+            rows << row;
+    }
+    return rows;
+}
+} // namespace
+
+// The program's own widgets and look.
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sliderClick_data();
+    void sliderClick();
+    void checkMarkFollowsIndex_data();
+    void checkMarkFollowsIndex();
+    void toolTipStaysWithTheBox_data();
+    void toolTipStaysWithTheBox();
+    void wheelOutsideTheBox_data();
+    void wheelOutsideTheBox();
+    void replaceTokens_data();
+    void replaceTokens();
+    void finishedSheet();
+    void noFocusFrame();
+    void aboutBox_data();
+    void aboutBox();
+};
+
+void TestWidgets::initTestCase()
+{
+    // In the program's own look; the application owns the style.
+    QApplication::setStyle(new TaviStyle(TaviStyle::slateTheme));
+    qApp->setStyleSheet(TaviStyle(TaviStyle::slateTheme).styleSheet());
+}
+
+void TestWidgets::sliderClick_data()
+{
+    QTest::addColumn<bool>("right");
+    QTest::addColumn<bool>("jumpToClick");
+    QTest::addColumn<bool>("onHandle");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("jump, middle of the groove") << false << true << false << 0;
+    QTest::newRow("jump, on the handle") << false << true << true << 1000;
+    // Without the jump (the look slider) a click pages towards the pointer, as any slider does.
+    QTest::newRow("no jump, middle of the groove") << false << false << false << 900;
+    // A right click is reported and moves nothing.
+    QTest::newRow("right click") << true << true << false << 1000;
+}
+
+void TestWidgets::sliderClick()
+{
+    QFETCH(bool, right);
+    QFETCH(bool, jumpToClick);
+    QFETCH(bool, onHandle);
+    QFETCH(int, expected);
+    const Qt::MouseButton button = right ? Qt::RightButton : Qt::LeftButton;
+
+    QWidget window;
+    ProbedSlider slider(&window, jumpToClick);
+    slider.setOrientation(Qt::Horizontal);
+    slider.setGeometry(0, 0, 211, 20);
+    slider.setRange(-1000, 1000);
+    slider.setPageStep(100);
+    slider.setValue(1000);
+    QSignalSpy rightClicks(&slider, &TaviSlider::rightClick);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QRect handle = slider.part(QStyle::SC_SliderHandle);
+    const QRect groove = slider.part(QStyle::SC_SliderGroove);
+    const QPoint target = onHandle ? handle.center() : QPoint((groove.left() + groove.right() + 1) / 2, groove.center().y());
+    QVERIFY(handle.isValid() && handle.contains(target) == onHandle);
+
+    mouse(&slider, QEvent::MouseButtonPress, button, button, target);
+    QCOMPARE(slider.value(), expected);
+    QCOMPARE(slider.isPressed(), !right);
+    QCOMPARE(rightClicks.count(), right ? 1 : 0);
+    // After a jump the handle lies under the pointer: moving on drags it.
+    const QPoint end = !right && jumpToClick && !onHandle ? target + QPoint(50, 0) : target;
+    mouse(&slider, QEvent::MouseMove, Qt::NoButton, button, end);
+    QCOMPARE(slider.value() > expected, end != target);
+    mouse(&slider, QEvent::MouseButtonRelease, button, Qt::NoButton, end);
+    QVERIFY(!slider.isPressed());
+}
+
+void TestWidgets::checkMarkFollowsIndex_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QVector<int>>("marked");
+
+    QTest::newRow("index 0") << "select" << 0 << QVector<int>{0};
+    QTest::newRow("no current item") << "select" << -1 << QVector<int>{};
+    QTest::newRow("row inserted before the current one") << "insert" << 0 << QVector<int>{2};
+    QTest::newRow("current row removed") << "remove" << 1 << QVector<int>{1};
+    QTest::newRow("cleared") << "clear" << 0 << QVector<int>{};
+}
+
+// Only the current row is marked and drawn with the mark (left of its
+// text), and stays a plain row, never editable or user-checkable.
+void TestWidgets::checkMarkFollowsIndex()
+{
+    QFETCH(QString, action);
+    QFETCH(int, row);
+    QFETCH(QVector<int>, marked);
+
+    TaviComboBox box;
+    box.addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+    box.setCurrentIndex(1);
+    if (action == QLatin1String("select"))
+        box.setCurrentIndex(row);
+    else if (action == QLatin1String("insert"))
+        box.insertItem(row, QStringLiteral("new"));
+    else if (action == QLatin1String("remove"))
+        box.removeItem(row);
+    else
+        box.clear();
+
+    QCOMPARE(checkedRows(box), marked);
+    if (!marked.isEmpty())
+        QCOMPARE(box.currentIndex(), marked.first());
+    for (int r = 0; r < box.count(); ++r) {
+        const QModelIndex index = box.model()->index(r, 0);
+        QCOMPARE(box.model()->flags(index), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        const QRect drawn = paintedArea([&](QPainter &painter, const QRect &rect) {
+            QStyleOptionViewItem option;
+            option.initFrom(box.view());
+            option.rect = rect;
+            option.state = QStyle::State_Enabled;
+            box.itemDelegate()->paint(&painter, option, index);
+        });
+        QCOMPARE(drawn.left() < 20, marked.contains(r));
+    }
+}
+
+void TestWidgets::toolTipStaysWithTheBox_data()
+{
+    QTest::addColumn<bool>("tavi");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<int>("reachingParent");
+
+    QTest::newRow("empty tip") << true << QString() << 0;
+    QTest::newRow("gang list") << true << QStringLiteral("Ganged: Edit Suite 2") << 0;
+    // A plain combo box passes an empty request on; the counter sees it.
+    QTest::newRow("plain combo box, empty tip") << false << QString() << 1;
+}
+
+void TestWidgets::toolTipStaysWithTheBox()
+{
+    QFETCH(bool, tavi);
+    QFETCH(QString, tip);
+    QFETCH(int, reachingParent);
+
+    Parent parent;
+    parent.resize(300, 100);
+    QComboBox *box = tavi ? new TaviComboBox(&parent) : new QComboBox(&parent);
+    box->setGeometry(10, 10, 195, 20);
+    box->setToolTip(tip);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+
+    QToolTip::showText(parent.mapToGlobal(QPoint(5, 5)), QStringLiteral("stale tip"), &parent);
+    QVERIFY(QToolTip::isVisible());
+    QHelpEvent request(QEvent::ToolTip, QPoint(20, 10), box->mapToGlobal(QPoint(20, 10)));
+    QApplication::sendEvent(box, &request);
+
+    QCOMPARE(parent.toolTipRequests, reachingParent);
+    // The box's own tip replaces a showing one; an empty tip hides it.
+    if (tavi && tip.isEmpty())
+        QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), 5000);
+    else if (tavi)
+        QCOMPARE(QToolTip::text(), tip);
+    QToolTip::hideText();
+}
+
+void TestWidgets::wheelOutsideTheBox_data()
+{
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<bool>("changes");
+
+    QTest::newRow("inside") << QPoint(50, 10) << true;
+    QTest::newRow("left of the box") << QPoint(-5, 10) << false;
+}
+
+// A scroll that carries on after the pointer has left leaves the choice alone.
+void TestWidgets::wheelOutsideTheBox()
+{
+    QFETCH(QPoint, position);
+    QFETCH(bool, changes);
+
+    TaviComboBox box;
+    box.resize(195, 20);
+    box.addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+    box.setCurrentIndex(1);
+    QWheelEvent event(QPointF(position), QPointF(box.mapToGlobal(position)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&box, &event);
+    QVERIFY(event.isAccepted());
+    QCOMPARE(box.currentIndex() != 1, changes);
+}
+
+void TestWidgets::replaceTokens_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QVector<TaviStyle::ColourToken>>("tokens");
+    QTest::addColumn<QString>("expected");
+
+    const QVector<TaviStyle::ColourToken> slate = TaviStyle::slateTokens();
+    QTest::newRow("tokens that begin with another")
+        << "a tavislate_defaultTextColor b tavislate_defaultTextColorBright c tavislate_defaultTextColorRealBright"
+        << slate << "a rgb(156,156,156) b rgb(183,183,183) c rgb(216,216,216)";
+    QTest::newRow("every occurrence") << "tavislate_yellowTextColor tavislate_yellowTextColor" << slate
+                                      << "rgb(221,186,7) rgb(221,186,7)";
+    QTest::newRow("other case is not a token") << "tavislate_DefaultTextColor" << slate << "tavislate_DefaultTextColor";
+    QTest::newRow("translucent colour")
+        << "x tavislate_custom" << QVector<TaviStyle::ColourToken>{{"tavislate_custom", QColor(27, 32, 36, 128)}}
+        << "x rgba(27,32,36,128)";
+}
+
+void TestWidgets::replaceTokens()
+{
+    QFETCH(QString, sheet);
+    QFETCH(QVector<TaviStyle::ColourToken>, tokens);
+    QFETCH(QString, expected);
+    QCOMPARE(TaviStyle::replaceTokens(sheet, tokens), expected);
+}
+
+// The slate sheet has every token filled in and every image it names at
+// hand; other themes have no sheet.
+void TestWidgets::finishedSheet()
+{
+    const QString sheet = TaviStyle(TaviStyle::slateTheme).styleSheet();
+    QVERIFY(sheet.contains(QLatin1String("rgb(183,183,183)")));
+    QVERIFY2(!sheet.contains(QLatin1String("tavislate_")), "a token was left in the sheet");
+    QVERIFY2(!sheet.contains(QLatin1String("Bright")), "a token tail was left in the sheet");
+
+    const QRegularExpression url(QStringLiteral("url\\(([^)]+)\\)"));
+    int images = 0;
+    for (auto it = url.globalMatch(sheet); it.hasNext(); ++images) {
+        const QString path = it.next().captured(1);
+        QVERIFY2(!QImage(path).isNull(), qPrintable(path));
+    }
+    QVERIFY(images > 0);
+    QVERIFY(TaviStyle(0).styleSheet().isEmpty());
+}
+
+void TestWidgets::noFocusFrame()
+{
+    for (int theme : {0, TaviStyle::slateTheme}) {
+        const TaviStyle style(theme);
+        const QRect drawn = paintedArea([&](QPainter &painter, const QRect &rect) {
+            QStyleOptionFocusRect option;
+            option.rect = rect;
+            option.state = QStyle::State_Enabled | QStyle::State_HasFocus;
+            style.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
+        });
+        QVERIFY2(drawn.isNull(), qPrintable(QString::number(theme)));
+    }
+}
+
+void TestWidgets::aboutBox_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("twice") << "(C) a (C) b" << QString::fromUtf8("\u00a9 a \u00a9 b");
+    QTest::newRow("lower case stays") << "(c) TAVI" << "(c) TAVI";
+    QTest::newRow("none, hidden") << "" << "";
+}
+
+// The legal notice with "(C)" as the sign; the licences filled in when the
+// box runs, Qt's first.
+void TestWidgets::aboutBox()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, shown);
+    TaviAboutBox box(nullptr, QStringLiteral("Prismolink"), QString(), QStringLiteral("1.3"), given, QString(),
+                     QPixmap(), TaviAboutBox::qtLicence, QSize(0, 0));
+    box.addLicence(QStringLiteral("Icons"), QStringLiteral("Drawn for this program."));
+    const auto *legal = box.findChild<QLabel *>(QStringLiteral("legalNoticeLabel"));
+    const auto *browser = box.findChild<QTextBrowser *>(QStringLiteral("licencesBrowser"));
+    QVERIFY(legal && browser);
+    QVERIFY(browser->toPlainText().isEmpty());
+
+    QTimer::singleShot(0, &box, &QDialog::accept);
+    QCOMPARE(box.exec(), int(QDialog::Accepted));
+    QCOMPARE(legal->text(), shown);
+    QCOMPARE(legal->isVisibleTo(&box), !shown.isEmpty());
+    const QString text = browser->toPlainText();
+    QCOMPARE(text.count(QLatin1String("Qt Cross-platform library")), 1);
+    QVERIFY(text.indexOf(QLatin1String("Qt Cross-platform library")) < text.indexOf(QLatin1String("Drawn for")));
+}
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"
