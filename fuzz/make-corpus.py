@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets to fuzz/corpus/<target>/.
 
-Run it again after changing a seed here; it rewrites the four folders whole.
+Run it again after changing a seed here; it rewrites the five folders whole.
 The first bytes of an fuzz_httpreply seed (two) and of a fuzz_hubmessages seed
 (four) choose how the stream arrives; see the targets.
 """
@@ -225,12 +225,58 @@ def settings_seeds():
     }
 
 
+def osc_string(text):
+    data = text.encode() + b"\0"
+    return data + b"\0" * (-len(data) % 4)
+
+
+def osc_message(path, types="", *arguments):
+    data = osc_string(path) + osc_string("," + types)
+    for kind, value in zip(types, arguments):
+        data += {"i": lambda v: struct.pack(">i", v), "f": lambda v: struct.pack(">f", v),
+                 "d": lambda v: struct.pack(">d", v), "h": lambda v: struct.pack(">q", v),
+                 "s": osc_string}[kind](value)
+    return data
+
+
+def osc_bundle(*elements):
+    data = b"#bundle\0" + b"\0" * 7 + b"\1"
+    for element in elements:
+        data += struct.pack(">I", len(element)) + element
+    return data
+
+
+def osc_seeds():
+    gain = osc_message("/prismolink/gain/red", "f", 1.25)
+    deep = gain
+    for _ in range(6):
+        deep = osc_bundle(deep)
+    return {
+        "gain": gain,
+        "choice": osc_message("/prismolink/range/out", "i", 7),
+        "double": osc_message("/prismolink/saturation", "d", 1.1),
+        "int64": osc_message("/prismolink/pq-level", "h", 600),
+        "true": osc_message("/prismolink/sdr-preview", "T"),
+        "nudge": osc_message("/prismolink/nudge/tint", "f", -0.5),
+        "unit": osc_message("/prismolink/unit", "s", "prismo-2"),
+        "subscribe": osc_message("/prismolink/subscribe", "i", 9000),
+        "undo": osc_message("/prismolink/undo"),
+        "bundle": osc_bundle(gain, osc_bundle(osc_message("/prismolink/undo"))),
+        "too-deep": deep,
+        "element-past-end": osc_bundle(gain)[:-4],
+        "no-type-tags": osc_string("/prismolink/tint"),
+        "blob": osc_message("/prismolink/tint", "b") + struct.pack(">I", 1000),
+        "odd-size": gain + b"x",
+    }
+
+
 def main():
     targets = {
         "fuzz_httpreply": http_seeds(),
         "fuzz_hubmessages": hub_seeds(),
         "fuzz_discovery": discovery_seeds(),
         "fuzz_settings": settings_seeds(),
+        "fuzz_oscpacket": osc_seeds(),
     }
     for target, seeds in targets.items():
         folder = ROOT / target

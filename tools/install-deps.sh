@@ -6,8 +6,8 @@
 # fuzzing).
 set -euo pipefail
 
-build=(cmake ninja-build g++ qtbase5-dev qtbase5-dev-tools)
-run=("${build[@]}" xvfb xauth x11-apps imagemagick)
+build=(cmake ninja-build g++ pkg-config qtbase5-dev qtbase5-dev-tools liblo-dev)
+run=("${build[@]}" xvfb xauth x11-apps imagemagick liblo-tools)
 # clang with libFuzzer and the sanitizers' run-time libraries.
 fuzz=("${build[@]}" clang libclang-rt-dev)
 # file: CPack's Debian generator runs it on what it packs, and the package

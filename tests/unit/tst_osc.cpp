@@ -1,0 +1,199 @@
+#include "oscoptions.h"
+#include "oscpacket.h"
+#include "oscrouter.h"
+#include "parametercatalogue.h"
+
+#include <QtTest>
+
+#include <lo/lo.h>
+
+using PC = ParameterCatalogue;
+using K = RemoteRequest::Kind;
+
+Q_DECLARE_METATYPE(OscRouter::Refusal)
+
+namespace {
+// A message built with liblo as a show-control tool would send it:
+// arguments as "i:3", "f:1.25", "d:2", "h:4", "s:text", "T", "F".
+QByteArray message(const QByteArray &path, const QStringList &arguments = {})
+{
+    lo_message m = lo_message_new();
+    for (const QString &argument : arguments) {
+        const QString value = argument.mid(2);
+        switch (argument[0].toLatin1()) {
+        case 'i': lo_message_add_int32(m, value.toInt()); break;
+        case 'f': lo_message_add_float(m, value.toFloat()); break;
+        case 'd': lo_message_add_double(m, value.toDouble()); break;
+        case 'h': lo_message_add_int64(m, value.toLongLong()); break;
+        case 's': lo_message_add_string(m, value.toUtf8().constData()); break;
+        case 'T': lo_message_add_true(m); break;
+        case 'F': lo_message_add_false(m); break;
+        }
+    }
+    QByteArray bytes(int(lo_message_length(m, path.constData())), '\0');
+    size_t size = size_t(bytes.size());
+    lo_message_serialise(m, path.constData(), bytes.data(), &size);
+    lo_message_free(m);
+    return bytes;
+}
+
+// A bundle of the elements, each with its byte count.
+QByteArray bundle(const QList<QByteArray> &elements)
+{
+    QByteArray bytes("#bundle\0", 8);
+    bytes.append(QByteArray(8, '\1')); // time tag: immediately
+    for (const QByteArray &element : elements) {
+        const quint32 size = qToBigEndian(quint32(element.size()));
+        bytes.append(reinterpret_cast<const char *>(&size), 4).append(element);
+    }
+    return bytes;
+}
+
+QString describe(const OscRouter::Result &result)
+{
+    if (const auto *refusal = std::get_if<OscRouter::Refusal>(&result))
+        return QStringLiteral("refused %1").arg(int(*refusal));
+    const RemoteRequest &r = std::get<RemoteRequest>(result);
+    return QStringLiteral("%1 %2 %3 %4").arg(int(r.kind)).arg(r.slot).arg(r.value).arg(r.text).trimmed();
+}
+} // namespace
+
+// Remote control over OSC without a socket: what each message asks, and
+// how packets are taken apart.
+class TestOsc : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void routes_data();
+    void routes();
+    void packets_data();
+    void packets();
+    void allowList();
+};
+
+void TestOsc::routes_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("result");
+
+    const auto is = [](K kind, int slot = -1, int value = 0, const QString &text = QString()) {
+        RemoteRequest r;
+        r.kind = kind;
+        r.slot = slot;
+        r.value = value;
+        r.text = text;
+        return describe(r);
+    };
+    const auto refused = [](OscRouter::Refusal r) { return describe(r); };
+    using R = OscRouter::Refusal;
+
+    QTest::newRow("gain in shown units") << QByteArray("/prismolink/gain/red") << QStringList{"f:1.25"}
+                                         << is(K::Set, PC::GainRed, 1250);
+    QTest::newRow("int and double too") << QByteArray("/prismolink/saturation") << QStringList{"d:1.1"}
+                                        << is(K::Set, PC::Saturation, 1100);
+    QTest::newRow("int64") << QByteArray("/prismolink/pq-level") << QStringList{"h:600"} << is(K::Set, PC::PqNitLevel, 600);
+    QTest::newRow("slider clamped") << QByteArray("/prismolink/exposure") << QStringList{"f:9"}
+                                    << is(K::Set, PC::Exposure, 4000);
+    QTest::newRow("choice by the unit's number") << QByteArray("/prismolink/range/out") << QStringList{"i:7"}
+                                                 << is(K::Set, PC::OutDynRange, 5);
+    QTest::newRow("choice without entry refused") << QByteArray("/prismolink/range/in") << QStringList{"i:14"}
+                                                  << refused(R::OutOfRange);
+    QTest::newRow("switch true") << QByteArray("/prismolink/sdr-preview") << QStringList{"T"} << is(K::Set, PC::SdrPreview, 1);
+    QTest::newRow("switch 0") << QByteArray("/prismolink/adjust") << QStringList{"i:0"} << is(K::Set, PC::ColorfrontMode, 0);
+    QTest::newRow("nudge") << QByteArray("/prismolink/nudge/gain/red") << QStringList{"f:0.01"}
+                           << is(K::Nudge, PC::GainRed, 10);
+    QTest::newRow("nudge a switch") << QByteArray("/prismolink/nudge/adjust") << QStringList{"f:1"}
+                                    << refused(R::UnknownAddress);
+    QTest::newRow("reset one") << QByteArray("/prismolink/reset/log-look") << QStringList() << is(K::Reset, PC::LogLook);
+    QTest::newRow("reset all") << QByteArray("/prismolink/reset") << QStringList() << is(K::ResetAll);
+    QTest::newRow("channel") << QByteArray("/prismolink/channel") << QStringList{"i:3"} << is(K::Channel, -1, 3);
+    QTest::newRow("channel 5") << QByteArray("/prismolink/channel") << QStringList{"i:5"} << refused(R::OutOfRange);
+    QTest::newRow("unit") << QByteArray("/prismolink/unit") << QStringList{"s:prismo-2"} << is(K::Unit, -1, 0, "prismo-2");
+    QTest::newRow("look") << QByteArray("/prismolink/look/recall") << QStringList{"s:day"} << is(K::RecallLook, -1, 0, "day");
+    QTest::newRow("undo") << QByteArray("/prismolink/undo") << QStringList() << is(K::Undo);
+    QTest::newRow("toggle") << QByteArray("/prismolink/ab/toggle") << QStringList() << is(K::ToggleLooks);
+    QTest::newRow("subscribe") << QByteArray("/prismolink/subscribe") << QStringList{"i:9000"} << is(K::Subscribe, -1, 9000);
+    QTest::newRow("unknown") << QByteArray("/prismolink/gain/purple") << QStringList{"f:1"} << refused(R::UnknownAddress);
+    QTest::newRow("other root") << QByteArray("/other/gain/red") << QStringList{"f:1"} << refused(R::UnknownAddress);
+    QTest::newRow("text for a number") << QByteArray("/prismolink/tint") << QStringList{"s:1"} << refused(R::BadArguments);
+    QTest::newRow("two numbers") << QByteArray("/prismolink/tint") << QStringList{"f:1", "f:2"} << refused(R::BadArguments);
+    QTest::newRow("argument for undo") << QByteArray("/prismolink/undo") << QStringList{"i:1"} << refused(R::BadArguments);
+    QTest::newRow("not a number") << QByteArray("/prismolink/tint") << QStringList{"f:nan"} << refused(R::BadArguments);
+}
+
+void TestOsc::routes()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, result);
+
+    OscRouter::Message decoded;
+    QVERIFY(OscRouter::decode(message(path, arguments), decoded));
+    QCOMPARE(describe(OscRouter::route(decoded)), result);
+}
+
+void TestOsc::packets_data()
+{
+    QTest::addColumn<QByteArray>("packet");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("messages");
+
+    const QByteArray one = message("/prismolink/undo");
+    const auto nested = [&](int depth) {
+        QByteArray packet = one;
+        for (int i = 0; i < depth; ++i)
+            packet = bundle({packet});
+        return packet;
+    };
+    const int none = int(OscPacket::Fault::None);
+    const int malformed = int(OscPacket::Fault::Malformed);
+    QTest::newRow("message") << one << none << 1;
+    QTest::newRow("bundle of two and a bundle") << bundle({one, bundle({one})}) << none << 2;
+    QTest::newRow("empty bundle") << bundle({}) << none << 0;
+    QTest::newRow("nested to the bound") << nested(OscPacket::DeepestBundle) << none << 1;
+    QTest::newRow("nested deeper") << nested(OscPacket::DeepestBundle + 1) << int(OscPacket::Fault::TooDeep) << 0;
+    QByteArray overrun = bundle({one});
+    overrun[19] = char(overrun[19] + 4);
+    QTest::newRow("element past the end") << overrun << malformed << 0;
+    QTest::newRow("size not a multiple of 4") << one + "x" << malformed << 0;
+    QTest::newRow("no address") << QByteArray("xyz\0", 4) << malformed << 0;
+    QTest::newRow("too large") << QByteArray(OscPacket::LargestPacket + 4, '/') << malformed << 0;
+    QList<QByteArray> many;
+    for (int i = 0; i <= OscPacket::MostMessages; ++i)
+        many << one;
+    QTest::newRow("too many messages") << bundle(many) << malformed << 0;
+}
+
+void TestOsc::packets()
+{
+    QFETCH(QByteArray, packet);
+    QFETCH(int, fault);
+    QFETCH(int, messages);
+
+    QVector<QByteArray> split;
+    QCOMPARE(int(OscPacket::split(packet, split)), fault);
+    QCOMPARE(split.size(), messages);
+    for (const QByteArray &m : split) {
+        OscRouter::Message decoded;
+        QVERIFY(OscRouter::decode(m, decoded));
+        QCOMPARE(decoded.path, QByteArray("/prismolink/undo"));
+    }
+}
+
+void TestOsc::allowList()
+{
+    OscOptions options;
+    QString bad;
+    QVERIFY(OscOptions::parseAllowList(QStringLiteral("10.0.0.5, 192.168.1.0/24"), options.allowed, bad));
+    QVERIFY(options.allows(QHostAddress(QStringLiteral("127.0.0.1"))));
+    QVERIFY(options.allows(QHostAddress(QStringLiteral("10.0.0.5"))));
+    QVERIFY(options.allows(QHostAddress(QStringLiteral("::ffff:192.168.1.77"))));
+    QVERIFY(!options.allows(QHostAddress(QStringLiteral("10.0.0.6"))));
+    QVERIFY(!OscOptions::parseAllowList(QStringLiteral("10.0.0.5,studio"), options.allowed, bad));
+    QCOMPARE(bad, QStringLiteral("studio"));
+}
+
+QTEST_GUILESS_MAIN(TestOsc)
+#include "tst_osc.moc"
