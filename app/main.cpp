@@ -1,5 +1,7 @@
 #include "commandline.h"
+#include "logcategories.h"
 #include "hdrparameterdialog.h"
+#include "httptransport.h"
 #include "modalprompt.h"
 #include "oscserver.h"
 #include "oscrouter.h"
@@ -160,6 +162,7 @@ int main(int argc, char *argv[])
     if (const int code = answer(line, programName, version); code >= 0)
         return code;
 
+    HttpTransport::sendDiagnosticsToLog();
     PrismoSettings settings;
     settings.load();
     OscOptions osc;
@@ -194,9 +197,9 @@ int main(int argc, char *argv[])
     if (osc.enabled) {
         remote = std::make_unique<OscServer>(dialog.controller(), osc, findLook);
         if (remote->start(&error))
-            qInfo().noquote() << QStringLiteral("OSC: listening on %1 port %2").arg(osc.listen.toString()).arg(remote->port());
+            qCInfo(lcOsc).noquote() << QStringLiteral("OSC: listening on %1 port %2").arg(osc.listen.toString()).arg(remote->port());
         else
-            qWarning().noquote() << QStringLiteral("OSC: cannot listen on %1 port %2: %3")
+            qCWarning(lcOsc).noquote() << QStringLiteral("OSC: cannot listen on %1 port %2: %3")
                                         .arg(osc.listen.toString())
                                         .arg(osc.port)
                                         .arg(error);

@@ -1,4 +1,5 @@
 #include "hdrcontroller.h"
+#include "logcategories.h"
 
 #include "discoveryreply.h"
 #include "gang.h"
@@ -250,7 +251,7 @@ void HdrController::writePass(bool force)
     if (!hasUnit())
         return;
     if (force)
-        qDebug() << "Forcing Update of all CF related parameters for all Prismos, current + ganged ";
+        qCDebug(lcGang) << "Forcing Update of all CF related parameters for all Prismos, current + ganged ";
     const std::vector<int> writtenSlots = m_state.pass(force);
     for (int slot : writtenSlots) {
         const QByteArray name = PC::parameterName(channel(), slot);
@@ -328,7 +329,7 @@ void HdrController::applyGangChoices(const QList<DeviceEntry> &edited)
 {
     m_devices.applyGangChoices(edited);
     for (const DeviceEntry &entry : m_devices.entries())
-        qDebug() << entry.hostName << entry.ganged;
+        qCDebug(lcGang) << entry.hostName << entry.ganged;
     Q_EMIT devicesChanged();
     rebuildGang();
 }
@@ -448,8 +449,8 @@ void HdrController::listRead(quint64 unit, const UnitRequest &request)
         return;
     DiscoveryReply reply;
     if (!reply.parse(request.ok ? request.value : QByteArray())) {
-        qDebug() << "JSON ERROR" << reply.errorText << "offset=" << reply.errorOffset;
-        qDebug() << reply.rewritten;
+        qCDebug(lcDiscovery) << "JSON ERROR" << reply.errorText << "offset=" << reply.errorOffset;
+        qCDebug(lcDiscovery) << reply.rewritten;
     } else {
         m_devices.setEntries(reply.entries, m_session->address());
         Q_EMIT devicesChanged();

@@ -1,5 +1,19 @@
 #include "httptransport.h"
 
+#include "linklog.h"
+#include "logcategories.h"
+
+void HttpTransport::sendDiagnosticsToLog()
+{
+    LinkLog::setSink([](LinkLog::Stream stream, const std::string &line) {
+        const QString text = QString::fromStdString(line).trimmed();
+        if (stream == LinkLog::Stream::Error)
+            qCWarning(lcDeviceLink).noquote() << text;
+        else
+            qCInfo(lcDeviceLink).noquote() << text;
+    });
+}
+
 HttpTransport::HttpTransport(const QString &address, int port) : m_link(address.toStdString(), port, "config") {}
 
 UnitTransport::Result HttpTransport::get(const QByteArray &name, const QByteArray &format, int bodyLimit)

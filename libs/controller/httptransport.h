@@ -11,6 +11,10 @@ class HttpTransport : public UnitTransport
 public:
     HttpTransport(const QString &address, int port);
 
+    // The device link's diagnostics go to the log (category prismolink.devicelink)
+    // instead of straight to the console.
+    static void sendDiagnosticsToLog();
+
     Result get(const QByteArray &name, const QByteArray &format, int bodyLimit) override;
     Result set(const QByteArray &name, const QByteArray &value) override;
     void close() override;

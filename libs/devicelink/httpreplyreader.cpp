@@ -1,6 +1,7 @@
 #include "httpreplyreader.h"
 
 #include "bytesource.h"
+#include "linklog.h"
 
 #include <algorithm>
 #include <climits>
@@ -106,7 +107,7 @@ void HttpReplyReader::stoppedShort()
 // used, and the rest of it stays unread, so the connection is done.
 void HttpReplyReader::refuse(const char *reason)
 {
-    fprintf(stderr, "ERROR: reply refused - %s\n", reason);
+    LinkLog::print(LinkLog::Stream::Error, "ERROR: reply refused - %s\n", reason);
     stoppedShort();
 }
 
@@ -209,7 +210,7 @@ int HttpReplyReader::readResponse(std::string &body, std::size_t bodyLimit)
             if (line.compare(0, 9, "HTTP/1.1 ") == 0 && scanDecimal(line.c_str() + 9, v))
                 status = clampToInt(v);
             else
-                printf("bogus http status parse\n");
+                LinkLog::print(LinkLog::Stream::Output, "bogus http status parse\n");
         }
         lowerAscii(line, m_lowered);
         if (m_lowered.find("connection: close") != std::string::npos)
@@ -225,7 +226,7 @@ int HttpReplyReader::readResponse(std::string &body, std::size_t bodyLimit)
                 contentLength = v;
                 lengthSeen = true;
             } else {
-                printf("bogus content-length parse\n");
+                LinkLog::print(LinkLog::Stream::Output, "bogus content-length parse\n");
             }
         }
         if (m_lowered.find("transfer-encoding: chunked") != std::string::npos)
@@ -239,7 +240,7 @@ int HttpReplyReader::readResponse(std::string &body, std::size_t bodyLimit)
     if (contentLength > 0) {
         std::size_t length = static_cast<std::size_t>(std::min<long long>(contentLength, INT_MAX));
         if (length > bodyLimit) {
-            fprintf(stderr,
+            LinkLog::print(LinkLog::Stream::Error,
                     "WARNING: truncating response data - server response was too large. content length (%zu), MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
                     length, bodyLimit);
             length = bodyLimit;
@@ -294,7 +295,7 @@ bool HttpReplyReader::readChunks(std::string &body, std::size_t limit)
         long long size = 0;
         if (scanHex(line.c_str(), size)) {
             if (size < 0 || static_cast<unsigned long long>(size) > limit) {
-                fprintf(stderr,
+                LinkLog::print(LinkLog::Stream::Error,
                         "ERROR: truncating chunked response data - server response was too large. chunk_size (%lld), MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
                         size, limit);
                 m_mustClose = true;
@@ -316,7 +317,7 @@ bool HttpReplyReader::readChunks(std::string &body, std::size_t limit)
             // the rest of the reply stays unread, so the connection is done.
             const std::size_t room = limit - taken;
             if (static_cast<std::size_t>(size) > room) {
-                fprintf(stderr,
+                LinkLog::print(LinkLog::Stream::Error,
                         "WARNING: truncating chunked response data - server response was too large. MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
                         limit);
                 m_bodyCut = true;

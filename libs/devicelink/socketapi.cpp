@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -157,7 +158,7 @@ struct Lookup
     int error = 0;
 };
 
-addrinfo *resolve(const std::string &host, const std::string &port, int timeoutMs)
+addrinfo *resolve(const std::string &host, const std::string &port, int timeoutMs, std::string *error)
 {
     auto lookup = std::make_shared<Lookup>();
     std::thread([lookup, host, port] {
@@ -184,17 +185,26 @@ addrinfo *resolve(const std::string &host, const std::string &port, int timeoutM
     std::unique_lock<std::mutex> lock(lookup->mutex);
     if (!lookup->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return lookup->finished; })) {
         lookup->abandoned = true;
-        errno = ETIMEDOUT;
+        if (error)
+            *error = "no answer from the name service within " + std::to_string(timeoutMs) + " ms";
         return nullptr;
+    }
+    if (!lookup->result && error) {
+#ifdef _WIN32
+        *error = gai_strerrorA(lookup->error);
+#else
+        *error = lookup->error == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(lookup->error);
+#endif
     }
     return lookup->result;
 }
 
 } // namespace
 
-SocketApi::ConnectResult SocketApi::connectTo(int socket, const std::string &host, int port, int timeoutMs)
+SocketApi::ConnectResult SocketApi::connectTo(int socket, const std::string &host, int port, int timeoutMs,
+                                              std::string *lookupError)
 {
-    addrinfo *result = resolve(host, std::to_string(port), timeoutMs);
+    addrinfo *result = resolve(host, std::to_string(port), timeoutMs, lookupError);
     if (!result)
         return ConnectResult::LookupFailed;
 

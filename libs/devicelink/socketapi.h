@@ -20,8 +20,9 @@ public:
     static bool setNoDelay(int socket);
     static bool setReuseAddress(int socket);
     // Resolves host and port (IPv4 only, first result) and connects, giving
-    // up on each after timeoutMs. On failure the platform's error number is set.
-    static ConnectResult connectTo(int socket, const std::string &host, int port, int timeoutMs);
+    // up on each after timeoutMs. When the connection fails the platform's
+    // error number is set; when the lookup fails its own reason is given.
+    static ConnectResult connectTo(int socket, const std::string &host, int port, int timeoutMs, std::string *lookupError);
     // Sends the whole buffer; false on failure.
     static bool sendAll(int socket, const char *data, std::size_t length);
     // Waits up to timeoutMs for data. Returns the count received, 0 at the

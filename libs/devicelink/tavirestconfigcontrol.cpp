@@ -1,5 +1,6 @@
 #include "tavirestconfigcontrol.h"
 
+#include "linklog.h"
 #include "socketapi.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 TAVIRESTConfigControl::WinSockHelper::WinSockHelper()
 {
     if (!SocketApi::startup())
-        fprintf(stderr, "WinSockHelper::WinSockHelper - WSAStartup failed.\n");
+        LinkLog::print(LinkLog::Stream::Error, "WinSockHelper::WinSockHelper - WSAStartup failed.\n");
 }
 
 TAVIRESTConfigControl::WinSockHelper::~WinSockHelper()
@@ -61,12 +62,15 @@ void TAVIRESTConfigControl::startBackoff()
     m_backoffUntil = Clock::now() + std::chrono::milliseconds(m_backoffMs);
 }
 
-bool TAVIRESTConfigControl::fail(const char *what)
+bool TAVIRESTConfigControl::fail(const char *what, const std::string &reason)
 {
     const int error = errno;
     closeConnection();
     errno = error;
-    perror(what);
+    if (reason.empty())
+        LinkLog::errnoFailure(what);
+    else
+        LinkLog::failure(what, reason);
     return false;
 }
 
@@ -78,7 +82,7 @@ bool TAVIRESTConfigControl::Connect()
         socketHandle = SocketApi::openStream();
     }
     if (socketHandle == -1) {
-        perror("ConfigControl::Connect - socket");
+        LinkLog::errnoFailure("ConfigControl::Connect - socket");
         return false;
     }
     if (!SocketApi::setNoDelay(socketHandle))
@@ -86,13 +90,15 @@ bool TAVIRESTConfigControl::Connect()
     if (!SocketApi::setReuseAddress(socketHandle))
         return fail("ConfigControl::Connect - setsockopt SO_REUSEADDR");
 
-    switch (SocketApi::connectTo(socketHandle, m_host, m_port, ConnectTimeoutMs)) {
+    std::string lookupError;
+    switch (SocketApi::connectTo(socketHandle, m_host, m_port, ConnectTimeoutMs, &lookupError)) {
     case SocketApi::ConnectResult::Connected:
         m_source.attach(socketHandle);
         return true;
     case SocketApi::ConnectResult::LookupFailed:
+        // The lookup reports its own error, not through the error number.
         startBackoff();
-        return fail("ConfigControl::Connect - getaddrinfo failed");
+        return fail("ConfigControl::Connect - getaddrinfo failed", lookupError);
     case SocketApi::ConnectResult::ConnectFailed:
         break;
     }
@@ -165,7 +171,7 @@ int TAVIRESTConfigControl::exchangeOnce(const std::string &request, std::string 
                                         std::size_t bodyLimit)
 {
     if (socketHandle != -1 && unaskedBytesWaiting()) {
-        fprintf(stderr, "ConfigControl - %s sent bytes nobody asked for; connecting again\n", m_host.c_str());
+        LinkLog::print(LinkLog::Stream::Error, "ConfigControl - %s sent bytes nobody asked for; connecting again\n", m_host.c_str());
         closeConnection();
     }
     if (socketHandle == -1) {
@@ -188,7 +194,7 @@ int TAVIRESTConfigControl::exchangeOnce(const std::string &request, std::string 
     // cut at the limit, may carry part of a value, or another's; it is
     // refused rather than used.
     if (status != NotSent && (!m_reader.whole() || m_reader.bodyCut())) {
-        fprintf(stderr, "ConfigControl - reply from %s %s; not used\n", m_host.c_str(),
+        LinkLog::print(LinkLog::Stream::Error, "ConfigControl - reply from %s %s; not used\n", m_host.c_str(),
                 m_reader.whole() ? "too long, cut" : "incomplete or unreadable");
         return Broken;
     }
@@ -212,7 +218,7 @@ bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::
     if (status == NotSent || status == Broken)
         return false;
     if (status != 200) {
-        fprintf(stderr, "http_status = %d\n", status);
+        LinkLog::print(LinkLog::Stream::Error, "http_status = %d\n", status);
         return false;
     }
     value = std::move(body);

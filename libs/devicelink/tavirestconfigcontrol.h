@@ -75,7 +75,7 @@ private:
     int readReply(std::string &body, std::size_t bodyLimit);
     bool unaskedBytesWaiting();
     void startBackoff();
-    bool fail(const char *what);
+    bool fail(const char *what, const std::string &reason = std::string());
 
     std::string m_host;
     int m_port;

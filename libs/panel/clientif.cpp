@@ -1,4 +1,5 @@
 #include "clientif.h"
+#include "logcategories.h"
 
 #include <QDebug>
 #include <QTcpSocket>
@@ -55,7 +56,7 @@ qint64 ClientIF::writeRaw(const char *data, qint64 length)
         return -1;
     }
     if (m_socket->bytesToWrite() + length > MaxQueuedBytes) {
-        qDebug() << "ClientIF: the server has left" << m_socket->bytesToWrite() << "bytes unread; not written";
+        qCDebug(lcPanel) << "ClientIF: the server has left" << m_socket->bytesToWrite() << "bytes unread; not written";
         return -1;
     }
     const qint64 written = m_socket->write(data, length);
@@ -85,7 +86,7 @@ void ClientIF::readMsg()
 {
     while (m_socket->canReadLine()) {
         QString line = QString::fromUtf8(m_socket->readLine()).trimmed();
-        qDebug() << "Read line:" << line;
+        qCDebug(lcPanel) << "Read line:" << line;
         processLine(line);
     }
 }

@@ -1,4 +1,5 @@
 #include "tangentwavepanel.h"
+#include "logcategories.h"
 
 #include "hubcommanddecoder.h"
 
@@ -36,7 +37,7 @@ void tangentWavePanel::readMsg()
     while (socket()->bytesAvailable() > 0) {
         const QByteArray bytes = socket()->read(socket()->bytesAvailable());
         if (bytes.isEmpty()) {
-            qDebug() << "data read failed";
+            qCDebug(lcPanel) << "data read failed";
             openConnection();
             return;
         }
@@ -46,12 +47,12 @@ void tangentWavePanel::readMsg()
             if (result == HubMessageAssembler::Result::NeedMore)
                 break;
             if (result == HubMessageAssembler::Result::Oversize) {
-                qDebug() << "tangentWavePanel: message of" << m_receive.bodyLength() << "bytes dropped, longer than"
+                qCDebug(lcPanel) << "tangentWavePanel: message of" << m_receive.bodyLength() << "bytes dropped, longer than"
                          << HubMessageAssembler::BodyCapacity;
                 continue;
             }
             if (result == HubMessageAssembler::Result::Corrupt) {
-                qDebug() << "tangentWavePanel: message length" << m_receive.bodyLength()
+                qCDebug(lcPanel) << "tangentWavePanel: message length" << m_receive.bodyLength()
                          << "is out of step with the hub; reconnecting";
                 openConnection();
                 return;
@@ -76,14 +77,14 @@ void tangentWavePanel::ProcessMessage(const uchar *body, quint32 length)
     case HubCommandDecoder::End::Complete:
         break;
     case HubCommandDecoder::End::UnknownCommand:
-        qDebug().noquote() << "Unhandled command 0x" + QString::number(decoded.endCommandId, 16);
+        qCDebug(lcPanel).noquote() << "Unhandled command 0x" + QString::number(decoded.endCommandId, 16);
         break;
     case HubCommandDecoder::End::Overrun:
-        qDebug().noquote() << "tangentWavePanel: command 0x" + QString::number(decoded.endCommandId, 16)
+        qCDebug(lcPanel).noquote() << "tangentWavePanel: command 0x" + QString::number(decoded.endCommandId, 16)
                                   + " runs past the end of its message; dropped";
         break;
     case HubCommandDecoder::End::TooManyPanels:
-        qDebug() << "tangentWavePanel: greeting lists" << decoded.panelCount << "panels, more than"
+        qCDebug(lcPanel) << "tangentWavePanel: greeting lists" << decoded.panelCount << "panels, more than"
                  << HubCommand::MaxPanels << "; dropped";
         break;
     }
@@ -165,7 +166,7 @@ void tangentWavePanel::SendSegment(quint32 line, quint32 x, const char *text)
 {
     const size_t length = text ? std::strlen(text) : 0;
     if (length != 8) {
-        qDebug() << "tangentWavePanel::SendSegment - ERROR len =" << length;
+        qCDebug(lcPanel) << "tangentWavePanel::SendSegment - ERROR len =" << length;
         return;
     }
     SendDisplayWrite(line, x, text, 8);
@@ -184,7 +185,7 @@ void tangentWavePanel::SendDisplayWrite(quint32 line, quint32 x, const char *tex
         return;
     const quint32 kept = m_send.displayWrite(m_displayPanelId, line, x, text, length);
     if (kept < length)
-        qDebug() << "tangentWavePanel::SendText - text cut to" << kept << "bytes to fit the message";
+        qCDebug(lcPanel) << "tangentWavePanel::SendText - text cut to" << kept << "bytes to fit the message";
     SendBuffer();
 }
 
@@ -196,7 +197,7 @@ void tangentWavePanel::SendBuffer()
     // stays bounded, and a new connection brings a fresh greeting.
     const qint64 written = writeRaw(m_send.data(), m_send.size());
     if (written != qint64(m_send.size())) {
-        qDebug() << "write failed";
+        qCDebug(lcPanel) << "write failed";
         openConnection();
     }
 }

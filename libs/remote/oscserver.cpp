@@ -1,4 +1,5 @@
 #include "oscserver.h"
+#include "logcategories.h"
 
 #include "hdrcontroller.h"
 #include "lookfile.h"
@@ -274,7 +275,7 @@ void OscServer::logIgnored()
     if (ignored == m_ignoredLogged)
         return;
     const Counters &c = m_counters;
-    qInfo().noquote() << QStringLiteral("OSC: %1 messages ignored so far (unknown address %2, bad arguments %3, out of "
+    qCInfo(lcOsc).noquote() << QStringLiteral("OSC: %1 messages ignored so far (unknown address %2, bad arguments %3, out of "
                                         "range %4, malformed %5, nested too deep %6, over the rate %7, sender not "
                                         "allowed %8, look not found %9)")
                              .arg(ignored)

@@ -1,4 +1,5 @@
 #include "prismosettings.h"
+#include "logcategories.h"
 
 #include <QDebug>
 #include <QFile>
@@ -181,12 +182,12 @@ void PrismoSettings::load(QSettings &store)
         file.close();
         const QByteArray repaired = withoutSerialisedValues(stored);
         if (repaired.size() != stored.size()) {
-            qDebug() << "PrismoSettings: settings" << store.fileName() << "hold serialised values; they are dropped";
+            qCDebug(lcSettings) << "PrismoSettings: settings" << store.fileName() << "hold serialised values; they are dropped";
             QSaveFile rewritten(store.fileName());
             rewritten.setDirectWriteFallback(true);
             if (!rewritten.open(QIODevice::WriteOnly) || rewritten.write(repaired) != repaired.size()
                 || !rewritten.commit()) {
-                qDebug() << "PrismoSettings: settings" << store.fileName() << "cannot be written; not read";
+                qCDebug(lcSettings) << "PrismoSettings: settings" << store.fileName() << "cannot be written; not read";
                 return;
             }
             // The file is shorter now, so QSettings reads it again.
