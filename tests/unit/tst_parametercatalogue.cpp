@@ -103,9 +103,10 @@ void TestParameterCatalogue::panelPlacesDoNotOverlap()
     for (int line : {0, 1})
         for (int column = 0; column < 4; ++column)
             cells << QStringLiteral("3/%1/%2").arg(line).arg(column);
-    const auto take = [](QSet<QString> &taken, const QString &key) {
-        QVERIFY2(!taken.contains(key), qPrintable(key));
+    const auto fresh = [](QSet<QString> &taken, const QString &key) {
+        const bool known = taken.contains(key);
         taken << key;
+        return !known;
     };
     for (int slot = 0; slot < PC::SlotCount; ++slot) {
         if (!bound(slot))
@@ -114,7 +115,8 @@ void TestParameterCatalogue::panelPlacesDoNotOverlap()
         QVERIFY2(p.page >= 0 && p.page < PanelLayout::PageCount, PC::slot(slot).suffix);
         QVERIFY(p.control >= 0 && p.control < int(PanelLayout::ControlCount));
         QVERIFY(p.line >= 0 && p.line < 5);
-        take(controls, QStringLiteral("%1/%2").arg(p.page).arg(p.control));
+        const QString control = QStringLiteral("%1/%2").arg(p.page).arg(p.control);
+        QVERIFY2(fresh(controls, control), qPrintable(control));
         QList<int> columns{p.column};
         if (PC::slot(slot).kind == PC::Kind::Switch)
             columns << p.column + 1;
@@ -124,7 +126,8 @@ void TestParameterCatalogue::panelPlacesDoNotOverlap()
             columns << 0;
         for (int column : columns) {
             QVERIFY(column >= 0 && column < 4);
-            take(cells, QStringLiteral("%1/%2/%3").arg(p.page).arg(p.line).arg(column));
+            const QString cell = QStringLiteral("%1/%2/%3").arg(p.page).arg(p.line).arg(column);
+            QVERIFY2(fresh(cells, cell), qPrintable(cell));
         }
     }
 }
