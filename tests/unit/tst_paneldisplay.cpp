@@ -19,14 +19,11 @@ class TestPanelDisplay : public QObject
     Q_OBJECT
 
 private slots:
-    void cellRule_data();
     void cellRule();
     void writers_data();
     void writers();
     void pages_data();
     void pages();
-    void statusLines_data();
-    void statusLines();
 };
 
 namespace {
@@ -37,13 +34,15 @@ Writer value(int slot, int position)
     return [=](tangentWaveDisplay &d) { PanelPageLayout::showValue(d, slot, position); };
 }
 
-PanelPageValues values(std::initializer_list<std::pair<int, int>> slotValues)
+PanelPageValues values(std::initializer_list<std::pair<int, int>> slotValues, const QString &systemName = "Prismo-1",
+                       const QString &versionText = " version 1.2.3.4", int channel = 0)
 {
     PanelPageValues v;
     for (const auto &[slot, position] : slotValues)
         v.values[std::size_t(slot)] = position;
-    v.systemName = QStringLiteral("Prismo-1");
-    v.versionText = QStringLiteral(" version 1.2.3.4");
+    v.systemName = systemName;
+    v.versionText = versionText;
+    v.channel = channel;
     return v;
 }
 
@@ -58,28 +57,18 @@ QStringList flushOf(const QStringList &lines)
 }
 } // namespace
 
-void TestPanelDisplay::cellRule_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("cell");
-    QTest::newRow("short, padded") << QByteArray("Red") << QByteArray("Red     ");
-    QTest::newRow("exactly 8") << QByteArray("P3 Clamp") << QByteArray("P3 Clamp");
-    QTest::newRow("long, cut") << QByteArray("HDRAmount") << QByteArray("HDRAmoun");
-    QTest::newRow("empty") << QByteArray("") << QByteArray("        ");
-}
-
+// A cell holds 8 characters, cut or padded; what lies outside the display is ignored.
 void TestPanelDisplay::cellRule()
 {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, cell);
     RecordingSink sink;
     tangentWaveDisplay display(&sink);
-    display.setCell(2, 3, text.constData());
-    QCOMPARE(QByteArray(display.cell(2, 3)), cell);
-    for (auto [line, column] : {std::pair{5, 0}, {0, 4}, {-1, 0}})
-        display.setCell(line, column, "outside");
+    for (auto [line, column] : {std::pair{0, 1}, {5, 0}, {0, 4}, {-1, 0}})
+        display.setCell(line, column, "HDRAmount");
+    display.setCell(1, 3, "Red");
+    QCOMPARE(QByteArray(display.cell(0, 1)), QByteArray("HDRAmoun"));
+    QCOMPARE(QByteArray(display.cell(1, 3)), QByteArray("Red     "));
+    QVERIFY(!display.cell(5, 0) && !display.cell(0, 4));
     QVERIFY(sink.writes.isEmpty());
-    QVERIFY(!display.cell(5, 0));
 }
 
 // Each writer sends on its own page only; elsewhere it sends nothing and
@@ -101,6 +90,8 @@ void TestPanelDisplay::writers_data()
                                          << QStringList{"2,16:-12345.6"};
     QTest::newRow("status line in UTF-8") << 3 << Writer([](tangentWaveDisplay &d) { d.showStatusLine(4, QStringLiteral("Bühne")); })
                                           << QStringList{"4,0=Bühne"};
+    QTest::newRow("line outside the display") << 2 << Writer([](tangentWaveDisplay &d) { d.showValue(2, 5, 2, "%5.3f", 1); })
+                                              << QStringList();
 }
 
 void TestPanelDisplay::writers()
@@ -167,6 +158,11 @@ void TestPanelDisplay::pages_data()
                             << QStringList{"0,0=Prismo-1       version 1.2.3.4  ", "1,0=4K/UHD " + QString(25, QLatin1Char(' ')),
                                            "2,0=InDynRg  Hybrid Log Gamma BT.2100", "3,0=OutDynRg Sony SLog3 BT.2020     ",
                                            "4,0=MonDynRg SDR Extended BT.709    "};
+    QTest::newRow("page 3, never cut, characters counted")
+        << 3 << values({}, "Bühne", " version 10.20.30.40", 9)
+        << QStringList{"0,0=Bühne          version 10.20.30.40", "1,0=" + QString(32, QLatin1Char(' ')),
+                       "2,0=InDynRg  SDR BT.709 100 Nits    ", "3,0=OutDynRg SDR BT.709 100 Nits    ",
+                       "4,0=MonDynRg SDR BT.709 100 Nits    "};
     QTest::newRow("page 4: nothing") << 4 << values({}) << QStringList();
     QTest::newRow("page -1: nothing") << -1 << values({}) << QStringList();
 }
@@ -185,25 +181,6 @@ void TestPanelDisplay::pages()
     const bool shown = page >= 0 && page < 4;
     QCOMPARE(display.page(), shown ? page : 2);
     QCOMPARE(QByteArray(display.cell(3, 3)) == "stale   ", !shown);
-}
-
-void TestPanelDisplay::statusLines_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("long name not cut")
-        << PanelPageLayout::deviceLine(QStringLiteral("A-very-long-system-name"), QStringLiteral(" version 10.20.30.40"))
-        << "A-very-long-system-name version 10.20.30.40";
-    QTest::newRow("characters counted, not bytes") << PanelPageLayout::deviceLine(QStringLiteral("Bühne"), QStringLiteral(" v2"))
-                                                   << "Bühne          v2" + QString(15, QLatin1Char(' '));
-    QTest::newRow("unknown channel") << PanelPageLayout::channelLine(9) << QString(32, QLatin1Char(' '));
-}
-
-void TestPanelDisplay::statusLines()
-{
-    QFETCH(QString, line);
-    QFETCH(QString, expected);
-    QCOMPARE(line, expected);
 }
 
 QTEST_GUILESS_MAIN(TestPanelDisplay)
