@@ -15,8 +15,6 @@ private slots:
     void repliesSplitAtEveryByte_data();
     void repliesSplitAtEveryByte();
     void endOfStreamAtEveryByte();
-    void diagnostics_data();
-    void diagnostics();
 };
 
 using Bytes = std::string;
@@ -207,38 +205,6 @@ void TestHttpReplyReader::endOfStreamAtEveryByte()
             QCOMPARE(source.remaining(), std::size_t(0));
         }
     }
-}
-
-void TestHttpReplyReader::diagnostics_data()
-{
-    QTest::addColumn<Bytes>("input");
-    QTest::addColumn<Bytes>("out");
-    QTest::addColumn<Bytes>("err");
-
-    QTest::newRow("status inside another line") << ok + "X-Via: proxy HTTP/1.1 500\r\n\r\n" << Bytes("bogus http status parse\n")
-                                                << Bytes();
-    QTest::newRow("empty length") << ok + "Content-Length: \r\n\r\n" << Bytes("bogus content-length parse\n") << Bytes();
-    QTest::newRow("oversize body") << ok + "Content-Length: 5000\r\n\r\n" << Bytes()
-                                   << Bytes("WARNING: truncating response data - server response was too large. content "
-                                            "length (5000), MAX_RESPONSE_BUFFER_SIZE (4096)\n");
-    QTest::newRow("oversize chunk") << chunked + "1001\r\n" << Bytes()
-                                    << Bytes("ERROR: truncating chunked response data - server response was too large. "
-                                             "chunk_size (4097), MAX_RESPONSE_BUFFER_SIZE (4096)\n");
-}
-
-void TestHttpReplyReader::diagnostics()
-{
-    QFETCH(Bytes, input);
-    QFETCH(Bytes, out);
-    QFETCH(Bytes, err);
-
-    CapturedOutput captured;
-    MemoryByteSource source(input);
-    HttpReplyReader reader(source);
-    Bytes body;
-    reader.readResponse(body);
-    QCOMPARE(captured.out(), out);
-    QCOMPARE(captured.err(), err);
 }
 
 QTEST_GUILESS_MAIN(TestHttpReplyReader)

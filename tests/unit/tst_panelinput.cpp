@@ -24,7 +24,6 @@ private slots:
     void buttonGuards();
     void stepping_data();
     void stepping();
-    void commitOnlyTheSteppedChooser();
     void lineTexts_data();
     void lineTexts();
 };
@@ -135,6 +134,7 @@ void TestPanelInput::controls_data()
     QTest::newRow("0/4") << 0 << 4u << "redGammaSlider 1" << "reset redGammaSlider 1000";
     QTest::newRow("0/8") << 0 << 8u << "greenGainSlider 1" << "reset greenGainSlider 1000";
     QTest::newRow("0/9") << 0 << 9u << "blueLiftSlider 1" << "reset blueLiftSlider 0";
+    QTest::newRow("1/0") << 1 << 0u << "hdrAmountSlider 1" << "reset hdrAmountSlider 0";
     QTest::newRow("1/2") << 1 << 2u << "-" << "toggle clampCheckBox";
     QTest::newRow("1/3") << 1 << 3u << "hdrRangeSlider 1" << "reset hdrRangeSlider 0";
     QTest::newRow("1/5") << 1 << 5u << "-" << "toggle adjustGroupBox";
@@ -144,6 +144,7 @@ void TestPanelInput::controls_data()
     QTest::newRow("1/10") << 1 << 10u << "saturationSlider 1" << "reset saturationSlider 1000";
     QTest::newRow("1/11") << 1 << 11u << "-" << "none";
     QTest::newRow("2/0") << 2 << 0u << "exposureSlider 1" << "reset exposureSlider 0";
+    QTest::newRow("2/3") << 2 << 3u << "colorTempSlider 1" << "reset colorTempSlider 0";
     QTest::newRow("2/6") << 2 << 6u << "tintSlider 1" << "reset tintSlider 0";
     QTest::newRow("2/9") << 2 << 9u << "bt2408Slider 1" << "reset bt2408Slider 0";
     QTest::newRow("2/10") << 2 << 10u << "pqoutnitLevelSlider 1" << "reset pqoutnitLevelSlider 1000";
@@ -151,6 +152,7 @@ void TestPanelInput::controls_data()
     QTest::newRow("3/0") << 3 << 0u << "device 1" << "commit device";
     QTest::newRow("3/3") << 3 << 3u << "channel 1" << "commit channel";
     QTest::newRow("3/6") << 3 << 6u << "input range 1" << "commit input range";
+    QTest::newRow("3/9") << 3 << 9u << "output range 1" << "commit output range";
     QTest::newRow("3/10") << 3 << 10u << "monitor range 1" << "commit monitor range";
     QTest::newRow("3/11") << 3 << 11u << "-" << "none";
     QTest::newRow("12 turns the page") << 3 << 12u << "-" << "next page";
@@ -194,8 +196,8 @@ void TestPanelInput::buttonGuards()
     QCOMPARE(PanelControlMap::buttonAction(1, 0, false).kind, PanelControlMap::ButtonAction::None);
 }
 
-// Each turn: "<chooser bit>:<step>"; each result: the outcome, and for a
-// move the pending index and the status line.
+// Each turn: "<chooser bit>:<step>", ":commit" (its button) or ":time-out";
+// each result: the outcome, for a move the pending index and the status line.
 void TestPanelInput::stepping_data()
 {
     QTest::addColumn<QStringList>("names");
@@ -205,17 +207,27 @@ void TestPanelInput::stepping_data()
 
     QTest::newRow("five turns of 1 move one entry") << four << 1 << QStringList{"8:1", "8:1", "8:1", "8:1", "8:1", "8:1"}
                                                     << QStringList{"started", "accumulated", "accumulated", "accumulated",
-                                                                   "accumulated", "moved 2 line 3"};
-    QTest::newRow("wrap past the last entry") << four << 3 << QStringList{"4:1", "4:25"} << QStringList{"started", "moved 0 line 2"};
-    QTest::newRow("wrap below the first entry") << four << 0 << QStringList{"16:1", "16:-50"} << QStringList{"started", "moved 3 line 4"};
-    QTest::newRow("a large step moves one entry") << four << 0 << QStringList{"2:1", "2:1000"} << QStringList{"started", "moved 1 line 1"};
+                                                                   "accumulated", "moved 2 line 3 **OutDynRg  C"};
+    QTest::newRow("wrap past the last entry") << four << 3 << QStringList{"4:1", "4:25"}
+                                              << QStringList{"started", "moved 0 line 2 **InDynRg  A"};
+    QTest::newRow("wrap below the first entry") << four << 0 << QStringList{"16:1", "16:-50"}
+                                                << QStringList{"started", "moved 3 line 4 **MonDynRg  D"};
+    QTest::newRow("a large step moves one entry") << four << 0 << QStringList{"2:1", "2:1000"}
+                                                  << QStringList{"started", "moved 1 line 1 **B"};
     QTest::newRow("opposite steps cancel out") << four << 0 << QStringList{"2:1", "2:4", "2:-4", "2:4"}
                                                << QStringList{"started", "accumulated", "accumulated", "accumulated"};
     QTest::newRow("another chooser cancels, then starts") << four << 0 << QStringList{"2:1", "4:1", "4:1"}
                                                           << QStringList{"started", "cancelled", "started"};
     QTest::newRow("one entry cannot be stepped") << QStringList{"only"} << 0 << QStringList{"1:1", "1:25"}
                                                  << QStringList{"ignored", "ignored"};
-    QTest::newRow("no current entry") << four << -1 << QStringList{"1:1", "1:-25"} << QStringList{"started", "moved 3 line 0"};
+    QTest::newRow("only the stepped chooser commits")
+        << four << 1 << QStringList{"8:commit", "8:1", "8:5", "4:commit", "8:commit", "8:commit", "8:1"}
+        << QStringList{"no commit", "started", "moved 2 line 3 **OutDynRg  C", "no commit", "committed 2", "no commit", "started"};
+    // The next turn starts afresh from the chooser's current entry.
+    QTest::newRow("a time-out drops the pending choice") << four << 3 << QStringList{"2:1", "2:5", "2:time-out", "2:commit", "2:1", "2:5"}
+                                                         << QStringList{"started", "moved 0 line 1 **A", "no commit", "started",
+                                                                        "moved 0 line 1 **A"};
+    QTest::newRow("no current entry") << four << -1 << QStringList{"1:1", "1:-25"} << QStringList{"started", "moved 3 line 0 **D"};
 }
 
 void TestPanelInput::stepping()
@@ -229,35 +241,23 @@ void TestPanelInput::stepping()
     QStringList got;
     for (const QString &turn : turns) {
         const auto chooser = ChooserStepper::Chooser(turn.section(QLatin1Char(':'), 0, 0).toInt());
-        const auto r = stepper.step(chooser, turn.section(QLatin1Char(':'), 1).toDouble(), names, current);
-        QString text = QLatin1String(outcomes[int(r.outcome)]);
-        if (r.outcome == ChooserStepper::Outcome::Moved) {
-            text += QStringLiteral(" %1 line %2").arg(stepper.pending(chooser)).arg(r.line);
-            QCOMPARE(r.lineText, ChooserStepper::lineText(chooser, names.at(stepper.pending(chooser))));
+        const QString step = turn.section(QLatin1Char(':'), 1);
+        if (step == QLatin1String("commit")) {
+            const std::optional<int> committed = stepper.commit(chooser);
+            got << (committed ? QStringLiteral("committed %1").arg(*committed) : QStringLiteral("no commit"));
+            continue;
         }
+        if (step == QLatin1String("time-out")) {
+            stepper.cancel();
+            continue;
+        }
+        const auto r = stepper.step(chooser, step.toDouble(), names, current);
+        QString text = QLatin1String(outcomes[int(r.outcome)]);
+        if (r.outcome == ChooserStepper::Outcome::Moved)
+            text += QStringLiteral(" %1 line %2 %3").arg(stepper.pending(chooser)).arg(r.line).arg(r.lineText.trimmed());
         got << text;
     }
     QCOMPARE(got, results);
-}
-
-void TestPanelInput::commitOnlyTheSteppedChooser()
-{
-    ChooserStepper stepper;
-    QVERIFY(!stepper.commit(ChooserStepper::OutRange));
-    stepper.step(ChooserStepper::OutRange, 1, four, 1);
-    stepper.step(ChooserStepper::OutRange, 5, four, 1);
-    QVERIFY(!stepper.commit(ChooserStepper::InRange));
-    QCOMPARE(stepper.commit(ChooserStepper::OutRange), std::optional<int>(2));
-    QCOMPARE(stepper.mode(), 0);
-    QVERIFY(!stepper.commit(ChooserStepper::OutRange));
-
-    // A time-out (cancel) drops the pending choice; the next turn starts
-    // afresh from the chooser's current entry.
-    stepper.step(ChooserStepper::Channel, 1, four, 0);
-    stepper.cancel();
-    QVERIFY(!stepper.commit(ChooserStepper::Channel));
-    QCOMPARE(stepper.step(ChooserStepper::Channel, 5, four, 3).outcome, ChooserStepper::Outcome::Started);
-    QCOMPARE(stepper.pending(ChooserStepper::Channel), 3);
 }
 
 void TestPanelInput::lineTexts_data()
