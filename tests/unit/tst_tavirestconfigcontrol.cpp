@@ -5,11 +5,6 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <memory>
 
@@ -27,8 +22,6 @@ private slots:
     void keptAlive();
     void nextRequestOnNewConnection_data();
     void nextRequestOnNewConnection();
-    void bodyLimitPerRequest_data();
-    void bodyLimitPerRequest();
     void endlessReplyGivesUp_data();
     void endlessReplyGivesUp();
     void stalledUnitGivesUp();
@@ -47,18 +40,11 @@ QByteArray unit(const std::string &body, int status = 200, const std::string &ex
     return QByteArray::fromStdString(ScriptedServer::unitReply(body, status, extraHeaders));
 }
 
-// A port on which nothing listens.
+// A port on which nothing listens any more.
 int closedPort()
 {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    const ScriptedServer gone([](Connection &, const std::string &) {});
+    return gone.port();
 }
 } // namespace
 
@@ -86,28 +72,39 @@ void TestTaviRestConfigControl::requestBytes()
     QVERIFY(requests[2].rfind("GET /config?action=get&configid=0&paramid=eParamID_NetworkServices&alt=json HTTP/1.1\r\n", 0) == 0);
 }
 
-// What a read or a change returns, and prints, for each kind of reply.
+// What a request returns, and prints, for each kind of reply. Only the
+// network-services list may be long; every other reply keeps the ordinary
+// limit, and a body over the limit of its request is refused.
 void TestTaviRestConfigControl::results_data()
 {
-    QTest::addColumn<bool>("change");
+    QTest::addColumn<QString>("request"); // "read", "list" (the network services) or "change"
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QByteArray>("diagnostic");
 
-    QTest::newRow("read, 200 with body") << false << unit("KVEL") << true << QByteArray("KVEL") << QByteArray();
-    QTest::newRow("read, 200 without body") << false << unit("") << true << QByteArray() << QByteArray();
-    QTest::newRow("read, 404") << false << unit("nope", 404) << false << QByteArray("untouched") << QByteArray("http_status = 404\n");
-    QTest::newRow("read, oversize chunk") << false << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2000\r\n")
-                                          << false << QByteArray("untouched") << QByteArray("http_status = -1\n");
-    QTest::newRow("change, 200") << true << unit("") << true << QByteArray() << QByteArray();
+    const QByteArray untouched = "untouched";
+    const int limit = TAVIRESTConfigControl::MAX_RESPONSE_BUFFER_SIZE;
+    const int longest = int(TAVIRESTConfigControl::LongestServicesReply);
+    const auto body = [](int size) { return QByteArray(size, 'b'); };
+    QTest::newRow("read, 200 with body") << "read" << unit("KVEL") << true << QByteArray("KVEL") << QByteArray();
+    QTest::newRow("read, 200 without body") << "read" << unit("") << true << QByteArray() << QByteArray();
+    QTest::newRow("read, 404") << "read" << unit("nope", 404) << false << untouched << QByteArray("http_status = 404\n");
+    QTest::newRow("read, oversize chunk") << "read" << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2000\r\n")
+                                          << false << untouched << QByteArray("http_status = -1\n");
+    QTest::newRow("read, at the limit") << "read" << unit(body(limit).toStdString()) << true << body(limit) << QByteArray();
+    QTest::newRow("read, one over") << "read" << unit(body(limit + 1).toStdString()) << false << untouched << QByteArray();
+    QTest::newRow("list, 500 units' worth") << "list" << unit(body(60000).toStdString()) << true << body(60000) << QByteArray();
+    QTest::newRow("list, at its limit") << "list" << unit(body(longest).toStdString()) << true << body(longest) << QByteArray();
+    QTest::newRow("list, one over") << "list" << unit(body(longest + 1).toStdString()) << false << untouched << QByteArray();
+    QTest::newRow("change, 200") << "change" << unit("") << true << untouched << QByteArray();
     // A refused change prints nothing.
-    QTest::newRow("change, 500") << true << unit("", 500) << false << QByteArray() << QByteArray();
+    QTest::newRow("change, 500") << "change" << unit("", 500) << false << untouched << QByteArray();
 }
 
 void TestTaviRestConfigControl::results()
 {
-    QFETCH(bool, change);
+    QFETCH(QString, request);
     QFETCH(QByteArray, reply);
     QFETCH(bool, result);
     QFETCH(QByteArray, value);
@@ -117,14 +114,15 @@ void TestTaviRestConfigControl::results()
     auto link = linkTo(server);
     std::string received = "untouched";
     CapturedOutput captured;
-    if (change) {
+    if (request == QLatin1String("change"))
         QCOMPARE(link->ChangeParam("eParamID_Vid0ColorHDRTint", "5"), result);
-        QCOMPARE(captured.err(), std::string());
-        return;
-    }
-    QCOMPARE(link->GetParam("eParamID_ProductID", received, "text-plain"), result);
-    QCOMPARE(QByteArray(received.c_str()), value);
-    QVERIFY2(QByteArray(captured.err().c_str()).endsWith(diagnostic), captured.err().c_str());
+    else if (request == QLatin1String("list"))
+        QCOMPARE(link->GetParam("eParamID_NetworkServices", received, "json", TAVIRESTConfigControl::LongestServicesReply), result);
+    else
+        QCOMPARE(link->GetParam("eParamID_ProductID", received, "text-plain"), result);
+    QVERIFY(QByteArray::fromStdString(received) == value);
+    const QByteArray printed = QByteArray::fromStdString(captured.err());
+    QVERIFY2(request == QLatin1String("change") ? printed.isEmpty() : printed.endsWith(diagnostic), printed.constData());
 }
 
 // One connection carries request after request, each reply to its own
@@ -231,39 +229,6 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection()
     QCOMPARE(received, std::string("fresh"));
     QVERIFY(link->ChangeParam("eParamID_Vid0ColorHDRTint", "7"));
     QCOMPARE(server.connectionCount(), 2);
-}
-
-// Only the network-services list may be long; every other reply keeps the
-// ordinary limit, and a body over the limit of its request is refused.
-void TestTaviRestConfigControl::bodyLimitPerRequest_data()
-{
-    QTest::addColumn<bool>("listRead");
-    QTest::addColumn<int>("bodySize");
-    QTest::addColumn<bool>("result");
-
-    const int longest = int(TAVIRESTConfigControl::LongestServicesReply);
-    QTest::newRow("read, at the limit") << false << TAVIRESTConfigControl::MAX_RESPONSE_BUFFER_SIZE << true;
-    QTest::newRow("read, one over") << false << TAVIRESTConfigControl::MAX_RESPONSE_BUFFER_SIZE + 1 << false;
-    QTest::newRow("list read, 500 units' worth") << true << 60000 << true;
-    QTest::newRow("list read, at its limit") << true << longest << true;
-    QTest::newRow("list read, one over") << true << longest + 1 << false;
-}
-
-void TestTaviRestConfigControl::bodyLimitPerRequest()
-{
-    QFETCH(bool, listRead);
-    QFETCH(int, bodySize);
-    QFETCH(bool, result);
-
-    const std::string body(static_cast<std::size_t>(bodySize), 'b');
-    ScriptedServer server([&body](Connection &c, const std::string &) { c.send(ScriptedServer::unitReply(body)); });
-    auto link = linkTo(server);
-    std::string value = "untouched";
-    CapturedOutput quiet;
-    QCOMPARE(listRead ? link->GetParam("eParamID_NetworkServices", value, "json", TAVIRESTConfigControl::LongestServicesReply)
-                      : link->GetParam("eParamID_SystemName", value, "text-plain"),
-             result);
-    QVERIFY(value == (result ? body : std::string("untouched")));
 }
 
 // A unit that never ends its reply, sending as fast as it can, is given up:
