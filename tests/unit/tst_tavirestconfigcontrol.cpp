@@ -22,7 +22,6 @@ private slots:
     void keptAlive();
     void nextRequestOnNewConnection_data();
     void nextRequestOnNewConnection();
-    void endlessReplyGivesUp_data();
     void endlessReplyGivesUp();
     void stalledUnitGivesUp();
     void interruptEndsAWaitingRequest();
@@ -231,31 +230,19 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection()
     QCOMPARE(server.connectionCount(), 2);
 }
 
-// A unit that never ends its reply, sending as fast as it can, is given up:
-// a head by its limits, a trailer by the reply time-out.
-void TestTaviRestConfigControl::endlessReplyGivesUp_data()
-{
-    QTest::addColumn<QByteArray>("start");
-    QTest::addColumn<QByteArray>("repeated");
-
-    QTest::newRow("header lines") << QByteArray("HTTP/1.1 200 OK\r\n") << QByteArray("X-Padding: 0123456789\r\n");
-    QTest::newRow("trailer lines after the last chunk")
-        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n0\r\n") << QByteArray("X-Trailer: 1\r\n");
-}
-
+// A unit that never ends its reply, sending trailer lines as fast as it
+// can, is given up by the reply time-out (an endless head by the reader's
+// limits).
 void TestTaviRestConfigControl::endlessReplyGivesUp()
 {
-    QFETCH(QByteArray, start);
-    QFETCH(QByteArray, repeated);
-
     // The unit stops by itself after a while, so a link that never gives up
     // shows as a slow failure rather than a test that never ends.
     constexpr int UnitGoesOnMs = 30000;
-    ScriptedServer server([&](Connection &c, const std::string &) {
+    ScriptedServer server([](Connection &c, const std::string &) {
         QElapsedTimer sending;
         sending.start();
-        const std::string batch = repeated.repeated(4000).toStdString();
-        bool open = c.send(start.toStdString());
+        const std::string batch = QByteArray("X-Trailer: 1\r\n").repeated(4000).toStdString();
+        bool open = c.send("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n0\r\n");
         while (open && sending.elapsed() < UnitGoesOnMs)
             open = c.send(batch);
         c.close();
