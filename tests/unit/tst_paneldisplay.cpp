@@ -19,7 +19,6 @@ class TestPanelDisplay : public QObject
     Q_OBJECT
 
 private slots:
-    void cellRule();
     void writers_data();
     void writers();
     void pages_data();
@@ -56,20 +55,6 @@ QStringList flushOf(const QStringList &lines)
     return writes;
 }
 } // namespace
-
-// A cell holds 8 characters, cut or padded; what lies outside the display is ignored.
-void TestPanelDisplay::cellRule()
-{
-    RecordingSink sink;
-    tangentWaveDisplay display(&sink);
-    for (auto [line, column] : {std::pair{0, 1}, {5, 0}, {0, 4}, {-1, 0}})
-        display.setCell(line, column, "HDRAmount");
-    display.setCell(1, 3, "Red");
-    QCOMPARE(QByteArray(display.cell(0, 1)), QByteArray("HDRAmoun"));
-    QCOMPARE(QByteArray(display.cell(1, 3)), QByteArray("Red     "));
-    QVERIFY(!display.cell(5, 0) && !display.cell(0, 4));
-    QVERIFY(sink.writes.isEmpty());
-}
 
 // Each writer sends on its own page only; elsewhere it sends nothing and
 // leaves the cells alone. (That a sent cell is kept shows in the page layouts.)

@@ -178,17 +178,13 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection_data()
     QTest::newRow("unasked reply in the same block") << unit("first") + unit("stale") << QByteArray() << false << true << false;
     QTest::newRow("unasked reply arriving later") << unit("first") << unit("stale") << false << true << false;
     QTest::newRow("unasked bytes without a status line") << unit("first") << QByteArray("\r\n42\r\n") << false << true << false;
-    QTest::newRow("closed inside headers") << QByteArray("HTTP/1.1 200 OK\r\nContent-Le") << QByteArray() << true << false << true;
     QTest::newRow("closed inside body") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n123") << QByteArray() << true
                                         << false << true;
-    QTest::newRow("closed inside chunks") << chunked + "3\r\n12" << QByteArray() << true << false << true;
     QTest::newRow("closed before the last chunk") << chunked + "2\r\n12\r\n" << QByteArray() << true << false << true;
     QTest::newRow("length headers disagree") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 4\r\nContent-Length: 2\r\n\r\n1400\r\n")
                                              << QByteArray() << false << false << true;
     // The unread rest of an oversize reply must never be read as the next reply.
     QTest::newRow("oversize counted body") << unit(std::string(6000, '1')) << QByteArray() << false << false << true;
-    QTest::newRow("oversize chunk") << chunked + "1770\r\n" + QByteArray(6000, 'a') + "\r\n0\r\n\r\n" << QByteArray() << false
-                                    << false << true;
     QTest::newRow("chunks over the limit together")
         << chunked + "800\r\n" + QByteArray(0x800, '1') + "\r\n800\r\n" + QByteArray(0x800, '2') + "\r\n1\r\n3\r\n0\r\n\r\n"
         << QByteArray() << false << false << true;
