@@ -222,11 +222,12 @@ void TestPanelInput::stepping_data()
                                                  << QStringList{"ignored", "ignored"};
     QTest::newRow("only the stepped chooser commits")
         << four << 1 << QStringList{"8:commit", "8:1", "8:5", "4:commit", "8:commit", "8:commit", "8:1"}
-        << QStringList{"no commit", "started", "moved 2 line 3 **OutDynRg  C (32)", "no commit", "committed 2", "no commit", "started"};
+        << QStringList{"no commit", "started", "moved 2 line 3 **OutDynRg  C (32)", "no commit", "committed 2", "no commit",
+                       "started"};
     // The next turn starts afresh from the chooser's current entry.
-    QTest::newRow("a time-out drops the pending choice") << four << 3 << QStringList{"2:1", "2:5", "2:time-out", "2:commit", "2:1", "2:5"}
-                                                         << QStringList{"started", "moved 0 line 1 **A (30)", "no commit", "started",
-                                                                        "moved 0 line 1 **A (30)"};
+    QTest::newRow("a time-out drops the pending choice")
+        << four << 3 << QStringList{"2:1", "2:5", "2:time-out", "2:commit", "2:1", "2:5"}
+        << QStringList{"started", "moved 0 line 1 **A (30)", "no commit", "started", "moved 0 line 1 **A (30)"};
     QTest::newRow("no current entry") << four << -1 << QStringList{"1:1", "1:-25"} << QStringList{"started", "moved 3 line 0 **D (32)"};
 }
 

@@ -169,7 +169,8 @@ void TestParameterCatalogue::replies_data()
         {"-", NoValue}, {"on", NoValue}, {"0x1", NoValue}, {"- 0", NoValue},
     };
     for (const auto &s : switches)
-        QTest::addRow("switch \"%s\"", QByteArray(s.reply).toPercentEncoding(" +-").constData()) << int(PC::ColorfrontMode) << QByteArray(s.reply) << s.value;
+        QTest::addRow("switch \"%s\"", QByteArray(s.reply).toPercentEncoding(" +-").constData())
+            << int(PC::ColorfrontMode) << QByteArray(s.reply) << s.value;
     // A slider: a decimal integer within 32 bits, kept as it is (the range is the caller's).
     const struct { const char *reply; int value; } sliders[] = {
         {"-250", -250}, {"4500", 4500}, {" 12 ", 12}, {"abc", NoValue}, {"12ab", NoValue}, {"", NoValue},
