@@ -178,6 +178,23 @@ std::optional<int> number(const QByteArray &reply)
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
+// A number of any count of digits, blanks around it allowed: a switch needs
+// only to know whether it is zero.
+std::optional<int> switchState(const QByteArray &reply)
+{
+    const QByteArray text = reply.trimmed();
+    const int start = text.startsWith('+') || text.startsWith('-') ? 1 : 0;
+    if (start == text.size())
+        return std::nullopt;
+    bool on = false;
+    for (int i = start; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        on = on || text[i] != '0';
+    }
+    return on ? 1 : 0;
+}
+
 } // namespace
 
 int ParameterCatalogue::slotByRemoteName(const QString &name)
@@ -249,9 +266,7 @@ std::optional<int> ParameterCatalogue::fromWire(int slot, const QByteArray &repl
         }
         return std::nullopt;
     case Kind::Switch:
-        if (const std::optional<int> value = number(reply))
-            return *value != 0 ? 1 : 0;
-        return std::nullopt;
+        return switchState(reply);
     case Kind::Scaled:
     case Kind::Nits:
         return number(reply);

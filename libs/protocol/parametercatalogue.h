@@ -101,8 +101,8 @@ public:
     static QByteArray wireText(int slot, int value);
     // A unit's reply as a value, or nothing when the reply holds none: a
     // slider's position (not yet kept within the range), the first chooser
-    // row whose number the reply is, a switch's state (a number: zero is
-    // off, blanks around allowed).
+    // row whose number the reply is, a switch's state (a number of any
+    // length: zero is off, blanks around allowed).
     static std::optional<int> fromWire(int slot, const QByteArray &reply);
     // The value label's text: three decimals for scaled sliders, the shortest
     // form of up to six digits for the PQ level.

@@ -1,3 +1,4 @@
+#include "panellayout.h"
 #include "parametercatalogue.h"
 
 #include <QSet>
@@ -10,240 +11,189 @@ class TestParameterCatalogue : public QObject
     Q_OBJECT
 
 private slots:
-    void names_data();
     void names();
-    void everyNameIsWellFormed();
-    void choiceRows_data();
-    void choiceRows();
-    void choiceTexts_data();
-    void choiceTexts();
-    void everyScaledPositionRoundTrips();
-    void labels_data();
-    void labels();
-    void storedValueToPosition_data();
-    void storedValueToPosition();
-    void sliderReplies_data();
-    void sliderReplies();
-    void switchReplies_data();
-    void switchReplies();
+    void ordersHoldEachSlotOnce();
+    void panelPlacesDoNotOverlap();
+    void everyValueRoundTrips();
+    void wireForms_data();
+    void wireForms();
+    void replies_data();
+    void replies();
 };
 
-void TestParameterCatalogue::names_data()
-{
-    QTest::addColumn<int>("channel");
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<QString>("name");
+namespace {
+constexpr int NoValue = INT_MIN;
 
-    QTest::newRow("channel 3 red gain") << 3 << 12 << "eParamID_Vid3ColorHDRGainRed";
-    QTest::newRow("channel 5 falls back to row 0") << 5 << 12 << "eParamID_Vid0ColorHDRGainRed";
-    QTest::newRow("channel -1 falls back to row 0") << -1 << 28 << "eParamID_Vid0ColorfrontMode";
-    QTest::newRow("monitor on channel 4") << 4 << 2 << "eParamID_MonDynamicRangeAndGamutOut";
-    QTest::newRow("reset slot keeps its place") << 4 << 21 << "eParamID_Vid4ColorHDRReset";
+bool bound(int slot)
+{
+    return PC::slot(slot).kind != PC::Kind::Unbound;
 }
 
+bool slider(int slot)
+{
+    return PC::slot(slot).kind == PC::Kind::Scaled || PC::slot(slot).kind == PC::Kind::Nits;
+}
+} // namespace
+
+// Each channel's row names every slot once, by the channel's prefix and the
+// slot's suffix (a slip would write one control's value to another's
+// parameter); a channel outside 0 to 4 takes row 0.
 void TestParameterCatalogue::names()
 {
-    QFETCH(int, channel);
-    QFETCH(int, slot);
-    QFETCH(QString, name);
-    QCOMPARE(QString::fromLatin1(PC::parameterName(channel, slot)), name);
-}
-
-// Every name of a channel's row carries that channel's prefix and the slot's
-// suffix, and no two slots of a row share a name (a slip in the table would
-// write one control's value to another's parameter).
-void TestParameterCatalogue::everyNameIsWellFormed()
-{
+    QCOMPARE(PC::parameterName(3, PC::GainRed), "eParamID_Vid3ColorHDRGainRed");
+    QCOMPARE(PC::parameterName(4, PC::MonDynRange), "eParamID_MonDynamicRangeAndGamutOut");
+    QCOMPARE(PC::parameterName(4, PC::HdrReset), "eParamID_Vid4ColorHDRReset");
+    QCOMPARE(PC::parameterName(5, PC::GainRed), "eParamID_Vid0ColorHDRGainRed");
+    QCOMPARE(PC::parameterName(-1, PC::ColorfrontMode), "eParamID_Vid0ColorfrontMode");
     for (int channel = 0; channel < PC::ChannelCount; ++channel) {
         QSet<QString> seen;
         for (int slot = 0; slot < PC::SlotCount; ++slot) {
             const QString name = QString::fromLatin1(PC::parameterName(channel, slot));
             const QString expected = slot == PC::MonDynRange
-                ? QStringLiteral("eParamID_MonDynamicRangeAndGamutOut")
+                ? QString::fromLatin1(PC::slot(slot).suffix)
                 : QStringLiteral("eParamID_Vid%1%2").arg(channel).arg(QLatin1String(PC::slot(slot).suffix));
             QCOMPARE(name, expected);
-            QVERIFY(!seen.contains(name));
+            QVERIFY2(!seen.contains(name), qPrintable(name));
             seen.insert(name);
         }
     }
 }
 
-void TestParameterCatalogue::choiceRows_data()
+// Every bound slot is written by a pass and read by a read-back exactly once;
+// a reset puts back exactly the sliders that have a reset position.
+void TestParameterCatalogue::ordersHoldEachSlotOnce()
 {
-    QTest::addColumn<bool>("input");
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("name");
-
-    QTest::newRow("3 on input") << true << "3" << 4 << "Hybrid Log Gamma BT.2100";
-    QTest::newRow("3 on output") << false << "3" << 7 << "Sony SLog3 S-Gamut3";
-    QTest::newRow("7 on output") << false << "7" << 5 << "HLG Extended BT.709";
-    QTest::newRow("15 on input") << true << "15" << 1 << "SDR Extended BT.709";
-    QTest::newRow("4 on output") << false << "4" << 8 << "Sony SLog3 BT.2020 ";
-    QTest::newRow("no such value on output") << false << "15" << -1 << "";
-    QTest::newRow("not a number") << true << "abc" << -1 << "";
-    QTest::newRow("empty") << false << "" << -1 << "";
-}
-
-void TestParameterCatalogue::choiceRows()
-{
-    QFETCH(bool, input);
-    QFETCH(QString, reply);
-    QFETCH(int, row);
-    QFETCH(QString, name);
-
-    const DynRangeChoice *choices = input ? PC::inDynRangeChoices : PC::outDynRangeChoices;
-    const int count = input ? PC::inDynRangeChoiceCount : PC::outDynRangeChoiceCount;
-    QCOMPARE(count, input ? 15 : 10);
-    QCOMPARE(PC::choiceRow(choices, count, reply), row);
-    if (row >= 0)
-        QCOMPARE(QString::fromLatin1(choices[row].name), name);
-}
-
-void TestParameterCatalogue::choiceTexts_data()
-{
-    QTest::addColumn<bool>("input");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("input row 1") << true << 1 << "15";
-    QTest::newRow("output row 1") << false << 1 << "9";
-    QTest::newRow("output row 5") << false << 5 << "7";
-    QTest::newRow("output row 6") << false << 6 << "6";
-    QTest::newRow("outside the list") << false << 10 << "";
-    QTest::newRow("no row") << true << -1 << "";
-}
-
-void TestParameterCatalogue::choiceTexts()
-{
-    QFETCH(bool, input);
-    QFETCH(int, row);
-    QFETCH(QString, text);
-    const DynRangeChoice *choices = input ? PC::inDynRangeChoices : PC::outDynRangeChoices;
-    const int count = input ? PC::inDynRangeChoiceCount : PC::outDynRangeChoiceCount;
-    QCOMPARE(PC::choiceText(choices, count, row), text);
-}
-
-// Position, shown value and unit text must agree for every position of
-// every scaled slider: what the colourist sees is what the unit gets.
-void TestParameterCatalogue::everyScaledPositionRoundTrips()
-{
+    int passes[PC::SlotCount] = {}, reads[PC::SlotCount] = {}, resets[PC::SlotCount] = {};
+    for (int slot : PC::passOrder())
+        ++passes[slot];
+    for (int slot : PC::readOrder())
+        ++reads[slot];
+    for (int slot : PC::resetOrder())
+        ++resets[slot];
     for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        const PC::SlotInfo &info = PC::slot(slot);
-        if (info.kind != PC::Kind::Scaled && info.kind != PC::Kind::Nits)
+        const bool resettable = PC::slot(slot).resetPosition != PC::NoReset;
+        QVERIFY2(passes[slot] == int(bound(slot)) && reads[slot] == int(bound(slot)), PC::slot(slot).suffix);
+        QVERIFY2(resettable == slider(slot) && resets[slot] == int(resettable), PC::slot(slot).suffix);
+    }
+}
+
+// No two parameters share a panel control or a display cell.
+void TestParameterCatalogue::panelPlacesDoNotOverlap()
+{
+    QSet<QString> controls, cells;
+    const auto fresh = [](QSet<QString> &taken, const QString &key) {
+        const bool known = taken.contains(key);
+        taken << key;
+        return !known;
+    };
+    for (int slot = 0; slot < PC::SlotCount; ++slot) {
+        if (!bound(slot))
             continue;
-        for (int position = info.minimum; position <= info.maximum; ++position) {
-            const float value = info.kind == PC::Kind::Nits ? float(position) : PC::scaledValue(position);
-            QCOMPARE(PC::positionOfValue(info.kind, value), position);
-            QCOMPARE(PC::deviceText(position), QString::number(position));
-            QCOMPARE(PC::positionFromDeviceText(PC::deviceText(position)), std::optional<int>(position));
-            if (info.kind == PC::Kind::Scaled) {
-                const QString label = PC::labelText(info.kind, value);
-                QCOMPARE(qRound(label.toDouble() * 1000), position);
-            }
+        const PC::PanelPlace &p = PC::slot(slot).panel;
+        QVERIFY2(p.page >= 0 && p.page < PanelLayout::PageCount, PC::slot(slot).suffix);
+        QVERIFY(p.control >= 0 && p.control < int(PanelLayout::ControlCount));
+        QVERIFY(p.line >= 0 && p.line < 5);
+        const QString control = QStringLiteral("%1/%2").arg(p.page).arg(p.control);
+        QVERIFY2(fresh(controls, control), qPrintable(control));
+        QList<int> columns{p.column};
+        if (PC::slot(slot).kind == PC::Kind::Switch)
+            columns << p.column + 1;
+        else if (PC::slot(slot).kind == PC::Kind::Choice)
+            columns = {0, 1, 2, 3};
+        else if (p.caption)
+            columns << 0;
+        for (int column : columns) {
+            QVERIFY(column >= 0 && column < 4);
+            const QString cell = QStringLiteral("%1/%2/%3").arg(p.page).arg(p.line).arg(column);
+            QVERIFY2(fresh(cells, cell), qPrintable(cell));
         }
     }
 }
 
-void TestParameterCatalogue::labels_data()
+// What the colourist sees is what the unit gets, and what it answers is read
+// back as the same value.
+void TestParameterCatalogue::everyValueRoundTrips()
+{
+    for (int slot = 0; slot < PC::SlotCount; ++slot) {
+        const PC::SlotInfo &info = PC::slot(slot);
+        if (!bound(slot))
+            continue;
+        for (int value = info.minimum; value <= info.maximum; ++value) {
+            const QByteArray text = PC::wireText(slot, value);
+            QVERIFY2(PC::fromWire(slot, text) == std::optional<int>(value), info.suffix);
+            if (info.kind == PC::Kind::Scaled)
+                QVERIFY2(qRound(PC::labelText(slot, value).toDouble() * 1000) == value, info.suffix);
+        }
+    }
+}
+
+void TestParameterCatalogue::wireForms_data()
 {
     QTest::addColumn<int>("slot");
-    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QByteArray>("wire");
     QTest::addColumn<QString>("label");
 
-    QTest::newRow("tint minimum") << int(PC::Tint) << -16000 << "-16.000";
-    QTest::newRow("gain 1002") << int(PC::GainRed) << 1002 << "1.002";
-    QTest::newRow("lift 9") << int(PC::LiftMaster) << 9 << "0.009";
-    QTest::newRow("lift -250") << int(PC::LiftBlue) << -250 << "-0.250";
-    QTest::newRow("PQ 48") << int(PC::PqNitLevel) << 48 << "48";
+    QTest::newRow("gain 1002") << int(PC::GainRed) << 1002 << QByteArray("1002") << "1.002";
+    QTest::newRow("tint minimum") << int(PC::Tint) << -16000 << QByteArray("-16000") << "-16.000";
+    QTest::newRow("lift -250") << int(PC::LiftBlue) << -250 << QByteArray("-250") << "-0.250";
+    QTest::newRow("PQ 48") << int(PC::PqNitLevel) << 48 << QByteArray("48") << "48";
+    QTest::newRow("switch on") << int(PC::P3Clamp) << 1 << QByteArray("1") << "";
+    QTest::newRow("switch off") << int(PC::SdrPreview) << 0 << QByteArray("0") << "";
+    QTest::newRow("input row 1") << int(PC::InDynRange) << 1 << QByteArray("15") << "";
+    QTest::newRow("monitor row 3") << int(PC::MonDynRange) << 3 << QByteArray("10") << "";
+    QTest::newRow("output row outside the list") << int(PC::OutDynRange) << 10 << QByteArray() << "";
 }
 
-void TestParameterCatalogue::labels()
+void TestParameterCatalogue::wireForms()
 {
     QFETCH(int, slot);
-    QFETCH(int, position);
+    QFETCH(int, value);
+    QFETCH(QByteArray, wire);
     QFETCH(QString, label);
-    const PC::Kind kind = PC::slot(slot).kind;
-    const float value = kind == PC::Kind::Nits ? float(position) : PC::scaledValue(position);
-    QCOMPARE(PC::labelText(kind, value), label);
+    QCOMPARE(PC::wireText(slot, value), wire);
+    if (!label.isEmpty())
+        QCOMPARE(PC::labelText(slot, value), label);
 }
 
-void TestParameterCatalogue::storedValueToPosition_data()
+void TestParameterCatalogue::replies_data()
 {
-    QTest::addColumn<float>("value");
-    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("value");
 
-    QTest::newRow("0.005") << 0.005f << 5;
-    QTest::newRow("1.002") << 1.002f << 1002;
-    QTest::newRow("-0.001") << -0.001f << -1;
-    QTest::newRow("-16") << -16.0f << -16000;
+    // A switch: any number, zero off and the rest on; no number, no value.
+    const struct { const char *reply; int value; } switches[] = {
+        {"0", 0}, {"00", 0}, {"-0", 0}, {"+0", 0}, {" 0", 0}, {"0 ", 0}, {"1", 1}, {"2", 1}, {"-1", 1},
+        {"1\r\n", 1}, {"4294967296", 1}, {"100000000000000000000", 1}, {"", NoValue}, {"  ", NoValue},
+        {"-", NoValue}, {"on", NoValue}, {"0x1", NoValue}, {"- 0", NoValue},
+    };
+    for (const auto &s : switches)
+        QTest::addRow("switch \"%s\"", QByteArray(s.reply).toPercentEncoding(" +-").constData())
+            << int(PC::ColorfrontMode) << QByteArray(s.reply) << s.value;
+    // A slider: a decimal integer within 32 bits, kept as it is (the range is the caller's).
+    const struct { const char *reply; int value; } sliders[] = {
+        {"-250", -250}, {"4500", 4500}, {" 12 ", 12}, {"abc", NoValue}, {"12ab", NoValue}, {"", NoValue},
+        {"1.5", NoValue}, {"0x10", NoValue}, {"4294967296", NoValue},
+    };
+    for (const auto &s : sliders)
+        QTest::addRow("slider \"%s\"", s.reply) << int(PC::GainGreen) << QByteArray(s.reply) << s.value;
+    // A chooser: the first row whose number the reply is.
+    QTest::newRow("3 on input") << int(PC::InDynRange) << QByteArray("3") << 4;
+    QTest::newRow("3 on output") << int(PC::OutDynRange) << QByteArray("3") << 7;
+    QTest::newRow("7 on monitor") << int(PC::MonDynRange) << QByteArray("7") << 5;
+    QTest::newRow("15 on input") << int(PC::InDynRange) << QByteArray(" 15") << 1;
+    QTest::newRow("15 not on output") << int(PC::OutDynRange) << QByteArray("15") << NoValue;
+    QTest::newRow("chooser, not a number") << int(PC::InDynRange) << QByteArray("abc") << NoValue;
+    QTest::newRow("chooser, empty") << int(PC::OutDynRange) << QByteArray() << NoValue;
 }
 
-void TestParameterCatalogue::storedValueToPosition()
+void TestParameterCatalogue::replies()
 {
-    QFETCH(float, value);
-    QFETCH(int, position);
-    QCOMPARE(PC::positionOfValue(PC::Kind::Scaled, value), position);
-}
-
-void TestParameterCatalogue::sliderReplies_data()
-{
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<bool>("isNumber");
-    QTest::addColumn<int>("position");
-
-    QTest::newRow("negative") << "-250" << true << -250;
-    QTest::newRow("outside every range") << "4500" << true << 4500;
-    QTest::newRow("surrounding blanks") << " 12 " << true << 12;
-    QTest::newRow("not a number") << "abc" << false << 0;
-    QTest::newRow("number then text") << "12ab" << false << 0;
-    QTest::newRow("empty") << "" << false << 0;
-    QTest::newRow("beyond 32 bits") << "4294967296" << false << 0;
-}
-
-void TestParameterCatalogue::sliderReplies()
-{
-    QFETCH(QString, reply);
-    QFETCH(bool, isNumber);
-    QFETCH(int, position);
-    const std::optional<int> result = PC::positionFromDeviceText(reply);
-    QCOMPARE(result.has_value(), isNumber);
-    if (isNumber)
-        QCOMPARE(*result, position);
-}
-
-void TestParameterCatalogue::switchReplies_data()
-{
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<bool>("isNumber");
-    QTest::addColumn<bool>("on");
-
-    QTest::newRow("0") << "0" << true << false;
-    QTest::newRow("1") << "1" << true << true;
-    QTest::newRow("2") << "2" << true << true;
-    QTest::newRow("00") << "00" << true << false;
-    QTest::newRow("-0") << "-0" << true << false;
-    QTest::newRow("+0") << "+0" << true << false;
-    QTest::newRow("blank before 0") << " 0" << true << false;
-    QTest::newRow("blank after 0") << "0 " << true << false;
-    QTest::newRow("line end after 1") << "1\r\n" << true << true;
-    QTest::newRow("-1") << "-1" << true << true;
-    QTest::newRow("beyond 64 bits") << "100000000000000000000" << true << true;
-    QTest::newRow("empty") << "" << false << false;
-    QTest::newRow("only blanks") << "  " << false << false;
-    QTest::newRow("only a sign") << "-" << false << false;
-    QTest::newRow("not a number") << "on" << false << false;
-    QTest::newRow("number then text") << "0x1" << false << false;
-    QTest::newRow("blank inside") << "- 0" << false << false;
-}
-
-void TestParameterCatalogue::switchReplies()
-{
-    QFETCH(QString, reply);
-    QFETCH(bool, isNumber);
-    QFETCH(bool, on);
-    QCOMPARE(PC::switchFromDeviceText(reply), isNumber ? std::optional<bool>(on) : std::nullopt);
-    QCOMPARE(PC::switchText(on), on ? QStringLiteral("1") : QStringLiteral("0"));
+    QFETCH(int, slot);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, value);
+    QCOMPARE(PC::fromWire(slot, reply), value == NoValue ? std::nullopt : std::optional<int>(value));
 }
 
 QTEST_GUILESS_MAIN(TestParameterCatalogue)
