@@ -28,6 +28,8 @@ private slots:
     void multiInstanceTakesNoLock();
     void normalEndReleasesLock_data();
     void normalEndReleasesLock();
+    void commandLines_data();
+    void commandLines();
 
 private:
     QProcess &start(const QStringList &arguments);
@@ -119,7 +121,7 @@ void TestStartup::secondCopyIsRefused_data()
 
     QTest::newRow("no arguments") << QStringList();
     QTest::newRow("-m and another argument") << QStringList{"-m", "x"};
-    QTest::newRow("another single argument") << QStringList{"-n"};
+    QTest::newRow("an argument that is no option") << QStringList{"x"};
 }
 
 void TestStartup::secondCopyIsRefused()
@@ -200,6 +202,60 @@ void TestStartup::normalEndReleasesLock()
     QProcess &next = start({});
     QVERIFY(started(next));
     QCOMPARE(lockHolder(), next.processId());
+}
+
+void TestStartup::commandLines_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output"); // on standard output, or standard error for an error
+    QTest::addColumn<QString>("refused"); // text that must not appear
+
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: prismolink [options]" << "";
+    QTest::newRow("-h beside -m") << QStringList{"-m", "-h"} << 0 << "--osc-port <PORT>" << "";
+    QTest::newRow("version") << QStringList{"-v"} << 0 << "Prismolink 1.0\n" << "";
+    QTest::newRow("OSC addresses") << QStringList{"--help-osc"} << 0 << "  gain/red       0.000 to 5.000" << "";
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << 2
+                                    << "prismolink: Unknown option 'bogus'.\nTry 'prismolink --help' for more information."
+                                    << "";
+    QTest::newRow("OSC port 0") << QStringList{"--osc-port", "0"} << 2 << "--osc-port needs a port number" << "";
+    QTest::newRow("listen on no address") << QStringList{"--osc", "--osc-listen", "studio"} << 2
+                                          << "no address to listen on" << "";
+    // The name of the unit cannot be found: the lookup's own reason, never "Success".
+    QTest::newRow("unit name not found") << QStringList{"-m"} << -1 << "getaddrinfo failed: " << "Success";
+}
+
+// Help and version need neither window nor lock; errors end with 2 and a
+// hint; a run reports a failed name lookup with the lookup's own reason.
+void TestStartup::commandLines()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QFETCH(QString, refused);
+
+    if (exitCode < 0) {
+        QSettings store(m_temp->filePath(QStringLiteral("config/tavi/PrismoRest.conf")), QSettings::IniFormat);
+        PrismoSettings::save(store, QStringLiteral("no-such-unit.invalid"), {});
+    }
+    QProcess &process = start(arguments);
+    QByteArray text;
+    if (exitCode < 0) {
+        QVERIFY(started(process));
+        const QDeadlineTimer deadline(15000);
+        while (!(text += process.readAllStandardError()).contains(output.toUtf8()) && !deadline.hasExpired())
+            process.waitForReadyRead(200);
+        QVERIFY2(!text.contains(refused.toUtf8()), text.constData());
+        process.terminate();
+        QVERIFY(process.waitForFinished(15000));
+        QCOMPARE(process.exitCode(), 0);
+    } else {
+        QVERIFY(process.waitForFinished(15000));
+        QCOMPARE(process.exitCode(), exitCode);
+        text = exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+        QCOMPARE(lockHolder(), 0); // no lock was taken
+    }
+    QVERIFY2(text.contains(output.toUtf8()), text.constData());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
