@@ -53,7 +53,7 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     "$panel" 2>"$demo/tangent-hub-sim.txt" &
     panel_pid=$!
     echo "Virtual panel: tangent-hub-sim (its log: $demo/tangent-hub-sim.txt)"
-    "$program" "$@"
+    "$program" --osc "$@"
     exit
 fi
 
@@ -76,5 +76,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     convert "$1" -trim +repage "$1" # the window alone, without the empty screen
     kill -TERM "$pid"
     wait "$pid" || true
-' "$program" "$screenshot" "$@"
+' "$program" "$screenshot" --osc "$@"
 echo "Screenshot: $screenshot"
