@@ -68,7 +68,8 @@ OscServer::~OscServer() = default;
 
 bool OscServer::start(QString *error)
 {
-    if (!m_socket->bind(m_options.listen, m_options.port)) {
+    // Another program on the port would take some of the messages meant for this one.
+    if (!m_socket->bind(m_options.listen, m_options.port, QUdpSocket::DontShareAddress)) {
         if (error)
             *error = m_socket->errorString();
         return false;
