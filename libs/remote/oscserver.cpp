@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <QVariant>
 
 #include <lo/lo.h>
 
@@ -139,6 +140,7 @@ void OscServer::handle(const QByteArray &packet, const QHostAddress &sender, qui
             }
             continue;
         }
+        qCDebug(lcOsc).noquote() << "OSC: obeying" << message.path << message.types;
         obey(std::get<RemoteRequest>(result), sender);
     }
 }

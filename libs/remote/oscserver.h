@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QObject>
 #include <QTimer>
+#include <QVariant>
 
 #include <functional>
 

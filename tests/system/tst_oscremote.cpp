@@ -64,6 +64,7 @@ void TestOscRemote::showControlDrivesTheUnits()
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
     environment.insert(QStringLiteral("PRISMOLINK_DEVICE_PORT"), QString::number(rig.port()));
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("prismolink.osc.debug=true"));
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::MergedChannels);
     program.start(QStringLiteral(PRISMOLINK_BINARY), {QStringLiteral("-m"), QStringLiteral("--osc-port"), QString::number(oscPort)});
@@ -96,7 +97,9 @@ void TestOscRemote::showControlDrivesTheUnits()
     send(message("/prismolink/gain/purple", 'f', 1));
     send(message("/prismolink/range/in", 'i', 14));
     send(message("/prismolink/undo"));
-    QTRY_COMPARE_WITH_TIMEOUT(rig.parameter(1, "eParamID_Vid1ColorHDRGainRed"), std::optional<QByteArray>("1000"), Wait);
+    QTRY_VERIFY2_WITH_TIMEOUT((output += program.readAll(),
+                               rig.parameter(1, "eParamID_Vid1ColorHDRGainRed") == std::optional<QByteArray>("1000")),
+                              output.constData(), Wait);
     QCOMPARE(rig.parameter(0, "eParamID_Vid1DynamicRangeAndGamut"), std::optional<QByteArray>("0"));
     QTRY_VERIFY_WITH_TIMEOUT((output += program.readAll()).contains("OSC: 3 messages ignored so far"), Wait);
 
