@@ -7,6 +7,7 @@
 #  - builds with Qt 6 and runs every test again;
 #  - builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs
 #    every test once more;
+#  - builds the controller's tests with ThreadSanitizer and runs them;
 #  - runs the program of the first build under Valgrind's memcheck, driven
 #    through the simulated hub (tests/memcheck.sh);
 #  - builds the fuzz targets with clang and runs each for 60 seconds.
@@ -97,6 +98,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     suite sanitizers
+suite tsan
 echo "== memcheck of build/tests"
 tests/memcheck.sh build/tests
 echo "== fuzzing"

@@ -1,12 +1,10 @@
 #include "requestqueue.h"
 
-#include <QMutexLocker>
-
 #include <algorithm>
 
 RequestQueue::Added RequestQueue::add(const UnitRequest &request)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     Added added;
     added.wakeWorker = !m_working;
     m_working = true;
@@ -28,7 +26,7 @@ RequestQueue::Added RequestQueue::add(const UnitRequest &request)
 
 std::optional<UnitRequest> RequestQueue::take()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     std::deque<UnitRequest> &from = m_writes.empty() ? m_reads : m_writes;
     if (from.empty()) {
         m_working = false;
@@ -41,7 +39,7 @@ std::optional<UnitRequest> RequestQueue::take()
 
 std::deque<quint64> RequestQueue::dropReads(const std::function<bool(quint64)> &pick)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     std::deque<quint64> ids;
     const auto kept = std::remove_if(m_reads.begin(), m_reads.end(), [&](const UnitRequest &read) {
         if (pick && !pick(read.id))
@@ -55,6 +53,6 @@ std::deque<quint64> RequestQueue::dropReads(const std::function<bool(quint64)> &
 
 std::size_t RequestQueue::size() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_writes.size() + m_reads.size();
 }

@@ -2,10 +2,10 @@
 
 #include "unitrequest.h"
 
-#include <QMutex>
 
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <optional>
 
 // The requests waiting for one unit, shared by the window's thread, which
@@ -33,7 +33,7 @@ public:
     std::size_t size() const;
 
 private:
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     std::deque<UnitRequest> m_writes;
     std::deque<UnitRequest> m_reads;
     bool m_working = false;

@@ -3,7 +3,6 @@
 #include "parametercatalogue.h"
 #include "unittransport.h"
 
-#include <QMutexLocker>
 #include <QThread>
 
 struct FakeUnits::Unit
@@ -46,7 +45,7 @@ private:
     {
         int delay = 0;
         {
-            QMutexLocker lock(&m_units.m_mutex);
+            std::lock_guard<std::mutex> lock(m_units.m_mutex);
             m_units.m_log << m_address + QLatin1Char(' ') + QString::fromLatin1(what);
             for (const auto &unit : m_units.m_units)
                 if (unit->address == m_address)
@@ -54,7 +53,7 @@ private:
         }
         if (delay > 0)
             QThread::msleep(ulong(delay));
-        QMutexLocker lock(&m_units.m_mutex);
+        std::lock_guard<std::mutex> lock(m_units.m_mutex);
         Result result;
         for (const auto &unit : m_units.m_units) {
             if (unit->address != m_address || unit->off)
@@ -101,25 +100,25 @@ UnitLinks::TransportFactory FakeUnits::transports()
 
 QByteArray FakeUnits::value(int unit, const QByteArray &name) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_units[std::size_t(unit)]->values.value(name);
 }
 
 void FakeUnits::setValue(int unit, const QByteArray &name, const QByteArray &value)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_units[std::size_t(unit)]->values.insert(name, value);
 }
 
 void FakeUnits::setOff(int unit, bool off)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_units[std::size_t(unit)]->off = off;
 }
 
 void FakeUnits::setFailing(int unit, const QByteArray &name, bool failing)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (failing)
         m_units[std::size_t(unit)]->failing.insert(name);
     else
@@ -128,13 +127,13 @@ void FakeUnits::setFailing(int unit, const QByteArray &name, bool failing)
 
 void FakeUnits::setDelay(int unit, int milliseconds)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_units[std::size_t(unit)]->delayMs = milliseconds;
 }
 
 void FakeUnits::addListed(const QString &kind, const QString &hostName, const QString &address)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_listed << QStringLiteral("{\\\"device_name\\\":\\\"%1\\\",\\\"host_name\\\":\\\"%2\\\",\\\"ip_address\\\":\\\"%3\\\"}")
                     .arg(kind, hostName, address);
 }
@@ -147,13 +146,13 @@ QByteArray FakeUnits::listReply() const
 
 FakeUnits::Log FakeUnits::log() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_log;
 }
 
 FakeUnits::Log FakeUnits::sets() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     Log sets;
     for (const QString &line : m_log)
         if (line.section(QLatin1Char(' '), 1, 1) == QLatin1String("set"))
@@ -163,6 +162,6 @@ FakeUnits::Log FakeUnits::sets() const
 
 void FakeUnits::clearLog()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_log.clear();
 }

@@ -4,12 +4,12 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QMutex>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 
 // Units that exist only in the test, reached through transports that answer
 // on each unit's worker thread as a unit would: every parameter of the
@@ -50,7 +50,7 @@ private:
     struct Unit;
     QByteArray listReply() const;
 
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<Unit>> m_units;
     QStringList m_listed;
     Log m_log;
