@@ -1,22 +1,11 @@
 // A unit's network-services reply (the body of its JSON read), rewritten and
 // parsed into the list of units.
 #include "discoveryreply.h"
+#include "invariant.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-void check(bool holds, const char *invariant)
-{
-    if (!holds) {
-        fprintf(stderr, "invariant broken: %s\n", invariant);
-        abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -7,6 +7,7 @@
 #include "hubcommanddecoder.h"
 #include "hubmessageassembler.h"
 #include "hubwirereader.h"
+#include "invariant.h"
 
 #include <QByteArray>
 
@@ -17,14 +18,6 @@
 #include <string>
 
 namespace {
-
-void check(bool holds, const char *invariant)
-{
-    if (!holds) {
-        fprintf(stderr, "invariant broken: %s\n", invariant);
-        abort();
-    }
-}
 
 void describe(std::string &out, const HubCommand &c)
 {

@@ -2,22 +2,11 @@
 // each decoded by liblo and routed to what it asks.
 #include "oscpacket.h"
 #include "oscrouter.h"
+#include "invariant.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-void check(bool holds, const char *invariant)
-{
-    if (!holds) {
-        fprintf(stderr, "invariant broken: %s\n", invariant);
-        abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

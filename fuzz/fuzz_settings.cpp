@@ -4,6 +4,7 @@
 // loaded must come back unchanged when saved and loaded again, both from a
 // fresh file and from the file it came from.
 #include "prismosettings.h"
+#include "invariant.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -19,13 +20,6 @@
 
 namespace {
 
-void check(bool holds, const char *invariant)
-{
-    if (!holds) {
-        fprintf(stderr, "invariant broken: %s\n", invariant);
-        abort();
-    }
-}
 
 QTemporaryDir &scratch()
 {
