@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets to fuzz/corpus/<target>/.
 
-Run it again after changing a seed here; it rewrites the five folders whole.
+Run it again after changing a seed here; it rewrites the six folders whole.
 The first bytes of an fuzz_httpreply seed (two) and of a fuzz_hubmessages seed
 (four) choose how the stream arrives; see the targets.
 """
@@ -270,6 +270,36 @@ def osc_seeds():
     }
 
 
+def look_seeds():
+    names = ["AmbLightComp", "ColorHDRAmount", "ColorHDRBT2408", "ColorHDRColorTemp", "ColorHDRExposure",
+             "ColorHDRGainBlue", "ColorHDRGainGreen", "ColorHDRGainMaster", "ColorHDRGainRed",
+             "ColorHDRGammaBlue", "ColorHDRGammaGreen", "ColorHDRGammaMaster", "ColorHDRGammaRed",
+             "ColorHDRLiftBlue", "ColorHDRLiftGreen", "ColorHDRLiftMaster", "ColorHDRLiftRed",
+             "ColorHDRLogLook", "ColorHDRPQoutNitLvl", "ColorHDRSaturation", "ColorHDRSoftness", "ColorHDRTint",
+             "ColorfrontMode", "DynamicRangeAndGamut", "DynamicRangeAndGamutOut", "MonDynamicRangeAndGamutOut",
+             "P3ColorspaceClamp", "SdrPreview"]
+    values = {name: 0 for name in names}
+    values.update({"ColorHDRPQoutNitLvl": 1000, "ColorfrontMode": 1, "ColorHDRGainRed": 1250,
+                   "DynamicRangeAndGamutOut": 7})
+
+    def look(parameters, version=1, extra=""):
+        body = ",\n".join(f'        "{k}": {v}' for k, v in sorted(parameters.items()))
+        return (f'{{\n    "channel": 1,\n    "format": "Prismolink look",\n    "parameters": {{\n{body}\n    }},\n'
+                f'    "program": "1.0",\n    "unit": "Prismo Grade A",\n    "version": {version}{extra}\n}}\n').encode()
+
+    return {
+        "good": look(values),
+        "newer": look(values, 2),
+        "unknown": look({**values, "ColorHDRTone": 0}),
+        "missing": look({k: v for k, v in values.items() if k != "ColorHDRTint"}),
+        "out-of-range": look({**values, "ColorHDRGainRed": 5001}),
+        "fraction": look({**values, "ColorHDRGainRed": "1250.5"}),
+        "switch-two": look({**values, "SdrPreview": 2}),
+        "cut": look(values)[:150],
+        "not-json": b"\x00\xff{[",
+    }
+
+
 def main():
     targets = {
         "fuzz_httpreply": http_seeds(),
@@ -277,6 +307,7 @@ def main():
         "fuzz_discovery": discovery_seeds(),
         "fuzz_settings": settings_seeds(),
         "fuzz_oscpacket": osc_seeds(),
+        "fuzz_lookfile": look_seeds(),
     }
     for target, seeds in targets.items():
         folder = ROOT / target

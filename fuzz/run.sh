@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 seconds=${1:-60}
-targets=(fuzz_httpreply fuzz_hubmessages fuzz_discovery fuzz_settings fuzz_oscpacket)
+targets=(fuzz_httpreply fuzz_hubmessages fuzz_discovery fuzz_settings fuzz_oscpacket fuzz_lookfile)
 dir=build/fuzz
 
 tools/install-deps.sh fuzz
