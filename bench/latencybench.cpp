@@ -44,14 +44,14 @@ LatencyBench::LatencyBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch 
 {
 }
 
-// Units 0 to units - 1 answer after delayMs; the stalled one never does.
-void LatencyBench::setFaults(int units, int delayMs, int stalledUnit)
+// Units 0 to units - 1 answer after delayMs, but the last 'stalled' of them never do.
+void LatencyBench::setFaults(int units, int delayMs, int stalled)
 {
     for (int unit = 0; unit < m_rig.unitCount(); ++unit) {
         FaultSettings faults;
         if (unit < units)
             faults.delayMs = delayMs;
-        faults.stall = unit == stalledUnit;
+        faults.stall = unit < units && unit >= units - stalled;
         m_rig.setFaults(unit, faults);
     }
 }
@@ -60,12 +60,13 @@ LatencyBench::Result LatencyBench::run(const Case &setup)
 {
     Result result;
     result.setup = setup;
-    const int stalled = setup.stalledUnit ? setup.ganged : -1;
-    setFaults(setup.ganged + 1, setup.delayMs, stalled);
+    setFaults(setup.ganged + 1, setup.delayMs, setup.stalled);
 
     BenchWindow window(m_rig, m_panel, m_settingsFolder);
-    if (stalled > 0)
-        window.setSilent({window.unitAddress(stalled)});
+    QStringList silent;
+    for (int unit = setup.ganged + 1 - setup.stalled; unit <= setup.ganged; ++unit)
+        silent << window.unitAddress(unit);
+    window.setSilent(silent);
     EventLoopProbe probe;
     Samples samples;
     window.show(window.unitAddress(0), window.gangOf(setup.ganged));
@@ -82,7 +83,7 @@ LatencyBench::Result LatencyBench::run(const Case &setup)
         samples.failures += idle(window, probe, setup.delayMs, samples) ? 0 : 1;
     }
     samples.closingMs.push_back(window.close());
-    setFaults(0, 0, -1);
+    setFaults(0, 0, 0);
 
     result.failures = samples.failures;
     result.passMs = SampleStats(samples.passMs);
@@ -202,7 +203,7 @@ bool LatencyBench::idle(BenchWindow &window, EventLoopProbe &probe, int delayMs,
 LatencyBench::NameResult LatencyBench::runUnresolvable(const QString &hostName, int delayMs, int ganged)
 {
     NameResult result;
-    setFaults(ganged + 1, delayMs, -1);
+    setFaults(ganged + 1, delayMs, 0);
     BenchWindow window(m_rig, m_panel, m_settingsFolder);
     EventLoopProbe probe;
     const QString notAnswering = UnitLink::stateText(UnitLink::State::NotAnswering);
@@ -230,7 +231,7 @@ LatencyBench::NameResult LatencyBench::runUnresolvable(const QString &hostName, 
     ok = ok && lookup();
     probe.stop();
     window.close();
-    setFaults(0, 0, -1);
+    setFaults(0, 0, 0);
 
     result.ready = ok;
     result.lookupMs = SampleStats(lookups);

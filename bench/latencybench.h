@@ -35,7 +35,7 @@ public:
     {
         int delayMs = 0;
         int ganged = 0;
-        bool stalledUnit = false; // the last ganged unit takes requests and never answers
+        int stalled = 0; // the last ganged units that take requests in and never answer
     };
 
     struct Result
@@ -73,7 +73,7 @@ public:
 private:
     struct Samples;
 
-    void setFaults(int units, int delayMs, int stalledUnit);
+    void setFaults(int units, int delayMs, int stalled);
     bool forcedPass(BenchWindow &window, EventLoopProbe &probe, Samples &samples);
     bool turn(BenchWindow &window, EventLoopProbe &probe, int direction, Samples &samples);
     bool idle(BenchWindow &window, EventLoopProbe &probe, int delayMs, Samples &samples);
