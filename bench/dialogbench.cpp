@@ -1,130 +1,162 @@
 #include "dialogbench.h"
 
+#include "arrivaltally.h"
+#include "benchclock.h"
+#include "benchwindow.h"
+#include "conditionwait.h"
+#include "hdrcontroller.h"
 #include "hdrparameterdialog.h"
+#include "requestwatch.h"
 #include "simulatorrig.h"
 #include "ui_hdrparameterdialog.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QSettings>
 
+#include <algorithm>
 #include <vector>
+
+using PC = ParameterCatalogue;
 
 namespace {
 
-double millisSince(const QElapsedTimer &timer)
+constexpr int MeasureTimeoutMs = 30000;
+
+bool isSet(const RequestWatch::Request &request)
 {
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    return request.action == "set";
 }
 
 } // namespace
 
-DialogBench::DialogBench(SimulatorRig &rig, const QString &settingsFolder)
-    : m_rig(rig)
+DialogBench::DialogBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, QString settingsFolder)
+    : m_rig(rig), m_panel(panel), m_watch(watch), m_settingsFolder(std::move(settingsFolder))
 {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
-}
-
-DialogBench::~DialogBench() = default;
-
-std::unique_ptr<HDRParameterDialog> DialogBench::open(int ganged)
-{
-    {
-        QSettings store(QStringLiteral("tavi"), QStringLiteral("PrismoRest"));
-        store.clear();
-        store.setValue(QStringLiteral("IPAddress"), m_rig.config().units[0].address);
-        store.beginWriteArray(QStringLiteral("GangPrismoNames"));
-        for (int i = 0; i < ganged; ++i) {
-            store.setArrayIndex(i);
-            // As the window saves them: discovery reads host names with a blank at the end.
-            store.setValue(QStringLiteral("GangPrismoName"), m_rig.config().units[i + 1].hostName + QLatin1Char(' '));
-        }
-        store.endArray();
-        store.setValue(QStringLiteral("NumGangPrismos"), ganged);
-    }
-    auto dialog = std::make_unique<HDRParameterDialog>(true, QStringLiteral("bench"));
-    dialog->show();
-    QApplication::processEvents();
-    if (!dialog->currentDeviceLink() || dialog->gangLinkCount() != static_cast<std::size_t>(ganged))
-        return nullptr;
-    return dialog;
-}
-
-double DialogBench::takeRequestCount()
-{
-    const double count = m_rig.requestLog().size();
-    m_rig.clearRequestLog();
-    return count;
-}
-
-// Runs 'steps' steps of an action several times over, each run timed and its
-// requests counted, with a preparation before each run that is not timed.
-DialogBench::Result DialogBench::measure(int runs, int steps, const std::function<void()> &prepare,
-                                         const std::function<void(int)> &step)
-{
-    Result result;
-    std::vector<double> millis;
-    double requests = 0;
-    for (int run = 0; run < runs; ++run) {
-        prepare();
-        takeRequestCount();
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 1; i <= steps; ++i)
-            step(i);
-        millis.push_back(millisSince(timer) / steps);
-        requests += takeRequestCount() / steps;
-        QApplication::processEvents();
-    }
-    result.millis = SampleStats(millis);
-    result.requests = requests / runs;
-    result.ready = true;
-    return result;
 }
 
 DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs)
 {
-    const std::unique_ptr<HDRParameterDialog> dialog = open(0);
-    if (!dialog)
-        return Result();
+    Result result;
+    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    window.show(window.unitAddress(0), {});
+    if (!window.waitReady(0))
+        return result;
     const FaultSettings normal = m_rig.faults(0);
     FaultSettings delayed = normal;
     delayed.delayMs = replyDelayMs;
     m_rig.setFaults(0, delayed);
-    const Result result = measure(runs, cycles, [] {}, [&dialog](int) {
-        QMetaObject::invokeMethod(dialog.get(), "channelChanged", Q_ARG(int, 0));
-    });
+
+    const HdrController &c = window.controller();
+    QComboBox *channels = window.dialog().form().currentChannelComboBox;
+    const auto allKnown = [&c] {
+        const auto &bound = PC::passOrder();
+        return std::all_of(bound.begin(), bound.end(), [&c](int slot) { return c.parameters().known(slot); });
+    };
+    std::vector<double> millis;
+    double requests = 0;
+    bool ended = true;
+    for (int run = 0; run < runs && ended; ++run) {
+        ended = window.settle();
+        m_watch.takeArrived();
+        double taken = 0;
+        for (int cycle = 0; cycle < cycles && ended; ++cycle) {
+            const qint64 start = BenchClock::nowNs();
+            channels->setCurrentIndex(channels->currentIndex() == 0 ? 1 : 0);
+            ended = ConditionWait::until(allKnown, MeasureTimeoutMs);
+            taken += BenchClock::millis(start, BenchClock::nowNs());
+        }
+        millis.push_back(taken / cycles);
+        requests += double(m_watch.takeArrived().size()) / cycles;
+    }
     m_rig.setFaults(0, normal);
+    result.millis = SampleStats(millis);
+    result.requests = requests / runs;
+    result.ready = ended;
     return result;
 }
 
 DialogBench::Result DialogBench::forcedPass(int ganged, int runs, int passes)
 {
-    const std::unique_ptr<HDRParameterDialog> dialog = open(ganged);
-    if (!dialog)
-        return Result();
-    return measure(runs, passes, [] {}, [&dialog](int) {
-        QMetaObject::invokeMethod(dialog.get(), "valueChanged", Q_ARG(int, HDRParameterDialog::forceAll));
-    });
+    Result result;
+    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    window.show(window.unitAddress(0), window.gangOf(ganged));
+    if (!window.waitReady(ganged))
+        return result;
+    const QStringList units = window.answeringUnits();
+    const int sets = int(PC::passOrder().size());
+    std::vector<double> millis;
+    double requests = 0;
+    bool ended = true;
+    for (int run = 0; run < runs && ended; ++run) {
+        double taken = 0;
+        for (int pass = 0; pass < passes && ended; ++pass) {
+            ended = window.settle();
+            ArrivalTally arrived(isSet);
+            m_watch.takeArrived();
+            const qint64 start = BenchClock::nowNs();
+            window.controller().writePass(true);
+            ended = ended && ConditionWait::until(
+                                 [&] {
+                                     arrived.add(m_watch.takeArrived());
+                                     return arrived.allReached(units, sets);
+                                 },
+                                 MeasureTimeoutMs);
+            taken += BenchClock::millis(start, arrived.latestNs(units, sets));
+            requests += arrived.total();
+        }
+        millis.push_back(taken / passes);
+    }
+    result.millis = SampleStats(millis);
+    result.requests = requests / (runs * passes);
+    result.ready = ended;
+    return result;
 }
 
 DialogBench::Result DialogBench::sliderDrag(int ganged, int runs, int positions)
 {
-    const std::unique_ptr<HDRParameterDialog> dialog = open(ganged);
-    if (!dialog)
-        return Result();
-    QSlider *slider = dialog->form().redGainSlider;
+    Result result;
+    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    window.show(window.unitAddress(0), window.gangOf(ganged));
+    if (!window.waitReady(ganged))
+        return result;
+    QSlider *slider = window.dialog().form().redGainSlider;
     const int start = slider->minimum();
     if (slider->maximum() - start < positions)
-        return Result();
-    return measure(
-        runs, positions,
-        [slider, start] {
-            slider->setValue(start);
-            QApplication::processEvents();
-        },
-        [slider, start](int i) {
+        return result;
+    const QStringList units = window.answeringUnits();
+    const QByteArray name = PC::parameterName(window.controller().channel(), PC::GainRed);
+    const QByteArray last = PC::wireText(PC::GainRed, start + positions);
+    std::vector<double> millis, lag;
+    double requests = 0;
+    bool ended = true;
+    for (int run = 0; run < runs && ended; ++run) {
+        slider->setValue(start);
+        ended = window.settle();
+        ArrivalTally sets(isSet);
+        ArrivalTally lastValue([&](const RequestWatch::Request &r) { return isSet(r) && r.name == name && r.value == last; });
+        m_watch.takeArrived();
+        const qint64 begin = BenchClock::nowNs();
+        qint64 lastMove = begin;
+        for (int i = 1; i <= positions; ++i) {
+            lastMove = BenchClock::nowNs();
             slider->setValue(start + i);
             QApplication::processEvents();
-        });
+        }
+        const qint64 end = BenchClock::nowNs();
+        ended = ended && ConditionWait::until(
+                             [&] {
+                                 const std::vector<RequestWatch::Request> arrived = m_watch.takeArrived();
+                                 sets.add(arrived);
+                                 lastValue.add(arrived);
+                                 return lastValue.allReached(units, 1);
+                             },
+                             MeasureTimeoutMs);
+        millis.push_back(BenchClock::millis(begin, end) / positions);
+        lag.push_back(BenchClock::millis(lastMove, lastValue.latestNs(units, 1)));
+        requests += double(sets.total()) / positions;
+    }
+    result.millis = SampleStats(millis);
+    result.lagMillis = SampleStats(lag);
+    result.requests = requests / runs;
+    result.ready = ended;
+    return result;
 }

@@ -1,8 +1,12 @@
 // Measures the device traffic of Prismolink against simulated units on
-// loopback and prints one table; see "Benchmark" in the README.
+// loopback and prints its tables; see "Benchmark" in the README.
 #include "benchtable.h"
 #include "dialogbench.h"
+#include "latencybench.h"
 #include "linkbench.h"
+#include "matrixtable.h"
+#include "panelstandin.h"
+#include "requestwatch.h"
 #include "simulatorrig.h"
 #include "startupbench.h"
 
@@ -13,13 +17,23 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
 
-constexpr int RigUnits = 9; // the current unit and up to eight ganged ones
+// The current unit and up to 64 ganged ones.
+constexpr int RigUnits = 65;
+// A name under a domain that never exists: the resolver cannot give it an address.
+const char UnresolvableName[] = "prismo.invalid";
+
+constexpr double PassTargetMs = 800;
+constexpr double LargeGangPassTargetMs = 1000;
+constexpr double KnobLagTargetMs = 100;
+constexpr double DisplayWaitTargetMs = 50;
+constexpr double StallTargetMs = 50;
 
 struct Settings
 {
@@ -34,6 +48,7 @@ struct Settings
     int syscallRuns = 3;
     int idleRuns = 3;
     int idleSeconds = 30;
+    LatencyBench::Settings latency;
 };
 
 void dropDebugOutput(QtMsgType type, const QMessageLogContext &, const QString &message)
@@ -42,9 +57,9 @@ void dropDebugOutput(QtMsgType type, const QMessageLogContext &, const QString &
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-void progress(const char *what)
+void progress(const std::string &what)
 {
-    std::fprintf(stderr, "bench: %s\n", what);
+    std::fprintf(stderr, "bench: %s\n", what.c_str());
 }
 
 std::string cpuModel()
@@ -94,22 +109,22 @@ void linkRows(BenchTable &table, const Settings &settings, const SimulatorRig &r
         table.addRow("1. Failed requests", std::to_string(result.failures), "0", BenchTable::Verdict::Missed);
 }
 
-void dialogRows(BenchTable &table, const Settings &settings, SimulatorRig &rig, const QString &settingsFolder)
+void dialogRows(BenchTable &table, const Settings &settings, DialogBench &bench)
 {
-    DialogBench bench(rig, settingsFolder);
     const auto add = [&table](const std::string &measure, const DialogBench::Result &result, int decimals,
-                              const std::string &target = {}, BenchTable::Verdict verdict = BenchTable::Verdict::None) {
+                              const std::string &target = {}, bool met = true) {
         if (!result.ready)
-            table.addRow(measure, "n/a (the window did not reach its unit)", target, BenchTable::Verdict::Missed);
+            table.addRow(measure, "n/a (the window did not come up or a measure did not end)", target,
+                         BenchTable::Verdict::Missed);
         else
             table.addRow(measure + ", " + number(result.requests, 0) + " requests", result.millis.format(decimals), target,
-                         verdict);
+                         target.empty() ? BenchTable::Verdict::None : BenchTable::verdict(met));
     };
 
     progress("read-back");
     const DialogBench::Result atOnce = bench.readBack(settings.runs, settings.readBackCycles, 0);
     add("2. Read-back of one channel, unit answers at once (ms/cycle)", atOnce, 3, "< 3 ms",
-        BenchTable::verdict(atOnce.ready && atOnce.millis.median() < 3.0));
+        atOnce.millis.median() < 3.0);
     add("2. Read-back of one channel, 1 ms reply delay (ms/cycle)", bench.readBack(settings.runs, settings.delayedCycles, 1),
         2);
 
@@ -119,13 +134,15 @@ void dialogRows(BenchTable &table, const Settings &settings, SimulatorRig &rig, 
             2);
 
     progress("slider drag");
-    add("4. Slider drag over " + std::to_string(settings.dragPositions) + " positions, 2 ganged (ms/position)",
-        bench.sliderDrag(2, settings.dragRuns, settings.dragPositions), 3);
+    const DialogBench::Result drag = bench.sliderDrag(2, settings.dragRuns, settings.dragPositions);
+    add("4. Slider drag over " + std::to_string(settings.dragPositions) + " positions, 2 ganged (ms/position)", drag, 3);
+    if (drag.ready)
+        table.addRow("4. Slider drag: last position until every unit holds it (ms)", drag.lagMillis.format(2));
 }
 
-void startupRows(BenchTable &table, const Settings &settings, SimulatorRig &rig)
+void startupRows(BenchTable &table, const Settings &settings, SimulatorRig &rig, RequestWatch &watch)
 {
-    StartupBench bench(rig, QStringLiteral(PRISMOLINK_BINARY));
+    StartupBench bench(rig, watch, QStringLiteral(PRISMOLINK_BINARY));
     StartupBench::Result result;
     progress("start-up");
     bench.measureStartup(settings.startupRuns, result);
@@ -139,6 +156,92 @@ void startupRows(BenchTable &table, const Settings &settings, SimulatorRig &rig)
     table.addRow("5. Peak memory, resident (MB)", result.peakMegabytes.format(1));
     if (result.failures > 0)
         table.addRow("5. Failed starts", std::to_string(result.failures), "0", BenchTable::Verdict::Missed);
+}
+
+std::string below(double millis)
+{
+    return "< " + number(millis, 0) + " ms";
+}
+
+std::string caseName(const LatencyBench::Case &setup)
+{
+    std::string name = std::to_string(setup.delayMs) + " ms, " + std::to_string(setup.ganged) + " ganged";
+    return setup.stalled > 0 ? name + ", " + std::to_string(setup.stalled) + " of them stalled" : name;
+}
+
+// The latency run: one matrix row a case, and the targets as rows of the main table.
+void latencyRows(BenchTable &table, MatrixTable &matrix, LatencyBench &bench)
+{
+    std::vector<LatencyBench::Case> cases;
+    for (int delay : {0, 5, 20}) {
+        for (int ganged : {0, 1, 8, 64})
+            cases.push_back({delay, ganged, 0});
+    }
+    // A unit that stalls, and a facility where half the saved gang does.
+    cases.push_back({20, 8, 1});
+    cases.push_back({20, 46, 23});
+
+    double worstStall = 0;
+    std::string worstCase;
+    int failures = 0;
+    const auto noteStall = [&](double stall, const std::string &where) {
+        if (stall >= worstStall) {
+            worstStall = stall;
+            worstCase = where;
+        }
+    };
+    for (const LatencyBench::Case &setup : cases) {
+        const std::string name = caseName(setup);
+        progress("latency, " + name);
+        const LatencyBench::Result r = bench.run(setup);
+        failures += r.failures + (r.ready ? 0 : 1);
+        const bool targeted = setup.delayMs == 20 && setup.stalled == 0;
+        const double passTarget = setup.ganged == 64 ? LargeGangPassTargetMs : PassTargetMs;
+        const bool passTargeted = targeted && (setup.ganged == 8 || setup.ganged == 64);
+        const bool knobTargeted = targeted && setup.ganged == 8;
+        const auto figure = [](const SampleStats &stats, bool missed) { return MatrixTable::Cell{stats.format(1), missed}; };
+        const auto stall = [&](const SampleStats &stats, const char *when) {
+            if (!stats.isEmpty())
+                noteStall(stats.maximum(), name + ", " + when);
+            return MatrixTable::Cell{stats.format(1), !stats.isEmpty() && stats.maximum() >= StallTargetMs};
+        };
+        matrix.addRow({{std::to_string(setup.delayMs) + " ms"},
+                       {std::to_string(setup.ganged) +
+                        (setup.stalled > 0 ? ", " + std::to_string(setup.stalled) + " stalled" : std::string())},
+                       figure(r.passMs, passTargeted && (r.passMs.isEmpty() || r.passMs.median() >= passTarget)),
+                       figure(r.knobLagMs, knobTargeted && (r.knobLagMs.isEmpty() || r.knobLagMs.median() >= KnobLagTargetMs)),
+                       figure(r.displayWaitMs,
+                              knobTargeted && (r.displayWaitMs.isEmpty() || r.displayWaitMs.median() >= DisplayWaitTargetMs)),
+                       stall(r.stallOpeningMs, "opening"), stall(r.stallIdleMs, "idle"), stall(r.stallPassMs, "forced pass"),
+                       stall(r.stallTurningMs, "turning"), {number(r.setsPerTurn, 1)}, figure(r.closingMs, false)});
+        if (passTargeted) {
+            table.addRow("6. Forced pass, replies after " + name + " (ms)", r.passMs.format(0),
+                         below(passTarget),
+                         BenchTable::verdict(!r.passMs.isEmpty() && r.passMs.median() < passTarget));
+        }
+        if (knobTargeted) {
+            table.addRow("6. Knob lag, " + name + ": last detent until every unit holds the value (ms)",
+                         r.knobLagMs.format(0), below(KnobLagTargetMs),
+                         BenchTable::verdict(!r.knobLagMs.isEmpty() && r.knobLagMs.median() < KnobLagTargetMs));
+            table.addRow("6. Detent to display, " + name + ": longest wait in a turn (ms)", r.displayWaitMs.format(1),
+                         below(DisplayWaitTargetMs),
+                         BenchTable::verdict(!r.displayWaitMs.isEmpty() && r.displayWaitMs.median() < DisplayWaitTargetMs));
+        }
+    }
+
+    progress(std::string("latency, saved address ") + UnresolvableName);
+    const LatencyBench::NameResult unresolvable = bench.runUnresolvable(QString::fromLatin1(UnresolvableName), 20, 8);
+    failures += unresolvable.ready ? 0 : 1;
+    noteStall(unresolvable.stallMs, std::string("saved address ") + UnresolvableName);
+    table.addRow(std::string("6. Saved address `") + UnresolvableName + "`, 20 ms, 8 ganged: name lookup until \"not answering\" (ms)",
+                 unresolvable.lookupMs.format(1));
+    table.addRow(std::string("6. Saved address `") + UnresolvableName + "`: event-loop stall, longest (ms)",
+                 number(unresolvable.stallMs, 1), below(StallTargetMs), BenchTable::verdict(unresolvable.stallMs < StallTargetMs));
+    table.addRow("6. Event-loop stall, longest of every case and run (ms)", number(worstStall, 1) + " (" + worstCase + ")",
+                 below(StallTargetMs), BenchTable::verdict(worstStall < StallTargetMs));
+    if (failures > 0)
+        table.addRow("6. Windows that did not come up or measures that did not end", std::to_string(failures), "0",
+                     BenchTable::Verdict::Missed);
 }
 
 } // namespace
@@ -160,19 +263,26 @@ int main(int argc, char *argv[])
     const QCommandLineOption quick(QStringLiteral("quick"), QStringLiteral("Fewer and shorter runs, for a first look."));
     const QCommandLineOption idle(QStringLiteral("idle-seconds"), QStringLiteral("Length of each idle CPU run (30)."),
                                   QStringLiteral("seconds"));
+    const QCommandLineOption latencyOnly(QStringLiteral("latency-only"),
+                                         QStringLiteral("Only the latency run against units that answer late."));
     parser.addOption(quick);
     parser.addOption(idle);
+    parser.addOption(latencyOnly);
     parser.process(app);
 
     Settings settings;
     if (parser.isSet(quick)) {
         settings.runs = 3;
         settings.requests = 1000;
+        settings.passes = 2;
         settings.dragRuns = 1;
         settings.startupRuns = 3;
         settings.syscallRuns = 1;
         settings.idleRuns = 1;
         settings.idleSeconds = 5;
+        settings.latency.passes = 1;
+        settings.latency.turns = 1;
+        settings.latency.idleCycles = 1;
     }
     if (parser.isSet(idle))
         settings.idleSeconds = std::max(1, parser.value(idle).toInt());
@@ -181,24 +291,39 @@ int main(int argc, char *argv[])
     for (int n = 1; n <= RigUnits; ++n)
         config.units << UnitConfig::numbered(n);
     SimulatorRig rig(config);
+    RequestWatch watch(rig);
     QString error;
     if (!rig.start(0, &error)) {
         std::fprintf(stderr, "bench: simulated units do not start: %s\n", qPrintable(error));
         return 1;
     }
+    PanelStandIn panel;
+    if (!panel.start(&error)) {
+        std::fprintf(stderr, "bench: the hub stand-in does not start: %s\n", qPrintable(error));
+        return 1;
+    }
     QTemporaryDir settingsFolder;
-    qputenv("PRISMOLINK_DEVICE_PORT", QByteArray::number(rig.port()));
 
     BenchTable table;
-    linkRows(table, settings, rig, QCoreApplication::applicationFilePath());
-    dialogRows(table, settings, rig, settingsFolder.path());
-    startupRows(table, settings, rig);
+    MatrixTable matrix({"Replies after", "Ganged", "Forced pass (ms)", "Knob lag (ms)", "Detent to display, longest (ms)",
+                        "Stall opening (ms)", "Stall idle (ms)", "Stall in passes (ms)", "Stall turning (ms)",
+                        "Sets per unit per turn", "Closing (ms)"});
+    if (!parser.isSet(latencyOnly)) {
+        linkRows(table, settings, rig, QCoreApplication::applicationFilePath());
+        DialogBench dialogBench(rig, panel, watch, settingsFolder.path());
+        dialogRows(table, settings, dialogBench);
+        startupRows(table, settings, rig, watch);
+    }
+    LatencyBench latencyBench(rig, panel, watch, settingsFolder.path(), settings.latency);
+    latencyRows(table, matrix, latencyBench);
     rig.stop();
 
     std::printf("Machine: %s, %d cores, %s, kernel %s, Qt %s, %s build\n\n", cpuModel().c_str(),
                 QThread::idealThreadCount(), qPrintable(QSysInfo::prettyProductName()), qPrintable(QSysInfo::kernelVersion()),
                 qVersion(), PRISMOLINK_BUILD_TYPE);
     std::printf("%s", table.markdown().c_str());
+    std::printf("\nLatency against units that answer late (ms; a figure that misses its target in bold):\n\n%s",
+                matrix.markdown().c_str());
     const int missed = table.missedCount();
     std::printf("\n%s\n", missed == 0 ? "Every target met." : (std::to_string(missed) + " target(s) missed.").c_str());
     return 0;

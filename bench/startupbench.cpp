@@ -1,6 +1,11 @@
 #include "startupbench.h"
 
+#include "arrivaltally.h"
+#include "benchclock.h"
+#include "conditionwait.h"
+#include "parametercatalogue.h"
 #include "processusage.h"
+#include "requestwatch.h"
 #include "simulatorrig.h"
 
 #include <QDir>
@@ -8,11 +13,14 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <vector>
+
+using PC = ParameterCatalogue;
 
 namespace {
 
@@ -27,6 +35,18 @@ quint16 unusedPort()
     return probe.serverPort();
 }
 
+// The first parameter a read of a channel asks for, on any channel.
+bool readsChannel(const RequestWatch::Request &request)
+{
+    if (request.action != "get")
+        return false;
+    for (int channel = 0; channel < PC::ChannelCount; ++channel) {
+        if (request.name == PC::parameterName(channel, PC::readOrder().front()))
+            return true;
+    }
+    return false;
+}
+
 void waitWhileReading(QProcess &process, int millis)
 {
     QEventLoop loop;
@@ -37,8 +57,9 @@ void waitWhileReading(QProcess &process, int millis)
 
 } // namespace
 
-StartupBench::StartupBench(SimulatorRig &rig, QString program)
+StartupBench::StartupBench(SimulatorRig &rig, RequestWatch &watch, QString program)
     : m_rig(rig)
+    , m_watch(watch)
     , m_program(std::move(program))
 {
 }
@@ -62,25 +83,45 @@ double StartupBench::start(QProcess &process, const QString &home)
     environment.insert(QStringLiteral("PRISMOLINK_HUB_PORT"), QString::number(unusedPort()));
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    m_rig.clearRequestLog();
 
-    // The program reports that it started once its window is shown, which
-    // is after the unit at the saved address has been identified.
-    QElapsedTimer timer;
-    timer.start();
-    process.start(m_program, QStringList());
+    // The program reports that it started once its window is shown; it has
+    // identified the unit once it begins to read the unit's channel, which
+    // it does right after.
     QByteArray output;
-    while (!output.contains(" started") && timer.elapsed() < StartTimeoutMs) {
-        if (!process.waitForReadyRead(StartTimeoutMs))
-            break;
+    qint64 shownNs = 0;
+    const QMetaObject::Connection reading = QObject::connect(&process, &QProcess::readyRead, [&] {
         output += process.readAll();
-    }
-    const double millis = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    const QString identified = unit + QStringLiteral(" GET /config?action=get&configid=0&paramid=eParamID_SystemName");
-    bool sawIdentification = false;
-    for (const QString &line : m_rig.requestLog())
-        sawIdentification = sawIdentification || line.startsWith(identified);
-    return output.contains(" started") && sawIdentification ? millis : -1;
+        if (shownNs == 0 && output.contains(" started"))
+            shownNs = BenchClock::nowNs();
+    });
+    ArrivalTally channelRead([&unit](const RequestWatch::Request &r) { return r.address == unit && readsChannel(r); });
+    m_watch.takeArrived();
+    const qint64 startNs = BenchClock::nowNs();
+    process.start(m_program, QStringList());
+    const bool up = ConditionWait::until(
+        [&] {
+            channelRead.add(m_watch.takeArrived());
+            return shownNs != 0 && channelRead.count(unit) > 0;
+        },
+        StartTimeoutMs);
+    QObject::disconnect(reading);
+    if (!up)
+        return -1;
+    return BenchClock::millis(startNs, std::max(shownNs, channelRead.latestNs({unit}, 1)));
+}
+
+bool StartupBench::waitForReadBack(QProcess &process)
+{
+    const QString unit = m_rig.config().units[0].address;
+    ArrivalTally channelRead([&unit](const RequestWatch::Request &r) { return r.address == unit && readsChannel(r); });
+    // start() took the read that followed identification; the next one is periodic.
+    return ConditionWait::until(
+        [&] {
+            process.readAll();
+            channelRead.add(m_watch.takeArrived());
+            return channelRead.count(unit) >= 1;
+        },
+        StartTimeoutMs);
 }
 
 void StartupBench::stop(QProcess &process)
@@ -114,13 +155,11 @@ void StartupBench::measureIdle(int runs, int seconds, Result &result)
     for (int run = 0; run < runs; ++run) {
         QTemporaryDir home;
         QProcess process;
-        if (start(process, home.path()) < 0) {
+        if (start(process, home.path()) < 0 || !waitForReadBack(process)) {
             ++result.failures;
             stop(process);
             continue;
         }
-        // The first read-back follows a second after start-up; idle begins after it.
-        waitWhileReading(process, 2000);
         const std::optional<ProcessUsage::Sample> before = ProcessUsage::of(process.processId());
         QElapsedTimer timer;
         timer.start();

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QProcess;
+class RequestWatch;
 class SimulatorRig;
 
 // The program itself, started offscreen as a user starts it, against the
@@ -21,18 +22,22 @@ public:
         int failures = 0;
     };
 
-    StartupBench(SimulatorRig &rig, QString program);
+    StartupBench(SimulatorRig &rig, RequestWatch &watch, QString program);
 
     void measureStartup(int runs, Result &result);
     void measureIdle(int runs, int seconds, Result &result);
 
 private:
     // Starts the program in a fresh home of its own and waits until its
-    // window is up with the unit identified; returns the time taken in ms,
+    // window is up and it identified the unit; returns the time taken in ms,
     // or a negative number on failure.
     double start(QProcess &process, const QString &home);
+    // Waits until the program read the unit's channel a second time: the
+    // first periodic read-back after start-up has begun.
+    bool waitForReadBack(QProcess &process);
     static void stop(QProcess &process);
 
     SimulatorRig &m_rig;
+    RequestWatch &m_watch;
     QString m_program;
 };

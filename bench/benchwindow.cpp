@@ -1,0 +1,128 @@
+#include "benchwindow.h"
+
+#include "benchclock.h"
+#include "conditionwait.h"
+#include "displaycell.h"
+#include "gang.h"
+#include "hdrcontroller.h"
+#include "hdrparameterdialog.h"
+#include "panelstandin.h"
+#include "prismosettings.h"
+#include "simulatorrig.h"
+#include "ui_hdrparameterdialog.h"
+#include "unitlink.h"
+#include "unitwriter.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QSettings>
+
+using PC = ParameterCatalogue;
+
+BenchWindow::BenchWindow(SimulatorRig &rig, PanelStandIn &panel, const QString &settingsFolder)
+    : m_rig(rig), m_panel(panel)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
+}
+
+BenchWindow::~BenchWindow()
+{
+    close();
+}
+
+QStringList BenchWindow::gangOf(int count) const
+{
+    QStringList names;
+    // As the window saves them: discovery reads host names with a blank at the end.
+    for (int unit = 1; unit <= count; ++unit)
+        names << m_rig.config().units[unit].hostName + QLatin1Char(' ');
+    return names;
+}
+
+QString BenchWindow::unitAddress(int unit) const
+{
+    return m_rig.config().units[unit].address;
+}
+
+void BenchWindow::show(const QString &address, const QStringList &gangHostNames)
+{
+    close();
+    PrismoSettings::save(address, gangHostNames);
+    Ports ports;
+    ports.device = m_rig.port();
+    ports.hub = m_panel.port();
+    m_dialog = std::make_unique<HDRParameterDialog>(true, QStringLiteral("bench"), ports);
+    m_discovered = 0;
+    QObject::connect(&controller(), &HdrController::discovered, m_dialog.get(), [this] { ++m_discovered; });
+    m_dialog->show();
+}
+
+HdrController &BenchWindow::controller() const
+{
+    return m_dialog->controller();
+}
+
+bool BenchWindow::waitReady(int ganged)
+{
+    const HdrController &c = controller();
+    const bool ready = ConditionWait::until(
+        [&] {
+            return c.hasUnit() && m_discovered > 0 && c.gang().size() == ganged && m_panel.knob().programAnnounced() &&
+                   m_panel.knob().isShown(DisplayCell::ofValue(PC::GainRed, c.value(PC::GainRed)));
+        },
+        ReadyTimeoutMs);
+    return ready && settle();
+}
+
+bool BenchWindow::settle()
+{
+    HdrController &c = controller();
+    if (!c.hasUnit())
+        return false;
+    c.writePass(false);
+    const int before = m_discovered;
+    c.discover();
+    return ConditionWait::until([&] { return m_discovered > before && gangIdle(); }, ReadyTimeoutMs);
+}
+
+bool BenchWindow::gangIdle() const
+{
+    const Gang &gang = controller().gang();
+    for (int i = 0; i < gang.size(); ++i) {
+        const UnitLink *link = gang.member(i).link();
+        if (!m_silent.contains(link->address()) && link->waiting() > 0)
+            return false;
+    }
+    return true;
+}
+
+double BenchWindow::close()
+{
+    if (!m_dialog)
+        return 0;
+    const qint64 start = BenchClock::nowNs();
+    m_dialog.reset();
+    const double taken = BenchClock::millis(start, BenchClock::nowNs());
+    ConditionWait::until([this] { return !m_panel.knob().programAnnounced(); }, ReadyTimeoutMs);
+    return taken;
+}
+
+QStringList BenchWindow::answeringUnits() const
+{
+    QStringList units{controller().currentAddress()};
+    const Gang &gang = controller().gang();
+    for (int i = 0; i < gang.size(); ++i) {
+        const QString &address = gang.member(i).link()->address();
+        if (!m_silent.contains(address))
+            units << address;
+    }
+    return units;
+}
+
+void BenchWindow::typeAddress(const QString &address)
+{
+    QLineEdit *field = m_dialog->form().ipAddressLineEdit;
+    field->setText(address);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(field, &press);
+}
