@@ -2,6 +2,7 @@
 // each decoded by liblo and routed to what it asks.
 #include "oscpacket.h"
 #include "oscrouter.h"
+#include "parametercatalogue.h"
 #include "invariant.h"
 
 #include <cstdint>

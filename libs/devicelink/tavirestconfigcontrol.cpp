@@ -194,8 +194,11 @@ int TAVIRESTConfigControl::exchangeOnce(const std::string &request, std::string 
     // cut at the limit, may carry part of a value, or another's; it is
     // refused rather than used.
     if (status != NotSent && (!m_reader.whole() || m_reader.bodyCut())) {
-        LinkLog::print(LinkLog::Stream::Error, "ConfigControl - reply from %s %s; not used\n", m_host.c_str(),
-                m_reader.whole() ? "too long, cut" : "incomplete or unreadable");
+        if (m_reader.bytesReceived() == 0)
+            LinkLog::print(LinkLog::Stream::Error, "ConfigControl - no reply from %s\n", m_host.c_str());
+        else
+            LinkLog::print(LinkLog::Stream::Error, "ConfigControl - reply from %s %s; not used\n", m_host.c_str(),
+                           m_reader.whole() ? "too long, cut" : "incomplete or unreadable");
         return Broken;
     }
     return status;

@@ -119,6 +119,9 @@ void ClientIF::displayError(QAbstractSocket::SocketError socketError)
 
 void ClientIF::socketConnected()
 {
+    // Display writes are small and come one detent after another: none may wait
+    // for the hub's acknowledgement of the one before.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_connectTimer->stop();
     m_connected = true;
     Q_EMIT connectionEstablished();
