@@ -5,6 +5,8 @@
 #include <lo/lo.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 using PC = ParameterCatalogue;
@@ -157,9 +159,16 @@ bool OscRouter::decode(const QByteArray &bytes, Message &message)
         QString text;
         switch (message.types[i]) {
         case LO_INT32: number = argv[i]->i; break;
-        case LO_INT64: number = double(argv[i]->h); break;
+        // liblo leaves 64-bit arguments where the packet has them, four-byte
+        // aligned: they are copied out rather than read in place.
+        case LO_INT64: {
+            int64_t value;
+            std::memcpy(&value, argv[i], sizeof value);
+            number = double(value);
+            break;
+        }
         case LO_FLOAT: number = double(argv[i]->f); break;
-        case LO_DOUBLE: number = argv[i]->d; break;
+        case LO_DOUBLE: std::memcpy(&number, argv[i], sizeof number); break;
         case LO_TRUE: number = 1; break;
         case LO_FALSE: number = 0; break;
         case LO_STRING:
