@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <climits>
+#include <cmath>
 #include <optional>
 
 using PC = ParameterCatalogue;
@@ -26,7 +27,7 @@ namespace {
 std::optional<int> valueOf(int slot, const QJsonValue &stored)
 {
     const double number = stored.toDouble(0.5);
-    if (!stored.isDouble() || number != double(qint64(number)) || number < INT_MIN || number > INT_MAX)
+    if (!stored.isDouble() || !(number >= INT_MIN && number <= INT_MAX) || number != std::floor(number))
         return std::nullopt;
     const int wire = int(number);
     const PC::SlotInfo &info = PC::slot(slot);

@@ -154,25 +154,36 @@ bool OscRouter::decode(const QByteArray &bytes, Message &message)
     message.numbers.clear();
     message.texts.clear();
     lo_arg **argv = lo_message_get_argv(decoded);
+    // liblo leaves each argument where the packet has it, four-byte aligned,
+    // which its lo_arg type is not: values are copied out, never read in place.
+    const auto copy = [&argv](int i, auto &value) { std::memcpy(&value, argv[i], sizeof value); };
     for (int i = 0; i < message.types.size(); ++i) {
         double number = std::numeric_limits<double>::quiet_NaN();
         QString text;
         switch (message.types[i]) {
-        case LO_INT32: number = argv[i]->i; break;
-        // liblo leaves 64-bit arguments where the packet has them, four-byte
-        // aligned: they are copied out rather than read in place.
+        case LO_INT32: {
+            int32_t value;
+            copy(i, value);
+            number = value;
+            break;
+        }
         case LO_INT64: {
             int64_t value;
-            std::memcpy(&value, argv[i], sizeof value);
+            copy(i, value);
             number = double(value);
             break;
         }
-        case LO_FLOAT: number = double(argv[i]->f); break;
-        case LO_DOUBLE: std::memcpy(&number, argv[i], sizeof number); break;
+        case LO_FLOAT: {
+            float value;
+            copy(i, value);
+            number = double(value);
+            break;
+        }
+        case LO_DOUBLE: copy(i, number); break;
         case LO_TRUE: number = 1; break;
         case LO_FALSE: number = 0; break;
         case LO_STRING:
-        case LO_SYMBOL: text = QString::fromUtf8(&argv[i]->s); break;
+        case LO_SYMBOL: text = QString::fromUtf8(reinterpret_cast<const char *>(argv[i])); break;
         default: break;
         }
         message.numbers << number;
