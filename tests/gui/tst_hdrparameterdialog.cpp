@@ -3,7 +3,6 @@
 #include "copychanneldialog.h"
 #include "gangdialog.h"
 #include "modalprompt.h"
-#include "prismosettings.h"
 #include "ui_copychanneldialog.h"
 #include "hdrcontroller.h"
 #include "ui_gangdialog.h"
@@ -189,8 +188,8 @@ void TestHDRParameterDialog::gangDialogAndSettingsSavedAtClose()
     QCOMPARE(f.sets(), (QStringList{"127.0.0.12 " + name + " 1333", "127.0.0.13 " + name + " 1333"}));
     // A saved unit missing from the list stays saved.
     f.close();
-    QCOMPARE(f.storedAddress(), DialogFixture::address(1));
-    QCOMPARE(f.storedGang(), (QStringList{"prismo-3 ", "elsewhere "}));
+    QCOMPARE(f.stored().address, DialogFixture::address(1));
+    QCOMPARE(f.stored().gangNames, (QStringList{"prismo-3 ", "elsewhere "}));
 }
 
 void TestHDRParameterDialog::contextMenu()

@@ -140,29 +140,22 @@ void TestSimulatorRig::faultSettings()
     QVERIFY(again == faults);
 }
 
+// The faults that no other test sees at work (the rest show in the link
+// check, the standard clients and prismo-sim's own test): the link refuses
+// the reply and drops the connection, and the unit is well again once its
+// faults are cleared.
 void TestSimulatorRig::faultsSeenByTheDeviceLink_data()
 {
     QTest::addColumn<QString>("faults");
-    QTest::addColumn<bool>("answered");
-    QTest::addColumn<bool>("stillConnected");
-
-    QTest::newRow("chunked") << "chunked" << true << true;
-    QTest::newRow("standard line end") << "standard" << true << true;
-    QTest::newRow("connection close") << "close" << true << false;
     // Cut at the 4096 bytes the link reads, so not a value to use.
-    QTest::newRow("oversize body") << "oversize" << false << false;
-    QTest::newRow("failing parameter") << "fail=eParamID_ProductID" << false << true;
-    QTest::newRow("stall") << "stall" << false << false;
-    QTest::newRow("every request dropped") << "drop=1" << false << false;
-    QTest::newRow("garbage") << "garbage" << false << false;
-    QTest::newRow("cut mid-reply") << "cut" << false << false;
+    QTest::newRow("oversize body") << "oversize";
+    QTest::newRow("garbage") << "garbage";
+    QTest::newRow("cut mid-reply") << "cut";
 }
 
 void TestSimulatorRig::faultsSeenByTheDeviceLink()
 {
     QFETCH(QString, faults);
-    QFETCH(bool, answered);
-    QFETCH(bool, stillConnected);
 
     const auto unit = link(0);
     // The faults change while the link is connected, as a user would change them.
@@ -172,10 +165,8 @@ void TestSimulatorRig::faultsSeenByTheDeviceLink()
     QVERIFY2(settings.apply(faults, &error), qPrintable(error));
     m_rig->setFaults(0, settings);
     QCOMPARE(m_rig->faults(0).describe(), settings.describe());
-
-    QCOMPARE(quietRead(*unit, productId), answered ? Text(std::string("KVEL")) : Text());
-    QCOMPARE(unit->isConnected(), stillConnected);
-    // The unit is well again once its faults are cleared.
+    QCOMPARE(quietRead(*unit, productId), Text());
+    QVERIFY(!unit->isConnected());
     m_rig->setFaults(0, FaultSettings());
     QTRY_COMPARE_WITH_TIMEOUT(quietRead(*unit, productId), Text(std::string("KVEL")), 15000);
 }
