@@ -1,4 +1,4 @@
-#include "capturedoutput.h"
+#include "linklogcapture.h"
 #include "scriptedserver.h"
 #include "tavirestconfigcontrol.h"
 
@@ -111,7 +111,7 @@ void TestTaviRestConfigControl::results()
     ScriptedServer server([reply](Connection &c, const std::string &) { c.send(reply.toStdString()); });
     auto link = linkTo(server);
     std::string received = "untouched";
-    CapturedOutput captured;
+    LinkLogCapture captured;
     if (request == QLatin1String("change"))
         QCOMPARE(link->ChangeParam("eParamID_Vid0ColorHDRTint", "5"), result);
     else if (request == QLatin1String("list"))
@@ -205,7 +205,7 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection()
     });
     auto link = linkTo(server);
     std::string received = "untouched";
-    CapturedOutput quiet;
+    LinkLogCapture quiet;
     QCOMPARE(link->GetParam("eParamID_SystemName", received, "text-plain"), answered);
     QCOMPARE(received, std::string(answered ? "first" : "untouched"));
     if (linkClosed)
@@ -240,7 +240,7 @@ void TestTaviRestConfigControl::endlessReplyGivesUp()
     QElapsedTimer clock;
     clock.start();
     {
-        CapturedOutput quiet;
+        LinkLogCapture quiet;
         QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
     }
     QVERIFY2(clock.elapsed() < UnitGoesOnMs / 3, qPrintable(QString::number(clock.elapsed())));
@@ -261,7 +261,7 @@ void TestTaviRestConfigControl::stalledUnitGivesUp()
     QElapsedTimer clock;
     clock.start();
     {
-        CapturedOutput quiet;
+        LinkLogCapture quiet;
         for (int i = 0; i < 28; ++i)
             QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
     }
@@ -286,7 +286,7 @@ void TestTaviRestConfigControl::interruptEndsAWaitingRequest()
     auto link = linkTo(server);
     waiting = link.get();
     std::string value = "untouched";
-    CapturedOutput quiet;
+    LinkLogCapture quiet;
     QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
     QVERIFY(!link->inBackoff());
     QCOMPARE(value, std::string("untouched"));
@@ -301,7 +301,7 @@ void TestTaviRestConfigControl::failedConnectBacksOff()
     TAVIRESTConfigControl unknown("no-such-host.invalid", 80, "config");
     TAVIRESTConfigControl link("127.0.0.1", closedPort(), "config");
     std::string value;
-    CapturedOutput captured;
+    LinkLogCapture captured;
     QVERIFY(!unknown.Connect());
     QCOMPARE(unknown.socketHandle, -1);
     QVERIFY(captured.err().find("ConfigControl::Connect - getaddrinfo failed") != std::string::npos);
