@@ -87,7 +87,6 @@ void TestTaviRestConfigControl::results_data()
     const int longest = int(TAVIRESTConfigControl::LongestServicesReply);
     const auto body = [](int size) { return QByteArray(size, 'b'); };
     QTest::newRow("read, 200 with body") << "read" << unit("KVEL") << true << QByteArray("KVEL") << QByteArray();
-    QTest::newRow("read, 200 without body") << "read" << unit("") << true << QByteArray() << QByteArray();
     QTest::newRow("read, 404") << "read" << unit("nope", 404) << false << untouched << QByteArray("http_status = 404\n");
     QTest::newRow("read, oversize chunk") << "read" << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2000\r\n")
                                           << false << untouched << QByteArray("http_status = -1\n");
