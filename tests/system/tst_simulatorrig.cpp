@@ -65,7 +65,6 @@ QByteArray programRead(const QByteArray &name)
 void TestSimulatorRig::init()
 {
     RigConfig config = RigConfig::defaultRig();
-    config.units[1].productId = "KVEZ";
     m_rig = std::make_unique<SimulatorRig>(config);
     QString error;
     QVERIFY2(m_rig->start(0, &error), qPrintable(error));
@@ -100,7 +99,6 @@ void TestSimulatorRig::everythingOverOneConnection()
     }
     QCOMPARE(first->socketHandle, socket);
     QCOMPARE(quietRead(*link(2), "eParamID_Vid2ColorHDRExposure"), Text(std::string("0")));
-    QCOMPARE(quietRead(*link(1), productId), Text(std::string("KVEZ")));
 }
 
 void TestSimulatorRig::faultSettings_data()
