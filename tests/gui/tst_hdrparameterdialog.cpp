@@ -3,6 +3,7 @@
 #include "copychanneldialog.h"
 #include "gangdialog.h"
 #include "modalprompt.h"
+#include "prismosettings.h"
 #include "ui_copychanneldialog.h"
 #include "hdrcontroller.h"
 #include "ui_gangdialog.h"
