@@ -14,12 +14,8 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
 
 namespace {
-
 
 QTemporaryDir &scratch()
 {
@@ -39,6 +35,21 @@ void touch(const QString &path)
           "the time of change can be set");
 }
 
+PrismoSettings load(const QString &path)
+{
+    touch(path);
+    PrismoSettings settings;
+    QSettings store(path, QSettings::IniFormat);
+    settings.load(store);
+    return settings;
+}
+
+void save(const QString &path, const PrismoSettings &settings)
+{
+    QSettings store(path, QSettings::IniFormat);
+    PrismoSettings::save(store, settings.address, settings.gangNames);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -50,41 +61,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(file.open(QIODevice::WriteOnly), "the settings file can be written");
         file.write(reinterpret_cast<const char *>(data), qint64(size));
     }
-    touch(stored);
-    PrismoSettings loaded;
-    {
-        QSettings store(stored, QSettings::IniFormat);
-        loaded.load(store);
-    }
+    const PrismoSettings loaded = load(stored);
     check(loaded.gangNames.size() <= PrismoSettings::MaxGangSize, "the gang is bounded");
 
     const QString saved = scratch().filePath(QStringLiteral("saved.ini"));
     QFile::remove(saved);
-    {
-        QSettings store(saved, QSettings::IniFormat);
-        PrismoSettings::save(store, loaded.address, loaded.gangNames);
-    }
-    touch(saved);
-    PrismoSettings again;
-    {
-        QSettings store(saved, QSettings::IniFormat);
-        again.load(store);
-    }
+    save(saved, loaded);
+    const PrismoSettings again = load(saved);
     check(again.address == loaded.address, "the address comes back as saved");
     check(again.gangNames == loaded.gangNames, "the gang comes back as saved");
 
     // The write at exit goes into the file that was read, beside whatever
     // else it holds.
-    {
-        QSettings store(stored, QSettings::IniFormat);
-        PrismoSettings::save(store, loaded.address, loaded.gangNames);
-    }
-    touch(stored);
-    PrismoSettings afterExit;
-    {
-        QSettings store(stored, QSettings::IniFormat);
-        afterExit.load(store);
-    }
+    save(stored, loaded);
+    const PrismoSettings afterExit = load(stored);
     check(afterExit.address == loaded.address, "the address survives the write at exit");
     check(afterExit.gangNames == loaded.gangNames, "the gang survives the write at exit");
     return 0;

@@ -26,7 +26,6 @@ private slots:
     void controlAgreesWithTheTable();
     void everyControlIsInTheTable();
     void focusOrder();
-    void windowFillsChoosersFromTheTable();
     void aboutBox_data();
     void aboutBox();
     void gangMarks_data();
@@ -127,23 +126,6 @@ void TestForms::focusOrder()
     // Round again to the start: labels and choosers never take the focus.
     QCOMPARE(visited, expected + QStringList{expected.first()});
     m_dialog.hide();
-}
-
-// Each range chooser offers the table's choices, one row for each value of its range.
-void TestForms::windowFillsChoosersFromTheTable()
-{
-    HDRParameterDialog window(false, QStringLiteral("1.0"));
-    for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        const PC::SlotInfo &info = PC::slot(slot);
-        if (info.kind != PC::Kind::Choice)
-            continue;
-        const auto *chooser = window.findChild<QComboBox *>(QLatin1String(info.widget));
-        QVERIFY(chooser);
-        QCOMPARE(chooser->count(), info.choiceCount);
-        QVERIFY(info.minimum == 0 && info.maximum == chooser->count() - 1);
-        for (int row = 0; row < info.choiceCount; ++row)
-            QCOMPARE(chooser->itemText(row), QString::fromLatin1(info.choices[row].name));
-    }
 }
 
 void TestForms::aboutBox_data()

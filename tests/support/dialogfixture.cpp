@@ -4,7 +4,6 @@
 #include "hdrcontroller.h"
 #include "modalprompt.h"
 #include "parametercatalogue.h"
-#include "prismosettings.h"
 #include "ui_gangdialog.h"
 
 #include <QListWidget>
@@ -54,18 +53,11 @@ void DialogFixture::saveSettings(const QString &address, const QStringList &gang
     PrismoSettings::save(address, gang);
 }
 
-QString DialogFixture::storedAddress() const
+PrismoSettings DialogFixture::stored()
 {
     PrismoSettings settings;
     settings.load();
-    return settings.address;
-}
-
-QStringList DialogFixture::storedGang() const
-{
-    PrismoSettings settings;
-    settings.load();
-    return settings.gangNames;
+    return settings;
 }
 
 HDRParameterDialog &DialogFixture::open(const QString &address, quint16 hubPort)

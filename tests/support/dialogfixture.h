@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hdrparameterdialog.h"
+#include "prismosettings.h"
 #include "simulatorrig.h"
 
 #include <QString>
@@ -33,8 +34,7 @@ public:
 
     // Stores the address (and gang host names) as the last run left them.
     void saveSettings(const QString &address, const QStringList &gang = {});
-    QString storedAddress() const;
-    QStringList storedGang() const;
+    static PrismoSettings stored();
 
     // Opens the window with the saved settings (saving the address first
     // unless it is null) and waits until it has settled.

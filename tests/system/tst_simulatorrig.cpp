@@ -1,4 +1,3 @@
-#include "discoveryreply.h"
 #include "parametercatalogue.h"
 #include "quietlink.h"
 #include "simulatorrig.h"
@@ -21,14 +20,11 @@ private slots:
     void init();
     void cleanup();
     void everythingOverOneConnection();
-    void networkServicesAsTheProgramReadsThem();
     void faultSettings_data();
     void faultSettings();
     void faultsSeenByTheDeviceLink_data();
     void faultsSeenByTheDeviceLink();
     void droppedRequestsOnOneConnection();
-    void unitSwitchedOffAndOn();
-    void requestLogKeepsOrder();
     void halfRequestHoldsNoOneUp();
     void standardClients_data();
     void standardClients();
@@ -69,7 +65,6 @@ QByteArray programRead(const QByteArray &name)
 void TestSimulatorRig::init()
 {
     RigConfig config = RigConfig::defaultRig();
-    config.units[1].productId = "KVEZ";
     m_rig = std::make_unique<SimulatorRig>(config);
     QString error;
     QVERIFY2(m_rig->start(0, &error), qPrintable(error));
@@ -87,18 +82,12 @@ std::unique_ptr<TAVIRESTConfigControl> TestSimulatorRig::link(int unit) const
                                                    "config");
 }
 
-// Identification, then every parameter of the table on every channel.
+// Every parameter of the table on every channel, each unit for itself.
 void TestSimulatorRig::everythingOverOneConnection()
 {
     const auto first = link(0);
-    QCOMPARE(quietRead(*first, productId), Text(std::string("KVEL")));
-    const int socket = first->socketHandle;
-    QCOMPARE(quietRead(*first, "eParamID_SystemName"), Text(std::string("Prismo Grade A")));
-    QCOMPARE(quietRead(*first, "eParamID_SoftwareVersion"),
-             Text(std::to_string((1u << 24) | (4u << 16) | (2u << 8) | 7u)));
-    QCOMPARE(quietRead(*first, "eParamID_ZyloMode"), Text(std::string("1")));
-    QCOMPARE(quietRead(*first, "eParamID_Vid0ColorfrontMode"), Text(std::string("1")));
     QCOMPARE(quietRead(*first, "eParamID_Vid3ColorHDRLogLook"), Text(std::string("500")));
+    const int socket = first->socketHandle;
     QVERIFY(!quietRead(*first, "eParamID_NoSuchThing"));
     for (int channel = 0; channel < ParameterCatalogue::ChannelCount; ++channel) {
         for (int slot = 0; slot < ParameterCatalogue::SlotCount; ++slot) {
@@ -109,23 +98,7 @@ void TestSimulatorRig::everythingOverOneConnection()
         }
     }
     QCOMPARE(first->socketHandle, socket);
-    // Each unit answers for itself.
-    QCOMPARE(quietRead(*link(2), "eParamID_ZyloMode"), Text(std::string("2")));
     QCOMPARE(quietRead(*link(2), "eParamID_Vid2ColorHDRExposure"), Text(std::string("0")));
-    QCOMPARE(quietRead(*link(1), productId), Text(std::string("KVEZ")));
-}
-
-// The list every unit gives, parsed as the program's discovery parses it.
-void TestSimulatorRig::networkServicesAsTheProgramReadsThem()
-{
-    const Text body = quietRead(*link(0), "eParamID_NetworkServices", "json");
-    QVERIFY(body);
-    DiscoveryReply reply;
-    QVERIFY2(reply.parse(QByteArray::fromStdString(*body)), qPrintable(reply.errorText));
-    QStringList seen;
-    for (const DeviceEntry &entry : reply.entries)
-        seen << entry.hostName + '|' + entry.ipAddress;
-    QCOMPARE(seen, QStringList({"prismo-grade-a |127.0.0.11", "prismo-grade-b |127.0.0.12", "prismo-uhd |127.0.0.13"}));
 }
 
 void TestSimulatorRig::faultSettings_data()
@@ -165,32 +138,22 @@ void TestSimulatorRig::faultSettings()
     QVERIFY(again == faults);
 }
 
+// The faults that no other test sees at work (the rest show in the link
+// check, the standard clients and prismo-sim's own test): the link refuses
+// the reply and drops the connection, and the unit is well again once its
+// faults are cleared.
 void TestSimulatorRig::faultsSeenByTheDeviceLink_data()
 {
     QTest::addColumn<QString>("faults");
-    QTest::addColumn<bool>("answered");
-    QTest::addColumn<bool>("stillConnected");
-
-    QTest::newRow("chunked") << "chunked" << true << true;
-    QTest::newRow("standard line end") << "standard" << true << true;
-    QTest::newRow("connection close") << "close" << true << false;
     // Cut at the 4096 bytes the link reads, so not a value to use.
-    QTest::newRow("oversize body") << "oversize" << false << false;
-    QTest::newRow("oversize chunk") << "oversize,chunked=5000" << false << false;
-    QTest::newRow("failing parameter") << "fail=eParamID_ProductID" << false << true;
-    QTest::newRow("delay beyond the link's patience") << "delay=3000" << false << false;
-    QTest::newRow("stall") << "stall" << false << false;
-    QTest::newRow("every request dropped") << "drop=1" << false << false;
-    QTest::newRow("garbage") << "garbage" << false << false;
-    QTest::newRow("cut mid-reply") << "cut" << false << false;
-    QTest::newRow("cut in the body") << "cut=85" << false << false;
+    QTest::newRow("oversize body") << "oversize";
+    QTest::newRow("garbage") << "garbage";
+    QTest::newRow("cut mid-reply") << "cut";
 }
 
 void TestSimulatorRig::faultsSeenByTheDeviceLink()
 {
     QFETCH(QString, faults);
-    QFETCH(bool, answered);
-    QFETCH(bool, stillConnected);
 
     const auto unit = link(0);
     // The faults change while the link is connected, as a user would change them.
@@ -200,10 +163,8 @@ void TestSimulatorRig::faultsSeenByTheDeviceLink()
     QVERIFY2(settings.apply(faults, &error), qPrintable(error));
     m_rig->setFaults(0, settings);
     QCOMPARE(m_rig->faults(0).describe(), settings.describe());
-
-    QCOMPARE(quietRead(*unit, productId), answered ? Text(std::string("KVEL")) : Text());
-    QCOMPARE(unit->isConnected(), stillConnected);
-    // The unit is well again once its faults are cleared.
+    QCOMPARE(quietRead(*unit, productId), Text());
+    QVERIFY(!unit->isConnected());
     m_rig->setFaults(0, FaultSettings());
     QTRY_COMPARE_WITH_TIMEOUT(quietRead(*unit, productId), Text(std::string("KVEL")), 15000);
 }
@@ -216,47 +177,6 @@ void TestSimulatorRig::droppedRequestsOnOneConnection()
     const QByteArray reply = exchangeRaw(m_rig->port(), programRead("eParamID_ProductID").repeated(4));
     QCOMPARE(reply.count("HTTP/1.1 200 OK"), 2);
     QCOMPARE(m_rig->requestLog().size(), 3);
-
-    // The link sends a request that met a dropped connection once more.
-    const auto unit = link(0);
-    for (int i = 0; i < 6; ++i)
-        QCOMPARE(quietRead(*unit, productId), Text(std::string("KVEL")));
-}
-
-void TestSimulatorRig::unitSwitchedOffAndOn()
-{
-    const auto unit = link(0);
-    QVERIFY(quietChange(*unit, "eParamID_Vid1ColorHDRGainBlue", "2500"));
-    m_rig->switchOff(0);
-    QVERIFY(!m_rig->isOn(0));
-    QVERIFY(m_rig->isOn(1));
-    QVERIFY(!quietRead(*unit, productId));
-    QVERIFY(quietRead(*link(1), productId));
-
-    QString error;
-    QVERIFY2(m_rig->switchOn(0, &error), qPrintable(error));
-    QTRY_COMPARE_WITH_TIMEOUT(quietRead(*unit, "eParamID_Vid1ColorHDRGainBlue"), Text(std::string("2500")), 15000);
-}
-
-void TestSimulatorRig::requestLogKeepsOrder()
-{
-    QSignalSpy logged(m_rig.get(), &SimulatorRig::requestLogged);
-    const auto first = link(0);
-    const auto second = link(1);
-    QStringList expected;
-    for (int i = 0; i < 5; ++i) {
-        const auto &unit = i % 2 ? second : first;
-        const std::string name = "eParamID_Vid" + std::to_string(i) + "ColorHDRGainRed";
-        QVERIFY(quietChange(*unit, name, std::to_string(i)));
-        expected << QStringLiteral("%1 GET /config?action=set&paramid=%2&value=%3 HTTP/1.1")
-                        .arg(i % 2 ? "127.0.0.12" : "127.0.0.11", QString::fromStdString(name))
-                        .arg(i);
-    }
-    QCOMPARE(m_rig->requestLog(), expected);
-    QTRY_COMPARE_WITH_TIMEOUT(logged.count(), expected.size(), 10000);
-    QCOMPARE(logged.last().at(0).toString(), expected.last());
-    m_rig->clearRequestLog();
-    QVERIFY(m_rig->requestLog().isEmpty());
 }
 
 // A client that never finishes its request holds no one up.

@@ -25,7 +25,6 @@ private slots:
     void versionText();
     void secondCopyIsRefused_data();
     void secondCopyIsRefused();
-    void multiInstanceTakesNoLock();
     void normalEndReleasesLock_data();
     void normalEndReleasesLock();
     void commandLines_data();
@@ -118,38 +117,32 @@ void TestStartup::versionText()
 void TestStartup::secondCopyIsRefused_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("refused");
 
-    QTest::newRow("no arguments") << QStringList();
-    QTest::newRow("-m and another argument") << QStringList{"-m", "x"};
-    QTest::newRow("an argument that is no option") << QStringList{"x"};
+    QTest::newRow("no arguments") << QStringList() << true;
+    QTest::newRow("-m and an argument that is no option") << QStringList{"-m", "x"} << true;
+    // "-m" never touches the lock (alone it takes none: see commandLines).
+    QTest::newRow("-m") << QStringList{"-m"} << false;
 }
 
 void TestStartup::secondCopyIsRefused()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(bool, refused);
 
     QProcess &first = start({});
     QVERIFY(started(first));
     QCOMPARE(lockHolder(), first.processId());
     QProcess &second = start(arguments);
-    QVERIFY(second.waitForFinished(15000));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 1);
-    QVERIFY(second.readAllStandardError().contains("The application is already running."));
+    if (refused) {
+        QVERIFY(second.waitForFinished(15000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 1);
+        QVERIFY(second.readAllStandardError().contains("The application is already running."));
+    } else {
+        QVERIFY(started(second));
+    }
     QCOMPARE(first.state(), QProcess::Running);
-}
-
-// "-m" never touches the lock: alone it creates none, and a copy started
-// beside a running one starts and leaves that copy's lock as it is.
-void TestStartup::multiInstanceTakesNoLock()
-{
-    QVERIFY(started(start({QStringLiteral("-m")})));
-    QVERIFY(!QFile::exists(lockPath()));
-
-    QProcess &first = start({});
-    QVERIFY(started(first));
-    QCOMPARE(lockHolder(), first.processId());
-    QVERIFY(started(start({QStringLiteral("-m")})));
     QCOMPARE(lockHolder(), first.processId());
 }
 
@@ -209,20 +202,16 @@ void TestStartup::commandLines_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("output"); // on standard output, or standard error for an error
-    QTest::addColumn<QString>("refused"); // text that must not appear
 
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: prismolink [options]" << "";
-    QTest::newRow("-h beside -m") << QStringList{"-m", "-h"} << 0 << "--osc-port <PORT>" << "";
-    QTest::newRow("version") << QStringList{"-v"} << 0 << "Prismolink 1.0\n" << "";
-    QTest::newRow("OSC addresses") << QStringList{"--help-osc"} << 0 << "  gain/red       0.000 to 5.000" << "";
+    QTest::newRow("help beside -m") << QStringList{"-m", "--help"} << 0 << "Usage: prismolink [options]";
+    QTest::newRow("version") << QStringList{"-v"} << 0 << "Prismolink 1.0\n";
+    QTest::newRow("OSC addresses") << QStringList{"--help-osc"} << 0 << "  gain/red       0.000 to 5.000";
     QTest::newRow("unknown option") << QStringList{"--bogus"} << 2
-                                    << "prismolink: Unknown option 'bogus'.\nTry 'prismolink --help' for more information."
-                                    << "";
-    QTest::newRow("OSC port 0") << QStringList{"--osc-port", "0"} << 2 << "--osc-port needs a port number" << "";
-    QTest::newRow("listen on no address") << QStringList{"--osc", "--osc-listen", "studio"} << 2
-                                          << "no address to listen on" << "";
+                                    << "prismolink: Unknown option 'bogus'.\nTry 'prismolink --help' for more information.";
+    QTest::newRow("OSC port 0") << QStringList{"--osc-port", "0"} << 2 << "--osc-port needs a port number";
+    QTest::newRow("listen on no address") << QStringList{"--osc", "--osc-listen", "studio"} << 2 << "no address to listen on";
     // The name of the unit cannot be found: the lookup's own reason, never "Success".
-    QTest::newRow("unit name not found") << QStringList{"-m"} << -1 << "getaddrinfo failed: " << "Success";
+    QTest::newRow("unit name not found") << QStringList{"-m"} << -1 << "getaddrinfo failed: ";
 }
 
 // Help and version need neither window nor lock; errors end with 2 and a
@@ -232,7 +221,6 @@ void TestStartup::commandLines()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, output);
-    QFETCH(QString, refused);
 
     if (exitCode < 0) {
         QSettings store(m_temp->filePath(QStringLiteral("config/tavi/PrismoRest.conf")), QSettings::IniFormat);
@@ -245,7 +233,8 @@ void TestStartup::commandLines()
         const QDeadlineTimer deadline(15000);
         while (!(text += process.readAllStandardError()).contains(output.toUtf8()) && !deadline.hasExpired())
             process.waitForReadyRead(200);
-        QVERIFY2(!text.contains(refused.toUtf8()), text.constData());
+        QVERIFY2(!text.contains("Success"), text.constData());
+        QVERIFY(!QFile::exists(lockPath())); // "-m" takes no lock
         process.terminate();
         QVERIFY(process.waitForFinished(15000));
         QCOMPARE(process.exitCode(), 0);

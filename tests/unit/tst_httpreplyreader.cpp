@@ -1,5 +1,5 @@
-#include "capturedoutput.h"
 #include "httpreplyreader.h"
+#include "linklogcapture.h"
 #include "memorybytesource.h"
 
 #include <QtTest>
@@ -98,7 +98,7 @@ void TestHttpReplyReader::reply()
     QFETCH(Bytes, body);
     QFETCH(QString, end);
 
-    CapturedOutput quiet;
+    LinkLogCapture quiet;
     for (std::size_t piece : {std::size_t(1) << 20, std::size_t(1)}) {
         MemoryByteSource source(input, piece);
         HttpReplyReader reader(source);
@@ -171,7 +171,7 @@ void TestHttpReplyReader::endOfStreamAtEveryByte()
         {ok + "Content-Length: 5\r\n\r\nhello\r\n", 43},
         {chunked + "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n", 73},
     };
-    CapturedOutput quiet;
+    LinkLogCapture quiet;
     for (const auto &[reply, wholeFrom] : replies) {
         for (std::size_t cut = 0; cut < reply.size(); ++cut) {
             MemoryByteSource source(reply.substr(0, cut));

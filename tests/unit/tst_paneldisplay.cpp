@@ -65,11 +65,7 @@ void TestPanelDisplay::writers_data()
     QTest::addColumn<QStringList>("sent");
 
     QTest::newRow("master lift -1") << 0 << value(PC::LiftMaster, -1000) << QStringList{"1,8:-1.000  "};
-    QTest::newRow("green gain 4.5") << 0 << value(PC::GainGreen, 4500) << QStringList{"3,24:4.500   "};
-    QTest::newRow("saturation 1.5") << 1 << value(PC::Saturation, 1500) << QStringList{"4,8: 1.500  "};
     QTest::newRow("Adjust off") << 1 << value(PC::ColorfrontMode, 0) << QStringList{"2,16:Adjust  ", "2,24:    Off "};
-    QTest::newRow("SDR preview on") << 1 << value(PC::SdrPreview, 1) << QStringList{"0,16:SDR Prev", "0,24:iew On  "};
-    QTest::newRow("colour temperature -10") << 2 << value(PC::ColorTemp, -10000) << QStringList{"1,16:-10.000 "};
     QTest::newRow("PQ level 48") << 2 << value(PC::PqNitLevel, 48) << QStringList{"4,16:  48    "};
     QTest::newRow("value too wide, cut") << 2 << Writer([](tangentWaveDisplay &d) { d.showValue(2, 2, 2, "%5.3f", -12345.678); })
                                          << QStringList{"2,16:-12345.6"};

