@@ -241,8 +241,8 @@ int HttpReplyReader::readResponse(std::string &body, std::size_t bodyLimit)
         std::size_t length = static_cast<std::size_t>(std::min<long long>(contentLength, INT_MAX));
         if (length > bodyLimit) {
             LinkLog::print(LinkLog::Stream::Error,
-                    "WARNING: truncating response data - server response was too large. content length (%zu), MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
-                    length, bodyLimit);
+                    "WARNING: truncating response data - server response was too large. content length (%d), MAX_RESPONSE_BUFFER_SIZE (%d)\n",
+                    static_cast<int>(length), static_cast<int>(bodyLimit));
             length = bodyLimit;
             // The rest of the body stays unread, so this connection is done.
             m_mustClose = true;
@@ -296,8 +296,8 @@ bool HttpReplyReader::readChunks(std::string &body, std::size_t limit)
         if (scanHex(line.c_str(), size)) {
             if (size < 0 || static_cast<unsigned long long>(size) > limit) {
                 LinkLog::print(LinkLog::Stream::Error,
-                        "ERROR: truncating chunked response data - server response was too large. chunk_size (%lld), MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
-                        size, limit);
+                        "ERROR: truncating chunked response data - server response was too large. chunk_size (%lld), MAX_RESPONSE_BUFFER_SIZE (%d)\n",
+                        size, static_cast<int>(limit));
                 m_mustClose = true;
                 return false;
             }
@@ -318,8 +318,8 @@ bool HttpReplyReader::readChunks(std::string &body, std::size_t limit)
             const std::size_t room = limit - taken;
             if (static_cast<std::size_t>(size) > room) {
                 LinkLog::print(LinkLog::Stream::Error,
-                        "WARNING: truncating chunked response data - server response was too large. MAX_RESPONSE_BUFFER_SIZE (%zu)\n",
-                        limit);
+                        "WARNING: truncating chunked response data - server response was too large. MAX_RESPONSE_BUFFER_SIZE (%d)\n",
+                        static_cast<int>(limit));
                 m_bodyCut = true;
                 m_mustClose = true;
                 if (takeBody(room, body) < room)
