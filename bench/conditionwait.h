@@ -10,6 +10,9 @@ class ConditionWait
 {
 public:
     static constexpr int PollMs = 2;
+    // What a measure waits at most. Generous: a loaded machine is slow, and
+    // a measure that fails says so.
+    static constexpr int MeasureTimeoutMs = 30000;
 
     // True once the condition holds; false when the time-out passed first.
     static bool until(const std::function<bool()> &condition, int timeoutMs);

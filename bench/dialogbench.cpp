@@ -17,17 +17,6 @@
 
 using PC = ParameterCatalogue;
 
-namespace {
-
-constexpr int MeasureTimeoutMs = 30000;
-
-bool isSet(const RequestWatch::Request &request)
-{
-    return request.action == "set";
-}
-
-} // namespace
-
 DialogBench::DialogBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, QString settingsFolder)
     : m_rig(rig), m_panel(panel), m_watch(watch), m_settingsFolder(std::move(settingsFolder))
 {
@@ -61,7 +50,7 @@ DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs
         for (int cycle = 0; cycle < cycles && ended; ++cycle) {
             const qint64 start = BenchClock::nowNs();
             channels->setCurrentIndex(channels->currentIndex() == 0 ? 1 : 0);
-            ended = ConditionWait::until(allKnown, MeasureTimeoutMs);
+            ended = ConditionWait::until(allKnown, ConditionWait::MeasureTimeoutMs);
             taken += BenchClock::millis(start, BenchClock::nowNs());
         }
         millis.push_back(taken / cycles);
@@ -90,7 +79,7 @@ DialogBench::Result DialogBench::forcedPass(int ganged, int runs, int passes)
         double taken = 0;
         for (int pass = 0; pass < passes && ended; ++pass) {
             ended = window.settle();
-            ArrivalTally arrived(isSet);
+            ArrivalTally arrived(RequestWatch::isSet);
             m_watch.takeArrived();
             const qint64 start = BenchClock::nowNs();
             window.controller().writePass(true);
@@ -99,7 +88,7 @@ DialogBench::Result DialogBench::forcedPass(int ganged, int runs, int passes)
                                      arrived.add(m_watch.takeArrived());
                                      return arrived.allReached(units, sets);
                                  },
-                                 MeasureTimeoutMs);
+                                 ConditionWait::MeasureTimeoutMs);
             taken += BenchClock::millis(start, arrived.latestNs(units, sets));
             requests += arrived.total();
         }
@@ -131,8 +120,8 @@ DialogBench::Result DialogBench::sliderDrag(int ganged, int runs, int positions)
     for (int run = 0; run < runs && ended; ++run) {
         slider->setValue(start);
         ended = window.settle();
-        ArrivalTally sets(isSet);
-        ArrivalTally lastValue([&](const RequestWatch::Request &r) { return isSet(r) && r.name == name && r.value == last; });
+        ArrivalTally sets(RequestWatch::isSet);
+        ArrivalTally lastValue([&](const RequestWatch::Request &r) { return RequestWatch::isSet(r) && r.name == name && r.value == last; });
         m_watch.takeArrived();
         const qint64 begin = BenchClock::nowNs();
         qint64 lastMove = begin;
@@ -149,7 +138,7 @@ DialogBench::Result DialogBench::sliderDrag(int ganged, int runs, int positions)
                                  lastValue.add(arrived);
                                  return lastValue.allReached(units, 1);
                              },
-                             MeasureTimeoutMs);
+                             ConditionWait::MeasureTimeoutMs);
         millis.push_back(BenchClock::millis(begin, end) / positions);
         lag.push_back(BenchClock::millis(lastMove, lastValue.latestNs(units, 1)));
         requests += double(sets.total()) / positions;

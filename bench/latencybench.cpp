@@ -17,18 +17,6 @@
 
 using PC = ParameterCatalogue;
 
-namespace {
-
-// Generous: a loaded machine is slow, and a measure that fails says so.
-constexpr int MeasureTimeoutMs = 30000;
-
-bool isSet(const RequestWatch::Request &request)
-{
-    return request.action == "set";
-}
-
-} // namespace
-
 struct LatencyBench::Samples
 {
     std::vector<double> passMs, knobLagMs, displayWaitMs, stallOpeningMs, stallIdleMs, stallPassMs, stallTurningMs,
@@ -104,7 +92,7 @@ bool LatencyBench::forcedPass(BenchWindow &window, EventLoopProbe &probe, Sample
         return false;
     const QStringList units = window.answeringUnits();
     const int sets = int(PC::passOrder().size());
-    ArrivalTally arrived(isSet);
+    ArrivalTally arrived(RequestWatch::isSet);
     m_watch.takeArrived();
     probe.start();
     const qint64 start = BenchClock::nowNs();
@@ -114,7 +102,7 @@ bool LatencyBench::forcedPass(BenchWindow &window, EventLoopProbe &probe, Sample
             arrived.add(m_watch.takeArrived());
             return arrived.allReached(units, sets);
         },
-        MeasureTimeoutMs);
+        ConditionWait::MeasureTimeoutMs);
     probe.stop();
     if (!done)
         return false;
@@ -140,8 +128,8 @@ bool LatencyBench::turn(BenchWindow &window, EventLoopProbe &probe, int directio
     const QByteArray last = PC::wireText(slot, from + direction * Detents);
     const QStringList units = window.answeringUnits();
     ArrivalTally lastValue(
-        [&](const RequestWatch::Request &r) { return isSet(r) && r.name == name && r.value == last; });
-    ArrivalTally turned([&](const RequestWatch::Request &r) { return isSet(r) && r.name == name; });
+        [&](const RequestWatch::Request &r) { return RequestWatch::isSet(r) && r.name == name && r.value == last; });
+    ArrivalTally turned([&](const RequestWatch::Request &r) { return RequestWatch::isSet(r) && r.name == name; });
 
     m_watch.takeArrived();
     probe.start();
@@ -153,7 +141,7 @@ bool LatencyBench::turn(BenchWindow &window, EventLoopProbe &probe, int directio
             turned.add(arrived);
             return m_panel.knob().progress().done && lastValue.allReached(units, 1);
         },
-        MeasureTimeoutMs);
+        ConditionWait::MeasureTimeoutMs);
     probe.stop();
     if (!done)
         return false;
@@ -192,7 +180,7 @@ bool LatencyBench::idle(BenchWindow &window, EventLoopProbe &probe, int delayMs,
             cycles.add(m_watch.takeArrived());
             return cycles.allReached(units, m_settings.idleCycles);
         },
-        m_settings.idleCycles * cycleMs + MeasureTimeoutMs);
+        m_settings.idleCycles * cycleMs + ConditionWait::MeasureTimeoutMs);
     probe.stop();
     if (!done)
         return false;
@@ -211,7 +199,7 @@ LatencyBench::NameResult LatencyBench::runUnresolvable(const QString &hostName, 
     const auto lookup = [&] {
         const qint64 start = BenchClock::nowNs();
         const bool failed = ConditionWait::until(
-            [&] { return window.controller().unitState(hostName) == notAnswering; }, MeasureTimeoutMs);
+            [&] { return window.controller().unitState(hostName) == notAnswering; }, ConditionWait::MeasureTimeoutMs);
         if (failed)
             lookups.push_back(BenchClock::millis(start, BenchClock::nowNs()));
         return failed;

@@ -35,6 +35,8 @@ public:
     // "<address> GET /config?action=set&paramid=NAME&value=VALUE HTTP/1.1"
     static Request parse(const QString &line, qint64 atNs);
 
+    static bool isSet(const Request &request) { return request.action == "set"; }
+
 private:
     mutable QMutex m_mutex;
     std::vector<Request> m_arrived;
