@@ -52,11 +52,15 @@ void ValueLabelEditor::open(QLabel *label)
 
 void ValueLabelEditor::close()
 {
-    if (m_editor) {
-        m_editor->removeEventFilter(this);
-        m_editor->hide();
-        m_editor->deleteLater();
-    }
+    // Hiding the editor takes its focus, which finishes its editing and
+    // calls this again: let go of it first.
+    QLineEdit *editor = m_editor;
     m_editor = nullptr;
     m_label = nullptr;
+    if (editor) {
+        editor->disconnect(this);
+        editor->removeEventFilter(this);
+        editor->hide();
+        editor->deleteLater();
+    }
 }
