@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Writes Prismolink's settings for a demo or test run: DIR/tavi/PrismoRest.conf,
 # where DIR is what the program is given as XDG_CONFIG_HOME, with ADDRESS as
-# the saved address and the GANGED_HOSTs as the gang. The format is the one
+# the saved address and the GANGED_HOSTs (host names such as prismo-grade-b)
+# as the gang. Units list every host name with a blank at its end, and the
+# program keeps and saves the names as listed, so each is written with that
+# blank (quoted, as QSettings writes it); a name without it would never match
+# a listed unit and the gang would stay empty. The format is the one
 # libs/settings/prismosettings.h documents, byte for byte what the program
 # itself writes for the same settings. A file already there is replaced.
 # Usage: tools/write-settings.sh DIR ADDRESS [GANGED_HOST...]
@@ -33,7 +37,7 @@ mkdir -p "$dir/tavi"
         index=0
         for host in "$@"; do
             index=$((index + 1))
-            printf '%d/GangPrismoName=%s\n' "$index" "$host"
+            printf '%d/GangPrismoName="%s "\n' "$index" "$host"
         done
         printf 'size=%d\n' $#
     } | LC_ALL=C sort -t= -k1,1 | tr / '\\'

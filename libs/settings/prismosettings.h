@@ -8,7 +8,8 @@
 class QSettings;
 
 // What the program remembers between runs, and the one place that knows how:
-// the address in the address field and the host names of the ganged units,
+// the address in the address field and the host names of the ganged units
+// (as the units list them, each with a blank at its end),
 // in the user's settings store of organisation "tavi", application
 // "PrismoRest" (on Linux the INI file ~/.config/tavi/PrismoRest.conf), which
 // save() writes as
@@ -19,8 +20,8 @@ class QSettings;
 //   RecentLooks=/home/me/looks/day.json, /home/me/looks/night.json
 //
 //   [GangPrismoNames]
-//   1\GangPrismoName=prismo-2
-//   2\GangPrismoName=prismo-3
+//   1\GangPrismoName="prismo-2 "
+//   2\GangPrismoName="prismo-3 "
 //   size=2
 //
 // Remote control over OSC is switched on by hand in [General] (OscEnabled=true,
