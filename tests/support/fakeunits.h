@@ -3,8 +3,6 @@
 #include "unitlinks.h"
 
 #include <QByteArray>
-#include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -19,9 +17,6 @@
 class FakeUnits
 {
 public:
-    // One request as "<address> get|set <name> [<value>]".
-    using Log = QStringList;
-
     // Units 127.0.0.11, 127.0.0.12, ... with host names "prismo-1 " ... (the
     // list's trailing blank included) and four channels.
     explicit FakeUnits(int count = 3);
@@ -38,20 +33,19 @@ public:
     void setFailing(int unit, const QByteArray &name, bool failing = true);
     // Every reply takes this long (on the unit's own thread).
     void setDelay(int unit, int milliseconds);
-    // Further entries of the units' list (any kind, reachable or not).
-    void addListed(const QString &kind, const QString &hostName, const QString &address);
 
-    Log log() const;
-    Log sets() const;
+    // The requests ("get" or "set") one unit received, in order, each as
+    // "<name> <format>" or "<name> <value>".
+    QStringList requests(int unit, const QString &action) const;
     void clearLog();
 
 private:
     class Transport;
     struct Unit;
-    QByteArray listReply() const;
+    template<typename Change>
+    void change(int unit, Change change);
 
     mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<Unit>> m_units;
-    QStringList m_listed;
-    Log m_log;
+    QByteArray m_listReply;
 };
