@@ -76,9 +76,6 @@ void TestControllerParts::valuesFromTheUnit_data()
     QTest::newRow("lowest int") << int(PC::Tint) << QByteArray("-2147483648") << -16000 << false;
     QTest::newRow("no number") << int(PC::Exposure) << QByteArray("abc") << 0 << false;
     QTest::newRow("choice") << int(PC::OutDynRange) << QByteArray("7") << 5 << true;
-    QTest::newRow("choice without row") << int(PC::OutDynRange) << QByteArray("15") << 0 << false;
-    QTest::newRow("switch zero with blanks") << int(PC::P3Clamp) << QByteArray(" 0 ") << 0 << false;
-    QTest::newRow("switch two") << int(PC::P3Clamp) << QByteArray("2") << 1 << true;
 }
 
 // A unit's value is shown (within range) and written onwards only when the

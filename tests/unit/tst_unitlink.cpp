@@ -88,19 +88,16 @@ void TestUnitLink::orderCoalescingAndCallbacks()
     QTRY_VERIFY(shared.thread.load() != nullptr);
     link.read("a", &context, note);
     link.write("x", "1", &context, note);
-    link.read("b", &context, note);
     link.write("x", "2", &context, note);
-    link.write("y", "1", &context, note);
     {
         QObject gone;
         link.read("dropped", &gone, note);
-        link.read("also", &gone, note);
         link.dropReads(&gone);
     }
-    QCOMPARE(link.waiting(), 5);
+    QCOMPARE(link.waiting(), 3);
     shared.gate.release();
-    QTRY_COMPARE(outcomes.size(), 5);
-    QCOMPARE(outcomes, (QStringList{"first", "x=2", "y=1", "a", "b"}));
+    QTRY_COMPARE(outcomes.size(), 3);
+    QCOMPARE(outcomes, (QStringList{"first", "x=2", "a"}));
     QVERIFY(onCallersThread);
     QVERIFY(shared.thread.load() != qApp->thread());
     QCOMPARE(link.waiting(), 0);
