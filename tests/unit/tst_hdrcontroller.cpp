@@ -24,10 +24,7 @@ struct Rig
         settle();
         return *controller;
     }
-    bool settle()
-    {
-        return QTest::qWaitFor([this] { return controller->isSettled(); }, Settle);
-    }
+    bool settle() { return QTest::qWaitFor([this] { return controller->isSettled(); }, Settle); }
     QStringList of(int unit, const QString &action) const { return units.requests(unit, action); }
 
     FakeUnits units;
