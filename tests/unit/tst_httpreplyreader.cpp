@@ -36,12 +36,8 @@ void TestHttpReplyReader::reply_data()
     QTest::addColumn<Bytes>("body");
     QTest::addColumn<QString>("end");
 
-    QTest::newRow("counted body") << ok + "Content-Length: 5\r\n\r\nhello\r\n" << 200 << Bytes("hello") << "whole";
-    QTest::newRow("zero length") << ok + "Content-Length: 0\r\n\r\n" << 200 << Bytes() << "whole";
-    QTest::newRow("no length, no body") << ok + "\r\n" << 200 << Bytes() << "whole";
     QTest::newRow("counted, over the limit") << ok + "Content-Length: 5000\r\n\r\n" + Bytes(5000, 'a') + "\r\n" << 200
                                              << Bytes(4096, 'a') << "whole cut close";
-    QTest::newRow("chunked") << chunked + "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n" << 200 << Bytes("hello world") << "whole";
     QTest::newRow("chunked, trailer lines") << chunked + "3\r\nabc\r\n0\r\nX-Trailer: 1\r\n\r\n" << 200 << Bytes("abc") << "whole";
     QTest::newRow("chunked, exactly the limit") << chunked + chunk800 + chunk800 + "0\r\n\r\n" << 200 << Bytes(4096, 'c') << "whole";
     QTest::newRow("chunked, over the limit in many chunks") << chunked + chunk800 + chunk800 + "1\r\nx\r\n0\r\n\r\n" << 200
@@ -49,7 +45,6 @@ void TestHttpReplyReader::reply_data()
     QTest::newRow("chunked, ends inside the chunk over the limit") << chunked + chunk800 + "801\r\n" + Bytes(10, 'c') << 200
                                                                    << Bytes(0x800 + 10, 'c') << "cut close";
     QTest::newRow("oversize chunk") << chunked + "1001\r\n" + Bytes(4097, 'x') << -1 << Bytes() << "whole close";
-    QTest::newRow("chunk size ffffffff") << chunked + "ffffffff\r\nabc" << -1 << Bytes() << "whole close";
     QTest::newRow("chunk size of 17 digits, low bits small") << chunked + "10000000000000003\r\nabc\r\n0\r\n\r\n" << -1
                                                              << Bytes() << "whole close";
     QTest::newRow("negative chunk size") << chunked + "-5\r\nabc" << -1 << Bytes() << "whole close";
@@ -64,7 +59,6 @@ void TestHttpReplyReader::reply_data()
     QTest::newRow("carriage return inside a line") << Bytes("HTTP/1.1 2\r00 OK\r\nContent-Length: 1\r\r\n\r\nx\r\n") << 200
                                                    << Bytes("x") << "whole";
     QTest::newRow("NUL in body cuts it") << ok + Bytes("Content-Length: 5\r\n\r\nab\0cd\r\n", 28) << 200 << Bytes("ab") << "whole";
-    QTest::newRow("nothing at all") << Bytes() << 0 << Bytes() << "close";
     QTest::newRow("negative length") << ok + "Content-Length: -1\r\n\r\n" << 200 << Bytes() << "whole";
     QTest::newRow("huge length") << ok + "Content-Length: 18446744073709551617\r\n\r\n" + Bytes(4096, 'z') << 200
                                  << Bytes(4096, 'z') << "whole cut close";
@@ -87,7 +81,6 @@ void TestHttpReplyReader::reply_data()
     QTest::newRow("head of 101 lines") << head(101, 1) << 200 << Bytes() << "close";
     QTest::newRow("head of 16384 bytes") << head(3, 16384 - 43) << 200 << Bytes("abc") << "whole";
     QTest::newRow("head of 16385 bytes") << head(3, 16385 - 43) << 200 << Bytes() << "close";
-    QTest::newRow("header line of 100 KB") << ok + "X: " + Bytes(100000, 'a') + "\r\n\r\n" << 200 << Bytes() << "close";
 }
 
 // The same in one block and byte by byte.
@@ -117,11 +110,9 @@ void TestHttpReplyReader::reply()
 }
 
 // Replies that follow each other on one kept connection each parse whole,
-// whether the server follows a counted body with a line end or not. Two
-// replies arrive in two blocks split at every byte (a line end after a body
-// may come with the next block), or in pieces of one and of three bytes.
-// Bytes are received in blocks: bytes of the next reply that come with this
-// one are kept for it, not lost and not read as part of this one.
+// whether a line end follows a counted body or not, in two blocks split at
+// every byte or in pieces of one and of three bytes. Bytes of the next reply
+// that come with this one are kept for it, not lost nor read as this one's.
 void TestHttpReplyReader::repliesSplitAtEveryByte_data()
 {
     QTest::addColumn<Bytes>("first");
