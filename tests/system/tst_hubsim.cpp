@@ -38,7 +38,6 @@ void TestHubSim::display_data()
     QTest::addColumn<bool>("shown");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("cell") << 1u << 8u << QByteArray("0.000   ") << true << "        0.000                   ";
     QTest::newRow("runs past the edge") << 0u << 28u << QByteArray("Level") << true << QString(28, ' ') + "Leve";
     QTest::newRow("line 5 is off the display") << 5u << 0u << QByteArray("x") << false << QString(32, ' ');
 }
