@@ -13,7 +13,8 @@
 using PC = ParameterCatalogue;
 
 namespace {
-enum class Fault { Stall, Cut, Drop, Restart, Fail, Garbage, Oversize, CurrentOff, GangedOff, HubDrop, HubStopped };
+// A unit's faults are those its simulator is told to have.
+enum class Fault { Unit, Restart, CurrentOff, GangedOff, HubDrop, HubStopped };
 
 // The parameters this test adjusts, on the first channel of a four-channel unit.
 QByteArray name(int slot)
@@ -45,13 +46,12 @@ private slots:
 private:
     // Values the test caused, per parameter: the only ones a unit may receive.
     void cause(int slot, const QString &value) { m_caused[name(slot)] << value; }
-    void setSlider(QAbstractSlider *slider, int slot, int position);
     // Turns the red gain encoder one step and waits for the slider to move.
     void turnRedGain();
     // A colourist at work: sliders and a chooser moved, read-backs, and the
     // panel's encoder when the hub is there.
     void keepBusy(int rounds);
-    void startFault(Fault fault);
+    void startFault(Fault fault, const QString &unitFaults);
     void liftFault(Fault fault);
 
     std::unique_ptr<HubServer> m_hub;
@@ -77,12 +77,6 @@ void TestFaultInjection::cleanup()
     m_hub.reset();
 }
 
-void TestFaultInjection::setSlider(QAbstractSlider *slider, int slot, int position)
-{
-    cause(slot, QString::number(position));
-    slider->setValue(position);
-}
-
 void TestFaultInjection::turnRedGain()
 {
     QSlider *gain = m_fixture->dialog().form().redGainSlider;
@@ -97,7 +91,9 @@ void TestFaultInjection::keepBusy(int rounds)
     const Ui::HDRParameterDialog &form = m_fixture->dialog().form();
     for (int round = 0; round < rounds; ++round) {
         ++m_step;
-        setSlider(form.masterLiftSlider, PC::LiftMaster, -400 + 37 * m_step);
+        const int lift = -400 + 37 * m_step;
+        cause(PC::LiftMaster, QString::number(lift));
+        form.masterLiftSlider->setValue(lift);
         const int row = m_step % 2;
         cause(PC::OutDynRange, QString::fromLatin1(PC::wireText(PC::OutDynRange, row)));
         form.outDynRangeGamutChoiceComboBox->setCurrentIndex(row);
@@ -110,20 +106,15 @@ void TestFaultInjection::keepBusy(int rounds)
     }
 }
 
-void TestFaultInjection::startFault(Fault fault)
+void TestFaultInjection::startFault(Fault fault, const QString &unitFaults)
 {
     SimulatorRig &rig = m_fixture->rig();
     switch (fault) {
-    case Fault::Stall: m_fixture->setFaults(0, QStringLiteral("stall")); break;
-    case Fault::Cut: m_fixture->setFaults(0, QStringLiteral("cut")); break;
-    case Fault::Drop: m_fixture->setFaults(0, QStringLiteral("drop=3")); break;
+    case Fault::Unit: m_fixture->setFaults(0, unitFaults); break;
     case Fault::Restart:
         rig.switchOff(0);
         QVERIFY(rig.switchOn(0));
         break;
-    case Fault::Fail: m_fixture->setFaults(0, QStringLiteral("fail=") + QString::fromLatin1(name(PC::LiftMaster))); break;
-    case Fault::Garbage: m_fixture->setFaults(0, QStringLiteral("garbage")); break;
-    case Fault::Oversize: m_fixture->setFaults(0, QStringLiteral("oversize")); break;
     case Fault::CurrentOff: rig.switchOff(0); break;
     case Fault::GangedOff: rig.switchOff(1); break;
     case Fault::HubDrop: m_hub->dropClient(); break;
@@ -143,29 +134,31 @@ void TestFaultInjection::liftFault(Fault fault)
         m_hub = std::make_unique<HubServer>();
         QVERIFY(m_hub->listen(m_hubPort));
         break;
-    default: m_fixture->setFaults(0, QStringLiteral("none")); break;
+    case Fault::Unit: m_fixture->setFaults(0, QStringLiteral("none")); break;
     }
 }
 
 void TestFaultInjection::faultMatrix_data()
 {
     QTest::addColumn<Fault>("fault");
-    QTest::newRow("unit stalls") << Fault::Stall;
-    QTest::newRow("drop mid-reply") << Fault::Cut;
-    QTest::newRow("every third request dropped") << Fault::Drop;
-    QTest::newRow("unit restarts") << Fault::Restart;
-    QTest::newRow("500 for one parameter") << Fault::Fail;
-    QTest::newRow("garbage") << Fault::Garbage;
-    QTest::newRow("oversize body") << Fault::Oversize;
-    QTest::newRow("current unit off and on") << Fault::CurrentOff;
-    QTest::newRow("ganged unit off and on") << Fault::GangedOff;
-    QTest::newRow("hub drops the connection") << Fault::HubDrop;
-    QTest::newRow("hub stopped and started") << Fault::HubStopped;
+    QTest::addColumn<QString>("unitFaults");
+    QTest::newRow("unit stalls") << Fault::Unit << "stall";
+    QTest::newRow("drop mid-reply") << Fault::Unit << "cut";
+    QTest::newRow("every third request dropped") << Fault::Unit << "drop=3";
+    QTest::newRow("unit restarts") << Fault::Restart << QString();
+    QTest::newRow("500 for one parameter") << Fault::Unit << "fail=" + QString::fromLatin1(name(PC::LiftMaster));
+    QTest::newRow("garbage") << Fault::Unit << "garbage";
+    QTest::newRow("oversize body") << Fault::Unit << "oversize";
+    QTest::newRow("current unit off and on") << Fault::CurrentOff << QString();
+    QTest::newRow("ganged unit off and on") << Fault::GangedOff << QString();
+    QTest::newRow("hub drops the connection") << Fault::HubDrop << QString();
+    QTest::newRow("hub stopped and started") << Fault::HubStopped << QString();
 }
 
 void TestFaultInjection::faultMatrix()
 {
     QFETCH(Fault, fault);
+    QFETCH(QString, unitFaults);
     SimulatorRig &rig = m_fixture->rig();
     // Values of their own at both units, so a write of a default or of a
     // value left from before stands out. The window takes them over.
@@ -186,7 +179,7 @@ void TestFaultInjection::faultMatrix()
     m_fixture->clearRequests();
 
     const StallProbe probe;
-    startFault(fault);
+    startFault(fault, unitFaults);
     keepBusy(5);
     liftFault(fault);
     if (QTest::currentTestFailed())

@@ -1,5 +1,3 @@
-#include "hubcodec.h"
-#include "hubcommanddecoder.h"
 #include "hubdisplay.h"
 #include "hubscript.h"
 #include "hubserver.h"
@@ -9,53 +7,27 @@
 
 #include <memory>
 
-// The hub stand-in: its messages as the program decodes them, its display,
-// and its commands driving the program's panel client.
+// The hub stand-in: its display, and its commands driving the program's
+// panel client (its requests as the program decodes them are in the hub
+// protocol test).
 class TestHubSim : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void codecMatchesTheProgram();
     void display_data();
     void display();
     void driveTheProgramsPanel();
 };
 
 namespace {
-
 constexpr int Timeout = 20000;
-
-const uchar *bytes(const QByteArray &a, int from = 0)
-{
-    return reinterpret_cast<const uchar *>(a.constData() + from);
-}
-
-HubCommand only(const QByteArray &message)
-{
-    const auto decoded = HubCommandDecoder::decode(bytes(message, 4), quint32(message.size() - 4));
-    if (decoded.commands.size() != 1 || decoded.end != HubCommandDecoder::End::Complete)
-        return HubCommand();
-    return decoded.commands.front();
-}
-
 } // namespace
 
 void TestHubSim::initTestCase()
 {
     qRegisterMetaType<uint32_t>("uint32_t");
-}
-
-// What the simulator sends decodes on the program's side to the same fields
-// (greeting, encoders and buttons are decoded in the end-to-end run below).
-void TestHubSim::codecMatchesTheProgram()
-{
-    QCOMPARE(only(HubCodec::displayRefresh(5)).panelId, 5u);
-    QCOMPARE(only(HubCodec::parameterRequest(3)).id, 0x04u);
-    QCOMPARE(only(HubCodec::menuRequest(3)).id, 0x07u);
-    QCOMPARE(only(HubCodec::modeRequest(3)).id, 0x09u);
-    QVERIFY(HubCodec::greeting(5, QVector<HubCodec::Panel>(600, {1, 1})).isEmpty());
 }
 
 void TestHubSim::display_data()
@@ -66,7 +38,6 @@ void TestHubSim::display_data()
     QTest::addColumn<bool>("shown");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("cell") << 1u << 8u << QByteArray("0.000   ") << true << "        0.000                   ";
     QTest::newRow("runs past the edge") << 0u << 28u << QByteArray("Level") << true << QString(28, ' ') + "Leve";
     QTest::newRow("line 5 is off the display") << 5u << 0u << QByteArray("x") << false << QString(32, ' ');
 }

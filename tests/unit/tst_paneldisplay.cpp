@@ -66,7 +66,6 @@ void TestPanelDisplay::writers_data()
 
     QTest::newRow("master lift -1") << 0 << value(PC::LiftMaster, -1000) << QStringList{"1,8:-1.000  "};
     QTest::newRow("Adjust off") << 1 << value(PC::ColorfrontMode, 0) << QStringList{"2,16:Adjust  ", "2,24:    Off "};
-    QTest::newRow("PQ level 48") << 2 << value(PC::PqNitLevel, 48) << QStringList{"4,16:  48    "};
     QTest::newRow("value too wide, cut") << 2 << Writer([](tangentWaveDisplay &d) { d.showValue(2, 2, 2, "%5.3f", -12345.678); })
                                          << QStringList{"2,16:-12345.6"};
     QTest::newRow("status line in UTF-8") << 3 << Writer([](tangentWaveDisplay &d) { d.showStatusLine(4, QStringLiteral("Bühne")); })
