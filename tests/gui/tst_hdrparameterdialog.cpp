@@ -34,6 +34,7 @@ private slots:
     void controlsReachTheUnits_data();
     void controlsReachTheUnits();
     void windowShowsTheUnits();
+    void channelResetAndAddress();
     void withoutUnitNothingMoves();
     void gangDialogAndSettingsSavedAtClose();
     void historyAndLooksByKeyboardAndMenu();
@@ -106,6 +107,30 @@ void TestHDRParameterDialog::windowShowsTheUnits()
 }
 
 // With no unit identified, controls change neither their labels nor any unit.
+// The channel chooser, the reset button and the address field as the user
+// works them: a change lands on the chosen channel, Reset puts it back, and
+// a new address makes that unit current.
+void TestHDRParameterDialog::channelResetAndAddress()
+{
+    DialogFixture f;
+    HDRParameterDialog &d = f.open(DialogFixture::address(0));
+    QCOMPARE(d.form().currentChannelComboBox->itemText(2), QStringLiteral("Video 3"));
+    d.form().currentChannelComboBox->setCurrentIndex(2);
+    QVERIFY(f.settle());
+    d.form().tintSlider->setValue(10);
+    QVERIFY(f.settle());
+    const QByteArray tint = PC::parameterName(3, PC::Tint);
+    QCOMPARE(f.rig().parameter(0, tint), std::optional<QByteArray>("10"));
+    QTest::mouseClick(d.form().resetButton, Qt::LeftButton);
+    QVERIFY(f.settle());
+    QCOMPARE(f.rig().parameter(0, tint), std::optional<QByteArray>("0"));
+    QCOMPARE(d.form().tintSlider->value(), 0);
+
+    d.form().ipAddressLineEdit->setText(DialogFixture::address(1));
+    QTest::keyClick(d.form().ipAddressLineEdit, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(d.controller().currentAddress(), DialogFixture::address(1), 10000);
+}
+
 void TestHDRParameterDialog::withoutUnitNothingMoves()
 {
     DialogFixture f;
