@@ -5,6 +5,7 @@
 #include "panelpagelayout.h"
 
 using PC = ParameterCatalogue;
+using Chooser = PanelLayout::Chooser;
 
 PanelController::PanelController(HdrController &controller, DisplaySink *sink, QObject *parent)
     : QObject(parent), m_controller(controller), m_display(sink)
@@ -75,7 +76,7 @@ void PanelController::encoder(uint32_t encoderId, float delta)
         PanelControlMap::encoderMove(m_page, encoderId, m_controller.adjustOn(), delta, m_encoderAccum);
     if (move.step == 0)
         return;
-    if (move.target.chooser != ChooserStepper::None)
+    if (move.target.chooser != Chooser::None)
         stepChooser(move.target.chooser, move.step);
     else
         m_controller.setParameter(move.target.slot, m_controller.value(move.target.slot) + move.step);
@@ -115,50 +116,50 @@ void PanelController::buttonDown(uint32_t buttonId)
     }
 }
 
-QStringList PanelController::entryNames(ChooserStepper::Chooser chooser) const
+QStringList PanelController::entryNames(Chooser chooser) const
 {
     QStringList names;
     switch (chooser) {
-    case ChooserStepper::Device:
+    case Chooser::Device:
         for (const DeviceEntry &entry : m_controller.devices().entries())
             names << entry.hostName;
         break;
-    case ChooserStepper::Channel:
+    case Chooser::Channel:
         for (const HdrController::Channel &channel : m_controller.channels())
             names << tangentWaveDisplay::channelName(channel.channel);
         break;
-    default: {
-        const int slot = chooser == ChooserStepper::InRange ? PC::InDynRange
-                         : chooser == ChooserStepper::OutRange ? PC::OutDynRange : PC::MonDynRange;
-        const PC::SlotInfo &info = PC::slot(slot);
+    case Chooser::InRange:
+    case Chooser::OutRange:
+    case Chooser::MonRange: {
+        const PC::SlotInfo &info = PC::slot(PanelLayout::slotOf(chooser));
         for (int row = 0; row < info.choiceCount; ++row)
             names << QString::fromLatin1(info.choices[row].name);
         break;
     }
+    case Chooser::None:
+        break;
     }
     return names;
 }
 
-int PanelController::currentIndex(ChooserStepper::Chooser chooser) const
+int PanelController::currentIndex(Chooser chooser) const
 {
     switch (chooser) {
-    case ChooserStepper::Device:
+    case Chooser::Device:
         return m_controller.devices().currentIndex() < 0 ? 0 : m_controller.devices().currentIndex();
-    case ChooserStepper::Channel:
+    case Chooser::Channel:
         return m_controller.channelIndex();
-    case ChooserStepper::InRange:
-        return m_controller.value(PC::InDynRange);
-    case ChooserStepper::OutRange:
-        return m_controller.value(PC::OutDynRange);
-    case ChooserStepper::MonRange:
-        return m_controller.value(PC::MonDynRange);
-    case ChooserStepper::None:
+    case Chooser::InRange:
+    case Chooser::OutRange:
+    case Chooser::MonRange:
+        return m_controller.value(PanelLayout::slotOf(chooser));
+    case Chooser::None:
         break;
     }
     return -1;
 }
 
-void PanelController::stepChooser(ChooserStepper::Chooser chooser, double step)
+void PanelController::stepChooser(Chooser chooser, double step)
 {
     const ChooserStepper::Result r = m_stepper.step(chooser, step, entryNames(chooser), currentIndex(chooser));
     switch (r.outcome) {
@@ -180,29 +181,25 @@ void PanelController::stepChooser(ChooserStepper::Chooser chooser, double step)
 
 // A choice that equals the current entry changes nothing, as picking the
 // entry a chooser already shows does not.
-void PanelController::commit(ChooserStepper::Chooser chooser)
+void PanelController::commit(Chooser chooser)
 {
     const std::optional<int> index = m_stepper.commit(chooser);
     if (!index)
         return;
     if (*index != currentIndex(chooser)) {
         switch (chooser) {
-        case ChooserStepper::Device:
+        case Chooser::Device:
             m_controller.selectDevice(*index);
             break;
-        case ChooserStepper::Channel:
+        case Chooser::Channel:
             m_controller.selectChannel(*index);
             break;
-        case ChooserStepper::InRange:
-            m_controller.setParameter(PC::InDynRange, *index);
+        case Chooser::InRange:
+        case Chooser::OutRange:
+        case Chooser::MonRange:
+            m_controller.setParameter(PanelLayout::slotOf(chooser), *index);
             break;
-        case ChooserStepper::OutRange:
-            m_controller.setParameter(PC::OutDynRange, *index);
-            break;
-        case ChooserStepper::MonRange:
-            m_controller.setParameter(PC::MonDynRange, *index);
-            break;
-        case ChooserStepper::None:
+        case Chooser::None:
             break;
         }
     }

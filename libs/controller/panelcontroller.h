@@ -28,7 +28,6 @@ public:
 
     int page() const { return m_page; }
     const tangentWaveDisplay &display() const { return m_display; }
-    const ChooserStepper &chooserStepper() const { return m_stepper; }
 
 public Q_SLOTS:
     void encoder(uint32_t encoderId, float delta);
@@ -40,10 +39,10 @@ private:
     void showPanelPage(int page);
     void parameterChanged(int slot, int value);
     void written(const QVector<int> &writtenSlots);
-    void stepChooser(ChooserStepper::Chooser chooser, double step);
-    void commit(ChooserStepper::Chooser chooser);
-    QStringList entryNames(ChooserStepper::Chooser chooser) const;
-    int currentIndex(ChooserStepper::Chooser chooser) const;
+    void stepChooser(PanelLayout::Chooser chooser, double step);
+    void commit(PanelLayout::Chooser chooser);
+    QStringList entryNames(PanelLayout::Chooser chooser) const;
+    int currentIndex(PanelLayout::Chooser chooser) const;
     void chooserTimedOut();
 
     HdrController &m_controller;

@@ -2,18 +2,20 @@
 
 #include <cmath>
 
+using Chooser = PanelLayout::Chooser;
+
 int ChooserStepper::slot(Chooser chooser)
 {
     switch (chooser) {
-    case Device:
+    case Chooser::Device:
         return 0;
-    case Channel:
+    case Chooser::Channel:
         return 1;
-    case InRange:
+    case Chooser::InRange:
         return 2;
-    case OutRange:
+    case Chooser::OutRange:
         return 3;
-    case MonRange:
+    case Chooser::MonRange:
         return 4;
     default:
         return -1;
@@ -34,15 +36,15 @@ int ChooserStepper::pending(Chooser chooser) const
 QString ChooserStepper::lineText(Chooser chooser, const QString &entryName)
 {
     switch (chooser) {
-    case Device:
+    case Chooser::Device:
         return QStringLiteral("**%1").arg(entryName.leftJustified(30));
-    case Channel:
+    case Chooser::Channel:
         return QStringLiteral("**%1").arg(entryName).leftJustified(30);
-    case InRange:
+    case Chooser::InRange:
         return QStringLiteral("**InDynRg  %1").arg(entryName).leftJustified(32);
-    case OutRange:
+    case Chooser::OutRange:
         return QStringLiteral("**OutDynRg  %1").arg(entryName).leftJustified(32);
-    case MonRange:
+    case Chooser::MonRange:
         return QStringLiteral("**MonDynRg  %1").arg(entryName).leftJustified(32);
     default:
         return QString();
@@ -58,7 +60,7 @@ ChooserStepper::Result ChooserStepper::step(Chooser chooser, double step, const 
     if (i < 0 || count < 2 || !std::isfinite(step))
         return result;
 
-    if (m_mode == None) {
+    if (m_mode == Chooser::None) {
         m_mode = chooser;
         m_accum = 0;
         m_pending[i] = currentIndex;
@@ -66,7 +68,7 @@ ChooserStepper::Result ChooserStepper::step(Chooser chooser, double step, const 
         return result;
     }
     if (m_mode != chooser) {
-        m_mode = None;
+        m_mode = Chooser::None;
         result.outcome = Outcome::Cancelled;
         return result;
     }
@@ -96,6 +98,6 @@ std::optional<int> ChooserStepper::commit(Chooser chooser)
     const int i = slot(chooser);
     if (i < 0 || m_mode != chooser)
         return std::nullopt;
-    m_mode = None;
+    m_mode = Chooser::None;
     return m_pending[i];
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panellayout.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,7 +9,7 @@
 
 // Stepping through a chooser's entries from the panel's status page (page 3)
 // without touching the chooser until the choice is committed. At most one of
-// the five choosers is stepped at a time; mode() holds its bit, 0 when idle.
+// the five choosers is stepped at a time.
 //
 // The first turn of a chooser's encoder only starts stepping. Further steps
 // add up (truncated to whole numbers); at 5 or more the pending entry moves
@@ -24,8 +26,6 @@
 class ChooserStepper
 {
 public:
-    enum Chooser { None = 0, Device = 1, Channel = 2, InRange = 4, OutRange = 8, MonRange = 16 };
-
     enum class Outcome { Ignored, Started, Accumulated, Moved, Cancelled };
 
     struct Result
@@ -39,26 +39,24 @@ public:
     // in chooser order (host names for the device chooser, channel names for
     // the channel chooser, range names for the range choosers). A chooser with
     // fewer than two entries cannot be stepped.
-    Result step(Chooser chooser, double step, const QStringList &entryNames, int currentIndex);
+    Result step(PanelLayout::Chooser chooser, double step, const QStringList &entryNames, int currentIndex);
 
     // The pending index when this chooser is being stepped (stepping ends),
     // otherwise nothing and the state is unchanged.
-    std::optional<int> commit(Chooser chooser);
-    void cancel() { m_mode = None; }
+    std::optional<int> commit(PanelLayout::Chooser chooser);
+    void cancel() { m_mode = PanelLayout::Chooser::None; }
 
-    int mode() const { return m_mode; }
-    int accumulator() const { return m_accum; }
-    int pending(Chooser chooser) const;
+    int pending(PanelLayout::Chooser chooser) const;
 
-    static int line(Chooser chooser);
+    static int line(PanelLayout::Chooser chooser);
     // The "**" line of an entry; device lines are padded to 30 before the
     // mark, all others to 30 (channel) or 32 (ranges) after it. Never cut.
-    static QString lineText(Chooser chooser, const QString &entryName);
+    static QString lineText(PanelLayout::Chooser chooser, const QString &entryName);
 
 private:
-    static int slot(Chooser chooser);
+    static int slot(PanelLayout::Chooser chooser);
 
-    int m_mode = None;
+    PanelLayout::Chooser m_mode = PanelLayout::Chooser::None;
     int m_accum = 0;
     int m_pending[5] = {0, 0, 0, 0, 0};
 };

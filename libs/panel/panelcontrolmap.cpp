@@ -1,40 +1,9 @@
 #include "panelcontrolmap.h"
 
 #include "encoderaccumulator.h"
-#include "panellayout.h"
 #include "parametercatalogue.h"
 
 using PC = ParameterCatalogue;
-
-namespace {
-ChooserStepper::Chooser stepperChooser(PanelLayout::Chooser chooser)
-{
-    switch (chooser) {
-    case PanelLayout::Chooser::Device:
-        return ChooserStepper::Device;
-    case PanelLayout::Chooser::Channel:
-        return ChooserStepper::Channel;
-    case PanelLayout::Chooser::InRange:
-        return ChooserStepper::InRange;
-    case PanelLayout::Chooser::OutRange:
-        return ChooserStepper::OutRange;
-    case PanelLayout::Chooser::MonRange:
-        return ChooserStepper::MonRange;
-    case PanelLayout::Chooser::None:
-        break;
-    }
-    return ChooserStepper::None;
-}
-} // namespace
-
-PanelControlMap::Target PanelControlMap::target(int page, quint32 id)
-{
-    const PanelLayout::Control control = PanelLayout::control(page, id);
-    Target found;
-    found.slot = control.slot;
-    found.chooser = stepperChooser(control.chooser);
-    return found;
-}
 
 int PanelControlMap::nextPage(int page)
 {
@@ -55,7 +24,7 @@ PanelControlMap::EncoderMove PanelControlMap::encoderMove(int page, quint32 enco
     const int step = accumulator.feed(increment);
     if (step == 0)
         return move;
-    const Target driven = target(page, encoderId);
+    const PanelLayout::Control driven = PanelLayout::control(page, encoderId);
     // A switch has a button, not an encoder.
     if (driven.isNone() || (driven.slot >= 0 && PC::slot(driven.slot).kind == PC::Kind::Switch))
         return move;
@@ -90,8 +59,8 @@ PanelControlMap::ButtonAction PanelControlMap::buttonAction(int page, quint32 bu
         action.kind = ButtonAction::DoublePress;
         return action;
     }
-    action.target = target(page, buttonId);
-    switch (PanelLayout::press(page, buttonId)) {
+    action.target = PanelLayout::control(page, buttonId);
+    switch (PanelLayout::press(action.target)) {
     case PanelLayout::Press::Reset:
         action.kind = ButtonAction::ResetSlider;
         action.value = PC::slot(action.target.slot).resetPosition;

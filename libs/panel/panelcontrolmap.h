@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chooserstepper.h"
+#include "panellayout.h"
 
 #include <QtGlobal>
 
@@ -13,17 +13,9 @@ class EncoderAccumulator;
 class PanelControlMap
 {
 public:
-    // What an encoder or button drives: a parameter slot, a chooser, or nothing.
-    struct Target
-    {
-        int slot = -1;
-        ChooserStepper::Chooser chooser = ChooserStepper::None;
-        bool isNone() const { return slot < 0 && chooser == ChooserStepper::None; }
-    };
-
     struct EncoderMove
     {
-        Target target;
+        PanelLayout::Control target;
         int step = 0; // 0: nothing to do
     };
 
@@ -31,11 +23,10 @@ public:
     {
         enum Kind { None, ResetSlider, Toggle, Commit, NextPage, DoublePress };
         Kind kind = None;
-        Target target;
+        PanelLayout::Control target;
         int value = 0; // ResetSlider: the reset position
     };
 
-    static Target target(int page, quint32 id);
     static bool encoderAllowed(int page, quint32 encoderId, bool adjustOn);
     // The whole encoder road: guard, accumulate (which clears the sum on a
     // step even when the id drives nothing), then the target.

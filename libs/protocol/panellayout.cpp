@@ -28,12 +28,16 @@ PanelLayout::Control PanelLayout::control(int page, quint32 id)
 
 PanelLayout::Press PanelLayout::press(int page, quint32 id)
 {
-    const Control target = control(page, id);
-    if (target.chooser != Chooser::None)
+    return press(control(page, id));
+}
+
+PanelLayout::Press PanelLayout::press(const Control &control)
+{
+    if (control.chooser != Chooser::None)
         return Press::Commit;
-    if (target.slot < 0)
+    if (control.slot < 0)
         return Press::None;
-    return PC::slot(target.slot).kind == PC::Kind::Switch ? Press::Toggle : Press::Reset;
+    return PC::slot(control.slot).kind == PC::Kind::Switch ? Press::Toggle : Press::Reset;
 }
 
 QString PanelLayout::caption(int page, quint32 id)

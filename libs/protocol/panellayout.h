@@ -32,6 +32,7 @@ public:
     static Control control(int page, quint32 id);
     // What the button does on its own (a slider's reset, a switch's toggle, a commit).
     static Press press(int page, quint32 id);
+    static Press press(const Control &control);
     // What the panel calls the control, for a virtual panel's labels.
     static QString caption(int page, quint32 id);
     static QString pageTitle(int page);

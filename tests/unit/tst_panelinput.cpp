@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <limits>
+#include <utility>
 
 // What the panel's encoders and buttons do: the shared encoder accumulator,
 // the page and Adjust guards, the controls each page drives, and stepping
@@ -34,18 +35,33 @@ struct Turn
     float increment;
 };
 
-QString nameOf(const PanelControlMap::Target &t)
+using Chooser = PanelLayout::Chooser;
+
+QString nameOf(const PanelLayout::Control &t)
 {
     if (t.slot >= 0)
         return QLatin1String(ParameterCatalogue::slot(t.slot).widget);
     switch (t.chooser) {
-    case ChooserStepper::Device: return QStringLiteral("device");
-    case ChooserStepper::Channel: return QStringLiteral("channel");
-    case ChooserStepper::InRange: return QStringLiteral("input range");
-    case ChooserStepper::OutRange: return QStringLiteral("output range");
-    case ChooserStepper::MonRange: return QStringLiteral("monitor range");
-    default: return QStringLiteral("-");
+    case Chooser::Device: return QStringLiteral("device");
+    case Chooser::Channel: return QStringLiteral("channel");
+    case Chooser::InRange: return QStringLiteral("input range");
+    case Chooser::OutRange: return QStringLiteral("output range");
+    case Chooser::MonRange: return QStringLiteral("monitor range");
+    case Chooser::None: break;
     }
+    return QStringLiteral("-");
+}
+
+// A chooser as a stepping row names it; None for any other name.
+Chooser chooserNamed(const QString &name)
+{
+    static const std::pair<const char *, Chooser> named[] = {{"device", Chooser::Device}, {"channel", Chooser::Channel},
+                                                             {"in", Chooser::InRange},    {"out", Chooser::OutRange},
+                                                             {"mon", Chooser::MonRange}};
+    for (const auto &[text, chooser] : named)
+        if (name == QLatin1String(text))
+            return chooser;
+    return Chooser::None;
 }
 
 QString move(int page, quint32 id, bool adjust, float increment, EncoderAccumulator &accumulator)
@@ -189,7 +205,7 @@ void TestPanelInput::buttonGuards()
     QCOMPARE(PanelControlMap::buttonAction(1, 0, false).kind, PanelControlMap::ButtonAction::None);
 }
 
-// Each turn: "<chooser bit>:<step>", ":commit" (its button) or ":time-out";
+// Each turn: "<chooser>:<step>", ":commit" (its button) or ":time-out";
 // each result: the outcome, for a move the pending index, the status line and
 // its text (trimmed) with its length: device and range lines are padded to 32
 // characters, channel lines to 30.
@@ -200,30 +216,34 @@ void TestPanelInput::stepping_data()
     QTest::addColumn<QStringList>("turns");
     QTest::addColumn<QStringList>("results");
 
-    QTest::newRow("five turns of 1 move one entry") << four << 1 << QStringList{"8:1", "8:1", "8:1", "8:1", "8:1", "8:1"}
+    QTest::newRow("five turns of 1 move one entry") << four << 1
+                                                    << QStringList{"out:1", "out:1", "out:1", "out:1", "out:1", "out:1"}
                                                     << QStringList{"started", "accumulated", "accumulated", "accumulated",
                                                                    "accumulated", "moved 2 line 3 **OutDynRg  C (32)"};
-    QTest::newRow("wrap past the last entry") << four << 3 << QStringList{"4:1", "4:25"}
+    QTest::newRow("wrap past the last entry") << four << 3 << QStringList{"in:1", "in:25"}
                                               << QStringList{"started", "moved 0 line 2 **InDynRg  A (32)"};
-    QTest::newRow("wrap below the first entry") << four << 0 << QStringList{"16:1", "16:-50"}
+    QTest::newRow("wrap below the first entry") << four << 0 << QStringList{"mon:1", "mon:-50"}
                                                 << QStringList{"started", "moved 3 line 4 **MonDynRg  D (32)"};
-    QTest::newRow("a large step moves one entry") << four << 0 << QStringList{"2:1", "2:1000"}
+    QTest::newRow("a large step moves one entry") << four << 0 << QStringList{"channel:1", "channel:1000"}
                                                   << QStringList{"started", "moved 1 line 1 **B (30)"};
-    QTest::newRow("opposite steps cancel out") << four << 0 << QStringList{"2:1", "2:4", "2:-4", "2:4"}
+    QTest::newRow("opposite steps cancel out") << four << 0
+                                               << QStringList{"channel:1", "channel:4", "channel:-4", "channel:4"}
                                                << QStringList{"started", "accumulated", "accumulated", "accumulated"};
-    QTest::newRow("another chooser cancels, then starts") << four << 0 << QStringList{"2:1", "4:1", "4:1"}
+    QTest::newRow("another chooser cancels, then starts") << four << 0 << QStringList{"channel:1", "in:1", "in:1"}
                                                           << QStringList{"started", "cancelled", "started"};
-    QTest::newRow("one entry cannot be stepped") << QStringList{"only"} << 0 << QStringList{"1:1", "1:25"}
+    QTest::newRow("one entry cannot be stepped") << QStringList{"only"} << 0 << QStringList{"device:1", "device:25"}
                                                  << QStringList{"ignored", "ignored"};
     QTest::newRow("only the stepped chooser commits")
-        << four << 1 << QStringList{"8:commit", "8:1", "8:5", "4:commit", "8:commit", "8:commit", "8:1"}
+        << four << 1 << QStringList{"out:commit", "out:1", "out:5", "in:commit", "out:commit", "out:commit", "out:1"}
         << QStringList{"no commit", "started", "moved 2 line 3 **OutDynRg  C (32)", "no commit", "committed 2", "no commit",
                        "started"};
     // The next turn starts afresh from the chooser's current entry.
     QTest::newRow("a time-out drops the pending choice")
-        << four << 3 << QStringList{"2:1", "2:5", "2:time-out", "2:commit", "2:1", "2:5"}
+        << four << 3
+        << QStringList{"channel:1", "channel:5", "channel:time-out", "channel:commit", "channel:1", "channel:5"}
         << QStringList{"started", "moved 0 line 1 **A (30)", "no commit", "started", "moved 0 line 1 **A (30)"};
-    QTest::newRow("no current entry") << four << -1 << QStringList{"1:1", "1:-25"} << QStringList{"started", "moved 3 line 0 **D (32)"};
+    QTest::newRow("no current entry") << four << -1 << QStringList{"device:1", "device:-25"}
+                                      << QStringList{"started", "moved 3 line 0 **D (32)"};
 }
 
 void TestPanelInput::stepping()
@@ -236,7 +256,8 @@ void TestPanelInput::stepping()
     ChooserStepper stepper;
     QStringList got;
     for (const QString &turn : turns) {
-        const auto chooser = ChooserStepper::Chooser(turn.section(QLatin1Char(':'), 0, 0).toInt());
+        const Chooser chooser = chooserNamed(turn.section(QLatin1Char(':'), 0, 0));
+        QVERIFY2(chooser != Chooser::None, qPrintable(turn));
         const QString step = turn.section(QLatin1Char(':'), 1);
         if (step == QLatin1String("commit")) {
             const std::optional<int> committed = stepper.commit(chooser);
