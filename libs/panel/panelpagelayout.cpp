@@ -68,8 +68,8 @@ void PanelPageLayout::show(tangentWaveDisplay &display, int page, const PanelPag
 
 void PanelPageLayout::showPage3(tangentWaveDisplay &display, const PanelPageValues &values)
 {
-    display.showDeviceLine(deviceLine(values.systemName, values.versionText));
-    display.showChannelLine(channelLine(values.channel));
+    display.showStatusLine(0, deviceLine(values.systemName, values.versionText));
+    display.showStatusLine(1, channelLine(values.channel));
     for (int slot : {PC::InDynRange, PC::OutDynRange, PC::MonDynRange})
         display.showStatusLine(PC::slot(slot).panel.line, rangeLine(slot, values.values[std::size_t(slot)]));
 }

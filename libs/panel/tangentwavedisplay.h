@@ -43,11 +43,6 @@ public:
 
     // Page 3: one whole line at position 0, sent as UTF-8.
     void showStatusLine(int line, const QString &text);
-    void showDeviceLine(const QString &text) { showStatusLine(0, text); }
-    void showChannelLine(const QString &text) { showStatusLine(1, text); }
-    void showInRangeLine(const QString &text) { showStatusLine(2, text); }
-    void showOutRangeLine(const QString &text) { showStatusLine(3, text); }
-    void showMonRangeLine(const QString &text) { showStatusLine(4, text); }
 
     // The name of a channel (the channel chooser's item data 0 to 4); empty for any other.
     static QString channelName(int channel);
