@@ -35,8 +35,6 @@ void PanelPageLayout::show(tangentWaveDisplay &display, int page, const PanelPag
         return;
     }
 
-    for (int column = 0; column < tangentWaveDisplay::Columns; ++column)
-        display.setCell(0, column, "       ");
     if (page == 0) {
         display.setCell(0, 1, "   Lift");
         display.setCell(0, 2, "  Gamma");
