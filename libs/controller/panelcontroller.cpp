@@ -100,7 +100,7 @@ void PanelController::buttonDown(uint32_t buttonId)
     case PanelControlMap::ButtonAction::NextPage:
         if (m_page < 3)
             m_stepper.cancel();
-        m_page = PanelControlMap::nextPage(m_page);
+        m_page = PanelLayout::nextPage(m_page);
         showPage();
         break;
     case PanelControlMap::ButtonAction::DoublePress:

@@ -5,11 +5,6 @@
 
 using PC = ParameterCatalogue;
 
-int PanelControlMap::nextPage(int page)
-{
-    return (page + 1) % PanelLayout::PageCount;
-}
-
 bool PanelControlMap::encoderAllowed(int page, quint32 encoderId, bool adjustOn)
 {
     return adjustOn || encoderId == PanelLayout::PageButton || page == PanelLayout::StatusPage;

@@ -34,5 +34,4 @@ public:
                                    EncoderAccumulator &accumulator);
     static bool buttonAllowed(int page, quint32 buttonId, bool adjustOn);
     static ButtonAction buttonAction(int page, quint32 buttonId, bool adjustOn);
-    static int nextPage(int page);
 };

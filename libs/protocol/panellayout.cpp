@@ -61,6 +61,11 @@ QString PanelLayout::pageTitle(int page)
     return page >= 0 && page < PageCount ? QString::fromLatin1(titles[page]) : QString();
 }
 
+int PanelLayout::nextPage(int page)
+{
+    return (page + 1) % PageCount;
+}
+
 PanelLayout::Chooser PanelLayout::chooserOf(int slot)
 {
     switch (slot) {

@@ -36,6 +36,8 @@ public:
     // What the panel calls the control, for a virtual panel's labels.
     static QString caption(int page, quint32 id);
     static QString pageTitle(int page);
+    // The page button's turn: the page after this one, 0 after the last.
+    static int nextPage(int page);
     // The range chooser of a chooser slot, and the other way round.
     static Chooser chooserOf(int slot);
     static int slotOf(Chooser chooser);

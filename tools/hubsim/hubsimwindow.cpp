@@ -19,7 +19,7 @@ HubSimWindow::HubSimWindow(HubServer &server, QWidget *parent)
     for (int page = 0; page < PanelLayout::PageCount; ++page)
         ui->legendComboBox->addItem(PanelLayout::pageTitle(page));
 
-    for (int id = 0; id < 12; ++id)
+    for (int id = 0; id < int(PanelLayout::ControlCount); ++id)
         addControl(id, id / 3, id % 3);
 
     auto *knob = new EncoderKnob(12, ui->pageGroupBox);
@@ -35,7 +35,7 @@ HubSimWindow::HubSimWindow(HubServer &server, QWidget *parent)
     ui->pageLayout->addStretch();
     connect(pageButton, &QPushButton::pressed, this, [this] {
         m_server.buttonDown(PanelLayout::PageButton);
-        ui->legendComboBox->setCurrentIndex((ui->legendComboBox->currentIndex() + 1) % PanelLayout::PageCount);
+        ui->legendComboBox->setCurrentIndex(PanelLayout::nextPage(ui->legendComboBox->currentIndex()));
     });
     connect(pageButton, &QPushButton::released, this, [this] { m_server.buttonUp(PanelLayout::PageButton); });
     connect(resetButton, &QPushButton::pressed, this, [this] { m_server.buttonDown(PanelLayout::ResetAllButton); });

@@ -37,6 +37,6 @@ private:
 
     std::unique_ptr<Ui::HubSimWindow> ui;
     HubServer &m_server;
-    QLabel *m_captions[12] = {};
-    QPushButton *m_buttons[12] = {};
+    QLabel *m_captions[PanelLayout::ControlCount] = {};
+    QPushButton *m_buttons[PanelLayout::ControlCount] = {};
 };
