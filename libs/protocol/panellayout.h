@@ -33,7 +33,8 @@ public:
     // What the button does on its own (a slider's reset, a switch's toggle, a commit).
     static Press press(int page, quint32 id);
     static Press press(const Control &control);
-    // What the panel calls the control, for a virtual panel's labels.
+    // A virtual panel's label for the control: the parameter's caption in the
+    // window (not the display's shorter one), "Device" or "Channel".
     static QString caption(int page, quint32 id);
     static QString pageTitle(int page);
     // The page button's turn: the page after this one, 0 after the last.

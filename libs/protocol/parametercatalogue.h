@@ -51,7 +51,7 @@ public:
         int line = 0;                // display line of its value
         int column = 0;              // display cell (0 to 3) of its value; a switch's label is in `column`, its state in the next
         const char *format = nullptr; // printf format of its value (sliders)
-        const char *caption = nullptr; // what the panel calls it (column 0 of pages 1 and 2; the virtual panel's labels)
+        const char *caption = nullptr; // what the panel display calls it (column 0 of pages 1 and 2; a switch's label)
         int order = 0;               // order in which a page layout writes the values of its page
         const char *onText = nullptr;  // switches: the state cell's text when on
         const char *offText = nullptr; // ... and when off
