@@ -231,17 +231,10 @@ void HDRParameterDialog::createPanel(quint16 hubPort)
 {
     panel = std::make_unique<tangentWavePanel>(hubPort);
     m_panelController = std::make_unique<PanelController>(*m_controller, panel.get());
-    connect(panel.get(), &tangentWavePanel::sig_encoder, this, &HDRParameterDialog::slot_encoder);
-    connect(panel.get(), &tangentWavePanel::sig_buttonDown, this, &HDRParameterDialog::slot_buttonDown);
-    connect(panel.get(), &tangentWavePanel::sig_buttonUp, this, &HDRParameterDialog::slot_buttonUp);
-    connect(panel.get(), &tangentWavePanel::sig_refreshMe, this, &HDRParameterDialog::slot_refreshMe);
+    connect(panel.get(), &tangentWavePanel::sig_encoder, m_panelController.get(), &PanelController::encoder);
+    connect(panel.get(), &tangentWavePanel::sig_buttonDown, m_panelController.get(), &PanelController::buttonDown);
     // A hub that starts (again) greets the program: the panel shows the page at once.
     connect(panel.get(), &tangentWavePanel::sig_hubGreeted, m_panelController.get(), &PanelController::showPage);
-}
-
-void HDRParameterDialog::valueChanged(int newValue)
-{
-    m_controller->writePass(newValue == forceAll);
 }
 
 void HDRParameterDialog::inDynRangeChanged(int newIndex)
@@ -286,11 +279,6 @@ void HDRParameterDialog::resetValues()
     m_controller->resetValues();
 }
 
-void HDRParameterDialog::discoverPrismosViaRest()
-{
-    m_controller->discover();
-}
-
 void HDRParameterDialog::gangDialog()
 {
     GangDialog dialog(m_controller->devices().entries(), this);
@@ -298,20 +286,6 @@ void HDRParameterDialog::gangDialog()
     if (ModalPrompt::exec(dialog) == QDialog::Accepted)
         m_controller->applyGangChoices(dialog.deviceList());
 }
-
-void HDRParameterDialog::slot_encoder(uint32_t encoderId, float delta)
-{
-    m_panelController->encoder(encoderId, delta);
-}
-
-void HDRParameterDialog::slot_buttonDown(uint32_t butonId)
-{
-    m_panelController->buttonDown(butonId);
-}
-
-void HDRParameterDialog::slot_buttonUp(uint32_t) {}
-
-void HDRParameterDialog::slot_refreshMe() {}
 
 void HDRParameterDialog::slot_about()
 {

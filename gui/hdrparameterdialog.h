@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <array>
-#include <cstdint>
 #include <memory>
 
 #include "parametercatalogue.h"
@@ -31,18 +30,12 @@ class HDRParameterDialog : public QDialog
     Q_OBJECT
 
 public:
-    // The argument of a change pass that writes every parameter.
-    static constexpr int forceAll = 0x7FFFFFFF;
-
     HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports = Ports(),
                        QWidget *parent = nullptr);
     ~HDRParameterDialog() override;
 
     const Ui::HDRParameterDialog &form() const { return *ui; }
-    const QString &programVersionText() const { return programVersion; }
     HdrController &controller() const { return *m_controller; }
-    // Null without the panel flag.
-    const PanelController *panelController() const { return m_panelController.get(); }
 
     // The right-click menu, built afresh each time it is shown.
     std::unique_ptr<QMenu> createContextMenu();
@@ -58,7 +51,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private slots:
-    void valueChanged(int newValue);
     void inDynRangeChanged(int newIndex);
     void outDynRangeChanged(int newIndex);
     void monDynRangeChanged(int newIndex);
@@ -67,13 +59,8 @@ private slots:
     void resetValues();
     void adjustClicked(bool clicked);
     void gangDialog();
-    void slot_encoder(uint32_t encoderId, float delta);
-    void slot_buttonDown(uint32_t butonId);
-    void slot_buttonUp(uint32_t buttonId);
-    void slot_refreshMe();
     void slot_about();
     void ipAddressEdited();
-    void discoverPrismosViaRest();
     void saveLookAs();
     void loadLookFrom();
     void copyChannel();
