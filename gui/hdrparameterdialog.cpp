@@ -83,7 +83,6 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     connect(ui->currentPrismoChoiceComboBox, indexChanged, this, &HDRParameterDialog::prismoChanged);
     connect(ui->currentChannelComboBox, indexChanged, this, &HDRParameterDialog::channelChanged);
     connect(ui->resetButton, &QPushButton::pressed, this, &HDRParameterDialog::resetValues);
-    connect(ui->adjustGroupBox, &QGroupBox::clicked, this, &HDRParameterDialog::adjustClicked);
     connect(ui->ipAddressLineEdit, &QLineEdit::editingFinished, this, &HDRParameterDialog::ipAddressEdited);
     connect(ui->abToggleButton, &QPushButton::clicked, &c, &HdrController::toggleLooks);
     createShortcuts();
@@ -149,16 +148,13 @@ void HDRParameterDialog::bindControls()
         } else if (auto *chooser = qobject_cast<QComboBox *>(control)) {
             for (int row = 0; row < info.choiceCount; ++row)
                 chooser->addItem(QString::fromLatin1(info.choices[row].name));
-            const auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
-            if (slot == PC::InDynRange)
-                connect(chooser, indexChanged, this, &HDRParameterDialog::inDynRangeChanged);
-            else if (slot == PC::OutDynRange)
-                connect(chooser, indexChanged, this, &HDRParameterDialog::outDynRangeChanged);
-            else
-                connect(chooser, indexChanged, this, &HDRParameterDialog::monDynRangeChanged);
+            connect(chooser, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                    [this, slot](int index) { controlChanged(slot, index); });
         } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
             connect(box, &QCheckBox::stateChanged, this,
                     [this, slot](int state) { controlChanged(slot, state == Qt::Unchecked ? 0 : 1); });
+        } else if (auto *group = qobject_cast<QGroupBox *>(control)) {
+            connect(group, &QGroupBox::clicked, this, [this, slot](bool on) { controlChanged(slot, on ? 1 : 0); });
         }
     }
 }
@@ -235,26 +231,6 @@ void HDRParameterDialog::createPanel(quint16 hubPort)
     connect(panel.get(), &tangentWavePanel::sig_buttonDown, m_panelController.get(), &PanelController::buttonDown);
     // A hub that starts (again) greets the program: the panel shows the page at once.
     connect(panel.get(), &tangentWavePanel::sig_hubGreeted, m_panelController.get(), &PanelController::showPage);
-}
-
-void HDRParameterDialog::inDynRangeChanged(int newIndex)
-{
-    controlChanged(PC::InDynRange, newIndex);
-}
-
-void HDRParameterDialog::outDynRangeChanged(int newIndex)
-{
-    controlChanged(PC::OutDynRange, newIndex);
-}
-
-void HDRParameterDialog::monDynRangeChanged(int newIndex)
-{
-    controlChanged(PC::MonDynRange, newIndex);
-}
-
-void HDRParameterDialog::adjustClicked(bool clicked)
-{
-    controlChanged(PC::ColorfrontMode, clicked ? 1 : 0);
 }
 
 void HDRParameterDialog::prismoChanged(int newIndex)

@@ -51,13 +51,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private slots:
-    void inDynRangeChanged(int newIndex);
-    void outDynRangeChanged(int newIndex);
-    void monDynRangeChanged(int newIndex);
     void prismoChanged(int newIndex);
     void channelChanged(int newIndex);
     void resetValues();
-    void adjustClicked(bool clicked);
     void gangDialog();
     void slot_about();
     void ipAddressEdited();
