@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <QPainter>
@@ -118,14 +119,13 @@ void HDRParameterDialog::bindControls()
     auto *steps = new SliderSteps(this);
     auto *labelEditor = new ValueLabelEditor(this);
     connect(labelEditor, &ValueLabelEditor::valueTyped, this, [this](QLabel *label, double typed) {
-        for (int slot = 0; slot < PC::SlotCount; ++slot) {
-            if (m_valueLabels[std::size_t(slot)] != label)
-                continue;
-            const double position = PC::slot(slot).kind == PC::Kind::Nits ? typed : typed * 1000.0;
-            controlChanged(slot, int(qBound<double>(INT_MIN, std::round(position), INT_MAX)));
-            // The controller keeps a value within its range; the label shows what it kept.
-            showParameter(slot, m_controller->value(slot));
-        }
+        const auto found = std::find(m_valueLabels.cbegin(), m_valueLabels.cend(), label);
+        if (found == m_valueLabels.cend())
+            return;
+        const int slot = int(found - m_valueLabels.cbegin());
+        controlChanged(slot, int(qBound<double>(INT_MIN, std::round(PC::positionOf(slot, typed)), INT_MAX)));
+        // The controller keeps a value within its range; the label shows what it kept.
+        showParameter(slot, m_controller->value(slot));
     });
     for (int slot = 0; slot < PC::SlotCount; ++slot) {
         const PC::SlotInfo &info = PC::slot(slot);

@@ -286,3 +286,8 @@ double ParameterCatalogue::displayValue(int slot, int position)
 {
     return slotTable[slot].kind == Kind::Nits ? position : static_cast<float>(position) / 1000.0f;
 }
+
+double ParameterCatalogue::positionOf(int slot, double shown)
+{
+    return slotTable[slot].kind == Kind::Nits ? shown : shown * 1000.0;
+}

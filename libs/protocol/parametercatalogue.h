@@ -110,4 +110,7 @@ public:
     // What the panel shows: position / 1000 for scaled sliders, the position
     // itself for the PQ level.
     static double displayValue(int slot, int position);
+    // The other way: a number in shown units as a slider's position, not yet
+    // rounded or kept within the range.
+    static double positionOf(int slot, double shown);
 };
