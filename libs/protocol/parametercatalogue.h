@@ -65,8 +65,8 @@ public:
         Kind kind;
         int minimum;            // values; rows for choosers, 0 and 1 for switches
         int maximum;
-        int singleStep;         // sliders: keyboard step and page step
-        int pageStep;
+        int singleStep;         // sliders: the slider's single step (the window's arrow keys and wheel take their own)
+        int pageStep;           // sliders: the step of Page Up and Page Down
         int startPosition;
         int resetPosition;      // NoReset when a reset leaves the slot alone
         const char *valueLabel; // object name of the value label, or nullptr
