@@ -91,9 +91,7 @@ public:
     static const std::array<int, ResetCount> &resetOrder();
 
     static const DynRangeChoice inDynRangeChoices[];
-    static const int inDynRangeChoiceCount;
     static const DynRangeChoice outDynRangeChoices[];
-    static const int outDynRangeChoiceCount;
 
     // The unit's text of a value: a slider's position as a decimal integer,
     // a chooser row's number, "1" or "0" for a switch. Empty for a row
