@@ -366,14 +366,11 @@ void HDRParameterDialog::copyChannel()
                 return entry.hostName.trimmed();
         return address;
     };
-    const auto channelName = [](int channel) {
-        return channel == 0 ? QStringLiteral("4K/UHD") : QStringLiteral("Video %1").arg(channel);
-    };
     QStringList texts;
     for (const HdrController::CopyTarget &target : targets)
-        texts << QStringLiteral("%1: %2").arg(unitName(target.address), channelName(target.channel));
+        texts << QStringLiteral("%1: %2").arg(unitName(target.address), PC::channelName(target.channel));
     CopyChannelDialog dialog(QStringLiteral("%1: %2").arg(unitName(m_controller->currentAddress()),
-                                                        channelName(m_controller->channel())),
+                                                        PC::channelName(m_controller->channel())),
                              texts, this);
     if (ModalPrompt::exec(dialog) != QDialog::Accepted)
         return;

@@ -216,6 +216,11 @@ const char *ParameterCatalogue::parameterName(int channel, int slot)
     return parameterNames[nameRow(channel)][slot];
 }
 
+QString ParameterCatalogue::channelName(int channel)
+{
+    return channel == 0 ? QStringLiteral("4K/UHD") : QStringLiteral("Video %1").arg(channel);
+}
+
 const ParameterCatalogue::SlotInfo &ParameterCatalogue::slot(int slot)
 {
     return slotTable[slot];

@@ -84,6 +84,10 @@ public:
     static int nameRow(int channel);
     static const char *parameterName(int channel, int slot);
 
+    // A channel as the window and the controller name it: "4K/UHD" for
+    // channel 0, "Video 1" to "Video 4" for the others.
+    static QString channelName(int channel);
+
     // The bound slots in the order a pass writes them, and a read-back reads them.
     static const std::array<int, BoundCount> &passOrder();
     static const std::array<int, BoundCount> &readOrder();
