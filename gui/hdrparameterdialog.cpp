@@ -54,8 +54,15 @@ QIcon stateIcon(const QString &state)
 }
 } // namespace
 
+PrismoSettings HDRParameterDialog::savedSettings()
+{
+    PrismoSettings settings;
+    settings.load();
+    return settings;
+}
+
 HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports,
-                                       QWidget *parent)
+                                       const PrismoSettings &saved, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::HDRParameterDialog>()), programVersion(programVersion),
       m_controller(std::make_unique<HdrController>([port = ports.device](const QString &address) {
           return std::make_unique<HttpTransport>(address, port);
@@ -91,13 +98,11 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     if (usePanel)
         createPanel(ports.hub);
 
-    PrismoSettings settings;
-    settings.load();
-    ui->ipAddressLineEdit->setText(settings.address);
+    ui->ipAddressLineEdit->setText(saved.address);
     setWindowTitle(c.title());
     showGang();
     showLooks();
-    c.start(settings.address, settings.gangNames);
+    c.start(saved.address, saved.gangNames);
 }
 
 HDRParameterDialog::~HDRParameterDialog()

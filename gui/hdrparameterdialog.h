@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ports.h"
+#include "prismosettings.h"
 
 #include <QDialog>
 #include <QString>
@@ -30,8 +31,12 @@ class HDRParameterDialog : public QDialog
     Q_OBJECT
 
 public:
+    // The address and gang the user saved last.
+    static PrismoSettings savedSettings();
+
+    // The window starts on the address and gang of `saved`.
     HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports = Ports(),
-                       QWidget *parent = nullptr);
+                       const PrismoSettings &saved = savedSettings(), QWidget *parent = nullptr);
     ~HDRParameterDialog() override;
 
     const Ui::HDRParameterDialog &form() const { return *ui; }
