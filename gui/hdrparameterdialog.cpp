@@ -8,12 +8,11 @@
 #include "lookfile.h"
 #include "modalprompt.h"
 #include "panelcontroller.h"
-#include "prismosettings.h"
 #include "slidersteps.h"
-#include "taviaboutbox.h"
-#include "valuelabeleditor.h"
 #include "tangentwavepanel.h"
+#include "taviaboutbox.h"
 #include "ui_hdrparameterdialog.h"
+#include "valuelabeleditor.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -21,12 +20,12 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <QPainter>
-#include <QPixmap>
 
 using PC = ParameterCatalogue;
 

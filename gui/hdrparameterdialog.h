@@ -1,5 +1,6 @@
 #pragma once
 
+#include "parametercatalogue.h"
 #include "ports.h"
 #include "prismosettings.h"
 
@@ -8,8 +9,6 @@
 
 #include <array>
 #include <memory>
-
-#include "parametercatalogue.h"
 
 class HdrController;
 class QAction;
