@@ -191,7 +191,7 @@ int main(int argc, char *argv[])
         }
     }
 
-    HDRParameterDialog dialog(!line.multiInstance, version, Ports::fromEnvironment());
+    HDRParameterDialog dialog(!line.multiInstance, version, Ports::fromEnvironment(), settings);
     dialog.show();
     std::unique_ptr<OscServer> remote;
     if (osc.enabled) {

@@ -8,12 +8,11 @@
 #include "lookfile.h"
 #include "modalprompt.h"
 #include "panelcontroller.h"
-#include "prismosettings.h"
 #include "slidersteps.h"
-#include "taviaboutbox.h"
-#include "valuelabeleditor.h"
 #include "tangentwavepanel.h"
+#include "taviaboutbox.h"
 #include "ui_hdrparameterdialog.h"
+#include "valuelabeleditor.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -21,11 +20,12 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
-
-#include <climits>
-#include <cmath>
 #include <QPainter>
 #include <QPixmap>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
 
 using PC = ParameterCatalogue;
 
@@ -53,8 +53,15 @@ QIcon stateIcon(const QString &state)
 }
 } // namespace
 
+PrismoSettings HDRParameterDialog::savedSettings()
+{
+    PrismoSettings settings;
+    settings.load();
+    return settings;
+}
+
 HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports,
-                                       QWidget *parent)
+                                       const PrismoSettings &saved, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::HDRParameterDialog>()), programVersion(programVersion),
       m_controller(std::make_unique<HdrController>([port = ports.device](const QString &address) {
           return std::make_unique<HttpTransport>(address, port);
@@ -83,7 +90,6 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     connect(ui->currentPrismoChoiceComboBox, indexChanged, this, &HDRParameterDialog::prismoChanged);
     connect(ui->currentChannelComboBox, indexChanged, this, &HDRParameterDialog::channelChanged);
     connect(ui->resetButton, &QPushButton::pressed, this, &HDRParameterDialog::resetValues);
-    connect(ui->adjustGroupBox, &QGroupBox::clicked, this, &HDRParameterDialog::adjustClicked);
     connect(ui->ipAddressLineEdit, &QLineEdit::editingFinished, this, &HDRParameterDialog::ipAddressEdited);
     connect(ui->abToggleButton, &QPushButton::clicked, &c, &HdrController::toggleLooks);
     createShortcuts();
@@ -91,13 +97,11 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     if (usePanel)
         createPanel(ports.hub);
 
-    PrismoSettings settings;
-    settings.load();
-    ui->ipAddressLineEdit->setText(settings.address);
+    ui->ipAddressLineEdit->setText(saved.address);
     setWindowTitle(c.title());
     showGang();
     showLooks();
-    c.start(settings.address, settings.gangNames);
+    c.start(saved.address, saved.gangNames);
 }
 
 HDRParameterDialog::~HDRParameterDialog()
@@ -119,14 +123,13 @@ void HDRParameterDialog::bindControls()
     auto *steps = new SliderSteps(this);
     auto *labelEditor = new ValueLabelEditor(this);
     connect(labelEditor, &ValueLabelEditor::valueTyped, this, [this](QLabel *label, double typed) {
-        for (int slot = 0; slot < PC::SlotCount; ++slot) {
-            if (m_valueLabels[std::size_t(slot)] != label)
-                continue;
-            const double position = PC::slot(slot).kind == PC::Kind::Nits ? typed : typed * 1000.0;
-            controlChanged(slot, int(qBound<double>(INT_MIN, std::round(position), INT_MAX)));
-            // The controller keeps a value within its range; the label shows what it kept.
-            showParameter(slot, m_controller->value(slot));
-        }
+        const auto found = std::find(m_valueLabels.cbegin(), m_valueLabels.cend(), label);
+        if (found == m_valueLabels.cend())
+            return;
+        const int slot = int(found - m_valueLabels.cbegin());
+        controlChanged(slot, int(qBound<double>(INT_MIN, std::round(PC::positionOf(slot, typed)), INT_MAX)));
+        // The controller keeps a value within its range; the label shows what it kept.
+        showParameter(slot, m_controller->value(slot));
     });
     for (int slot = 0; slot < PC::SlotCount; ++slot) {
         const PC::SlotInfo &info = PC::slot(slot);
@@ -149,16 +152,13 @@ void HDRParameterDialog::bindControls()
         } else if (auto *chooser = qobject_cast<QComboBox *>(control)) {
             for (int row = 0; row < info.choiceCount; ++row)
                 chooser->addItem(QString::fromLatin1(info.choices[row].name));
-            const auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
-            if (slot == PC::InDynRange)
-                connect(chooser, indexChanged, this, &HDRParameterDialog::inDynRangeChanged);
-            else if (slot == PC::OutDynRange)
-                connect(chooser, indexChanged, this, &HDRParameterDialog::outDynRangeChanged);
-            else
-                connect(chooser, indexChanged, this, &HDRParameterDialog::monDynRangeChanged);
+            connect(chooser, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                    [this, slot](int index) { controlChanged(slot, index); });
         } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
             connect(box, &QCheckBox::stateChanged, this,
                     [this, slot](int state) { controlChanged(slot, state == Qt::Unchecked ? 0 : 1); });
+        } else if (auto *group = qobject_cast<QGroupBox *>(control)) {
+            connect(group, &QGroupBox::clicked, this, [this, slot](bool on) { controlChanged(slot, on ? 1 : 0); });
         }
     }
 }
@@ -231,37 +231,10 @@ void HDRParameterDialog::createPanel(quint16 hubPort)
 {
     panel = std::make_unique<tangentWavePanel>(hubPort);
     m_panelController = std::make_unique<PanelController>(*m_controller, panel.get());
-    connect(panel.get(), &tangentWavePanel::sig_encoder, this, &HDRParameterDialog::slot_encoder);
-    connect(panel.get(), &tangentWavePanel::sig_buttonDown, this, &HDRParameterDialog::slot_buttonDown);
-    connect(panel.get(), &tangentWavePanel::sig_buttonUp, this, &HDRParameterDialog::slot_buttonUp);
-    connect(panel.get(), &tangentWavePanel::sig_refreshMe, this, &HDRParameterDialog::slot_refreshMe);
+    connect(panel.get(), &tangentWavePanel::sig_encoder, m_panelController.get(), &PanelController::encoder);
+    connect(panel.get(), &tangentWavePanel::sig_buttonDown, m_panelController.get(), &PanelController::buttonDown);
     // A hub that starts (again) greets the program: the panel shows the page at once.
     connect(panel.get(), &tangentWavePanel::sig_hubGreeted, m_panelController.get(), &PanelController::showPage);
-}
-
-void HDRParameterDialog::valueChanged(int newValue)
-{
-    m_controller->writePass(newValue == forceAll);
-}
-
-void HDRParameterDialog::inDynRangeChanged(int newIndex)
-{
-    controlChanged(PC::InDynRange, newIndex);
-}
-
-void HDRParameterDialog::outDynRangeChanged(int newIndex)
-{
-    controlChanged(PC::OutDynRange, newIndex);
-}
-
-void HDRParameterDialog::monDynRangeChanged(int newIndex)
-{
-    controlChanged(PC::MonDynRange, newIndex);
-}
-
-void HDRParameterDialog::adjustClicked(bool clicked)
-{
-    controlChanged(PC::ColorfrontMode, clicked ? 1 : 0);
 }
 
 void HDRParameterDialog::prismoChanged(int newIndex)
@@ -286,11 +259,6 @@ void HDRParameterDialog::resetValues()
     m_controller->resetValues();
 }
 
-void HDRParameterDialog::discoverPrismosViaRest()
-{
-    m_controller->discover();
-}
-
 void HDRParameterDialog::gangDialog()
 {
     GangDialog dialog(m_controller->devices().entries(), this);
@@ -298,20 +266,6 @@ void HDRParameterDialog::gangDialog()
     if (ModalPrompt::exec(dialog) == QDialog::Accepted)
         m_controller->applyGangChoices(dialog.deviceList());
 }
-
-void HDRParameterDialog::slot_encoder(uint32_t encoderId, float delta)
-{
-    m_panelController->encoder(encoderId, delta);
-}
-
-void HDRParameterDialog::slot_buttonDown(uint32_t butonId)
-{
-    m_panelController->buttonDown(butonId);
-}
-
-void HDRParameterDialog::slot_buttonUp(uint32_t) {}
-
-void HDRParameterDialog::slot_refreshMe() {}
 
 void HDRParameterDialog::slot_about()
 {
@@ -416,14 +370,11 @@ void HDRParameterDialog::copyChannel()
                 return entry.hostName.trimmed();
         return address;
     };
-    const auto channelName = [](int channel) {
-        return channel == 0 ? QStringLiteral("4K/UHD") : QStringLiteral("Video %1").arg(channel);
-    };
     QStringList texts;
     for (const HdrController::CopyTarget &target : targets)
-        texts << QStringLiteral("%1: %2").arg(unitName(target.address), channelName(target.channel));
+        texts << QStringLiteral("%1: %2").arg(unitName(target.address), PC::channelName(target.channel));
     CopyChannelDialog dialog(QStringLiteral("%1: %2").arg(unitName(m_controller->currentAddress()),
-                                                        channelName(m_controller->channel())),
+                                                        PC::channelName(m_controller->channel())),
                              texts, this);
     if (ModalPrompt::exec(dialog) != QDialog::Accepted)
         return;

@@ -1,15 +1,14 @@
 #pragma once
 
+#include "parametercatalogue.h"
 #include "ports.h"
+#include "prismosettings.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <array>
-#include <cstdint>
 #include <memory>
-
-#include "parametercatalogue.h"
 
 class HdrController;
 class QAction;
@@ -31,18 +30,16 @@ class HDRParameterDialog : public QDialog
     Q_OBJECT
 
 public:
-    // The argument of a change pass that writes every parameter.
-    static constexpr int forceAll = 0x7FFFFFFF;
+    // The address and gang the user saved last.
+    static PrismoSettings savedSettings();
 
+    // The window starts on the address and gang of `saved`.
     HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports = Ports(),
-                       QWidget *parent = nullptr);
+                       const PrismoSettings &saved = savedSettings(), QWidget *parent = nullptr);
     ~HDRParameterDialog() override;
 
     const Ui::HDRParameterDialog &form() const { return *ui; }
-    const QString &programVersionText() const { return programVersion; }
     HdrController &controller() const { return *m_controller; }
-    // Null without the panel flag.
-    const PanelController *panelController() const { return m_panelController.get(); }
 
     // The right-click menu, built afresh each time it is shown.
     std::unique_ptr<QMenu> createContextMenu();
@@ -58,22 +55,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private slots:
-    void valueChanged(int newValue);
-    void inDynRangeChanged(int newIndex);
-    void outDynRangeChanged(int newIndex);
-    void monDynRangeChanged(int newIndex);
     void prismoChanged(int newIndex);
     void channelChanged(int newIndex);
     void resetValues();
-    void adjustClicked(bool clicked);
     void gangDialog();
-    void slot_encoder(uint32_t encoderId, float delta);
-    void slot_buttonDown(uint32_t butonId);
-    void slot_buttonUp(uint32_t buttonId);
-    void slot_refreshMe();
     void slot_about();
     void ipAddressEdited();
-    void discoverPrismosViaRest();
     void saveLookAs();
     void loadLookFrom();
     void copyChannel();

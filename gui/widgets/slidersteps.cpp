@@ -33,10 +33,10 @@ bool SliderSteps::eventFilter(QObject *watched, QEvent *event)
             step = -scaled(ArrowStep, key->modifiers());
             break;
         case Qt::Key_PageUp:
-            step = scaled(PageStep, key->modifiers());
+            step = scaled(slider->pageStep(), key->modifiers());
             break;
         case Qt::Key_PageDown:
-            step = -scaled(PageStep, key->modifiers());
+            step = -scaled(slider->pageStep(), key->modifiers());
             break;
         default:
             return false;

@@ -353,9 +353,9 @@ void HdrController::identified()
     m_channels.clear();
     if (m_session->channelMode() == 1) {
         for (int channel = 1; channel <= 4; ++channel)
-            m_channels.push_back({QStringLiteral("Video %1").arg(channel), channel});
+            m_channels.push_back({PC::channelName(channel), channel});
     } else if (m_session->channelMode() == 2) {
-        m_channels.push_back({QStringLiteral("4K/UHD"), 0});
+        m_channels.push_back({PC::channelName(0), 0});
     }
     m_channelIndex = m_channels.isEmpty() ? -1 : 0;
     Q_EMIT channelsChanged();

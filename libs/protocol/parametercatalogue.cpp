@@ -1,5 +1,6 @@
 #include "parametercatalogue.h"
 
+#include <iterator>
 
 // One channel's row of names; slot 2 is the same parameter on every channel.
 #define PRISMO_NAME_ROW(n)                                                                                           \
@@ -37,7 +38,6 @@ const DynRangeChoice ParameterCatalogue::inDynRangeChoices[] = {
     {"Canon Log 2", 8},
     {"Canon Log 3", 9},
 };
-const int ParameterCatalogue::inDynRangeChoiceCount = sizeof inDynRangeChoices / sizeof inDynRangeChoices[0];
 
 const DynRangeChoice ParameterCatalogue::outDynRangeChoices[] = {
     {"SDR BT.709 100 Nits", 0},
@@ -51,7 +51,6 @@ const DynRangeChoice ParameterCatalogue::outDynRangeChoices[] = {
     {"Sony SLog3 BT.2020 ", 4},
     {"Arri Log C Wide Gamut", 5},
 };
-const int ParameterCatalogue::outDynRangeChoiceCount = sizeof outDynRangeChoices / sizeof outDynRangeChoices[0];
 
 namespace {
 
@@ -98,16 +97,17 @@ constexpr P chooser(int control, int line)
     {suffix, widget, caption, kind, min, max, 1, 100, start, start, label, nullptr, 0, panel, remote}
 #define SWITCH(suffix, widget, caption, start, panel, remote)                                                         \
     {suffix, widget, caption, K::Switch, 0, 1, 0, 0, start, NR, nullptr, nullptr, 0, panel, remote}
-#define CHOOSER(suffix, widget, caption, list, count, panel, remote)                                                  \
-    {suffix, widget, caption, K::Choice, 0, count - 1, 0, 0, 0, NR, nullptr, list, count, panel, remote}
+#define CHOOSER(suffix, widget, caption, list, panel, remote)                                                         \
+    {suffix, widget, caption, K::Choice, 0, int(std::size(list)) - 1, 0, 0, 0, NR, nullptr, list, int(std::size(list)), \
+     panel, remote}
 
 const PC::SlotInfo slotTable[PC::SlotCount] = {
     CHOOSER("DynamicRangeAndGamut", "inDynRangeGamutChoiceComboBox", "In DynRange&Gamut", PC::inDynRangeChoices,
-            15, chooser(6, 2), "range/in"),
+            chooser(6, 2), "range/in"),
     CHOOSER("DynamicRangeAndGamutOut", "outDynRangeGamutChoiceComboBox", "Out DynRange&Gamut", PC::outDynRangeChoices,
-            10, chooser(9, 3), "range/out"),
+            chooser(9, 3), "range/out"),
     CHOOSER("eParamID_MonDynamicRangeAndGamutOut", "monDynRangeGamutChoiceComboBox", "Mon DynRange&Gamut",
-            PC::outDynRangeChoices, 10, chooser(10, 4), "range/mon"),
+            PC::outDynRangeChoices, chooser(10, 4), "range/mon"),
     SWITCH("SdrPreview", "clampCheckBox", "SDR Preview", 0, toggle(2, 0, "SDR Previ", "iew On", "iew Off", 5), "sdr-preview"),
     SLIDER("ColorHDRAmount", "hdrAmountSlider", "HDR Amount", K::Scaled, -1000, 1000, 0, "hdrAmountLabel",
            hdr(0, 0, "HDRAmount", 2), "hdr-amount"),
@@ -216,6 +216,11 @@ const char *ParameterCatalogue::parameterName(int channel, int slot)
     return parameterNames[nameRow(channel)][slot];
 }
 
+QString ParameterCatalogue::channelName(int channel)
+{
+    return channel == 0 ? QStringLiteral("4K/UHD") : QStringLiteral("Video %1").arg(channel);
+}
+
 const ParameterCatalogue::SlotInfo &ParameterCatalogue::slot(int slot)
 {
     return slotTable[slot];
@@ -285,4 +290,9 @@ QString ParameterCatalogue::labelText(int slot, int position)
 double ParameterCatalogue::displayValue(int slot, int position)
 {
     return slotTable[slot].kind == Kind::Nits ? position : static_cast<float>(position) / 1000.0f;
+}
+
+double ParameterCatalogue::positionOf(int slot, double shown)
+{
+    return slotTable[slot].kind == Kind::Nits ? shown : shown * 1000.0;
 }

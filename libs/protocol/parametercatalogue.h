@@ -65,8 +65,8 @@ public:
         Kind kind;
         int minimum;            // values; rows for choosers, 0 and 1 for switches
         int maximum;
-        int singleStep;         // sliders: keyboard step and page step
-        int pageStep;
+        int singleStep;         // sliders: the slider's single step (the window's arrow keys and wheel take their own)
+        int pageStep;           // sliders: the step of Page Up and Page Down
         int startPosition;
         int resetPosition;      // NoReset when a reset leaves the slot alone
         const char *valueLabel; // object name of the value label, or nullptr
@@ -84,6 +84,10 @@ public:
     static int nameRow(int channel);
     static const char *parameterName(int channel, int slot);
 
+    // A channel as the window and the controller name it: "4K/UHD" for
+    // channel 0, "Video 1" to "Video 4" for the others.
+    static QString channelName(int channel);
+
     // The bound slots in the order a pass writes them, and a read-back reads them.
     static const std::array<int, BoundCount> &passOrder();
     static const std::array<int, BoundCount> &readOrder();
@@ -91,9 +95,7 @@ public:
     static const std::array<int, ResetCount> &resetOrder();
 
     static const DynRangeChoice inDynRangeChoices[];
-    static const int inDynRangeChoiceCount;
     static const DynRangeChoice outDynRangeChoices[];
-    static const int outDynRangeChoiceCount;
 
     // The unit's text of a value: a slider's position as a decimal integer,
     // a chooser row's number, "1" or "0" for a switch. Empty for a row
@@ -110,4 +112,7 @@ public:
     // What the panel shows: position / 1000 for scaled sliders, the position
     // itself for the PQ level.
     static double displayValue(int slot, int position);
+    // The other way: a number in shown units as a slider's position, not yet
+    // rounded or kept within the range.
+    static double positionOf(int slot, double shown);
 };

@@ -30,16 +30,10 @@ bool isNumber(double value)
     return std::isfinite(value);
 }
 
-// A number in shown units as a slider's position (thousandths; whole nits for the PQ level).
-double positions(int slot, double shown)
-{
-    return PC::slot(slot).kind == PC::Kind::Nits ? shown : shown * 1000.0;
-}
-
 int clampedPosition(int slot, double shown)
 {
     const PC::SlotInfo &info = PC::slot(slot);
-    const double position = std::round(positions(slot, shown));
+    const double position = std::round(PC::positionOf(slot, shown));
     return int(qBound<double>(info.minimum, position, info.maximum));
 }
 
@@ -127,7 +121,7 @@ OscRouter::Result OscRouter::route(const Message &message)
     if (nudge) {
         if (!slider)
             return Refusal::UnknownAddress;
-        const double delta = std::round(positions(slot, message.numbers[0]));
+        const double delta = std::round(PC::positionOf(slot, message.numbers[0]));
         if (std::fabs(delta) > 1e9)
             return Refusal::OutOfRange;
         return request(RemoteRequest::Kind::Nudge, slot, int(delta));

@@ -255,6 +255,7 @@ void TestWidgets::fineAndCoarseSteps()
 
     QSlider slider(Qt::Horizontal);
     slider.setRange(-1000, 1000);
+    slider.setPageStep(100);
     SliderSteps steps;
     slider.installEventFilter(&steps);
     if (key) {
