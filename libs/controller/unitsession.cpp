@@ -100,9 +100,9 @@ QString UnitSession::title() const
     if (m_stage != Stage::Identified)
         return NoUnitTitle;
     QString text = QStringLiteral("%1     %2").arg(m_systemName, m_versionText);
-    const QString state = m_writer ? m_writer->stateText() : QString();
-    if (!state.isEmpty() && state != QLatin1String("answering"))
-        text += QStringLiteral("  (%1)").arg(state);
+    const QString trouble = m_writer ? m_writer->troubleText() : QString();
+    if (!trouble.isEmpty())
+        text += QStringLiteral("  (%1)").arg(trouble);
     return text;
 }
 

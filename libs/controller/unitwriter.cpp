@@ -18,6 +18,12 @@ QString UnitWriter::stateText() const
     return UnitLink::stateText(m_link->state());
 }
 
+QString UnitWriter::troubleText() const
+{
+    const QString state = stateText();
+    return state == QLatin1String("answering") ? QString() : state;
+}
+
 void UnitWriter::write(const QByteArray &name, const QByteArray &value)
 {
     m_latest.insert(name, value);

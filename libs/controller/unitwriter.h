@@ -28,6 +28,8 @@ public:
     bool hasMissed() const { return !m_missed.isEmpty(); }
     // "answering", "slow", "not answering", "catching up", or empty before the first reply.
     QString stateText() const;
+    // The state when it is worth a remark: empty while the unit simply answers.
+    QString troubleText() const;
     bool answering() const;
 
     void write(const QByteArray &name, const QByteArray &value);
