@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 
 #include <QObject>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTimer>

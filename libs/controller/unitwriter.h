@@ -30,7 +30,6 @@ public:
     QString stateText() const;
     // The state when it is worth a remark: empty while the unit simply answers.
     QString troubleText() const;
-    bool answering() const;
 
     void write(const QByteArray &name, const QByteArray &value);
     // Sends every missed write again; done(true) once all were answered.
