@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "ports.h"
+
 #include <QCommandLineParser>
 
 CommandLine CommandLine::parse(const QStringList &arguments, const QString &programName)
@@ -15,7 +17,8 @@ CommandLine CommandLine::parse(const QStringList &arguments, const QString &prog
     const QCommandLineOption multi(QStringLiteral("m"),
                                    QStringLiteral("Run beside another copy, without connecting to the control panel."));
     const QCommandLineOption osc(QStringLiteral("osc"),
-                                 QStringLiteral("Take remote control over OSC (UDP) on the port of the settings (49370)."));
+                                 QStringLiteral("Take remote control over OSC (UDP) on the port of the settings (%1).")
+                                     .arg(Ports::DefaultOscPort));
     const QCommandLineOption oscPort(QStringLiteral("osc-port"), QStringLiteral("Take remote control over OSC on PORT."),
                                      QStringLiteral("PORT"));
     const QCommandLineOption oscListen(QStringLiteral("osc-listen"),
@@ -54,14 +57,12 @@ CommandLine CommandLine::parse(const QStringList &arguments, const QString &prog
     line.multiInstance = parser.isSet(multi) && parser.positionalArguments().isEmpty();
     line.osc = parser.isSet(osc) || parser.isSet(oscPort);
     if (parser.isSet(oscPort)) {
-        bool ok = false;
-        const uint port = parser.value(oscPort).toUInt(&ok, 10);
-        if (!ok || port == 0 || port > 65535) {
+        line.oscPort = Ports::parse(parser.value(oscPort));
+        if (!line.oscPort) {
             line.action = Action::Error;
             line.text = QStringLiteral("--osc-port needs a port number from 1 to 65535, not \"%1\".").arg(parser.value(oscPort));
             return line;
         }
-        line.oscPort = quint16(port);
     }
     line.oscListen = parser.value(oscListen);
     line.oscAllow = parser.value(oscAllow);
