@@ -4,6 +4,13 @@
 
 #include <QCommandLineParser>
 
+namespace {
+// The options answered without running the program.
+const QStringList HelpNames{QStringLiteral("h"), QStringLiteral("help")};
+const QStringList VersionNames{QStringLiteral("v"), QStringLiteral("version")};
+const QString HelpOscName = QStringLiteral("help-osc");
+} // namespace
+
 CommandLine CommandLine::parse(const QStringList &arguments, const QString &programName)
 {
     QCommandLineParser parser;
@@ -11,9 +18,8 @@ CommandLine CommandLine::parse(const QStringList &arguments, const QString &prog
         QStringLiteral("Adjusts the HDR colour processing of Prismo converters, with the gang, the Tangent panel "
                        "and remote control over OSC."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Print this help and end."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Print the version and end."));
+    const QCommandLineOption help(HelpNames, QStringLiteral("Print this help and end."));
+    const QCommandLineOption version(VersionNames, QStringLiteral("Print the version and end."));
     const QCommandLineOption multi(QStringLiteral("m"),
                                    QStringLiteral("Run beside another copy, without connecting to the control panel."));
     const QCommandLineOption osc(QStringLiteral("osc"),
@@ -28,7 +34,7 @@ CommandLine CommandLine::parse(const QStringList &arguments, const QString &prog
                                       QStringLiteral("Obey OSC senders beyond this computer from LIST (addresses and "
                                                      "subnets a.b.c.d/n, comma-separated)."),
                                       QStringLiteral("LIST"));
-    const QCommandLineOption helpOsc(QStringLiteral("help-osc"), QStringLiteral("Print the OSC addresses and end."));
+    const QCommandLineOption helpOsc(HelpOscName, QStringLiteral("Print the OSC addresses and end."));
     parser.addOptions({help, version, multi, osc, oscPort, oscListen, oscAllow, helpOsc});
 
     CommandLine line;
@@ -67,6 +73,20 @@ CommandLine CommandLine::parse(const QStringList &arguments, const QString &prog
     line.oscListen = parser.value(oscListen);
     line.oscAllow = parser.value(oscAllow);
     return line;
+}
+
+bool CommandLine::asksForInformation(int argc, const char *const argv[])
+{
+    const QStringList names = HelpNames + VersionNames + QStringList{HelpOscName};
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        for (const QString &name : names) {
+            // A long name is taken with one dash as with two (single-dash words are long options).
+            if (argument == QLatin1Char('-') + name || (name.size() > 1 && argument == QLatin1String("--") + name))
+                return true;
+        }
+    }
+    return false;
 }
 
 QString CommandLine::errorHint(const QString &programName)

@@ -34,6 +34,9 @@ struct CommandLine
     QString text;
 
     static CommandLine parse(const QStringList &arguments, const QString &programName);
+    // The command line (as main() has it) asks for help or the version,
+    // which are answered without a window, nor a display.
+    static bool asksForInformation(int argc, const char *const argv[]);
     // How an error is told on the console.
     static QString errorHint(const QString &programName);
 };
