@@ -80,6 +80,9 @@ bool CommandLine::asksForInformation(int argc, const char *const argv[])
     const QStringList names = HelpNames + VersionNames + QStringList{HelpOscName};
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
+        // What follows "--" is no option, whatever it looks like.
+        if (argument == QLatin1String("--"))
+            return false;
         for (const QString &name : names) {
             // A long name is taken with one dash as with two (single-dash words are long options).
             if (argument == QLatin1Char('-') + name || (name.size() > 1 && argument == QLatin1String("--") + name))

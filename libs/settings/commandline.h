@@ -17,8 +17,8 @@
 //   --help-osc            print the OSC addresses and end
 //
 // An argument that is no option makes -m count for nothing: such a command
-// line runs a single copy, as one without options does. An unknown option
-// is an error.
+// line runs a single copy, as one without options does. What follows "--"
+// is no option. An unknown option is an error.
 struct CommandLine
 {
     enum class Action { Run, Help, Version, HelpOsc, Error };
