@@ -52,9 +52,6 @@ void quitOnTerminationSignals(QObject *owner)
 #else
 void quitOnTerminationSignals(QObject *) {}
 #endif
-} // namespace
-
-namespace {
 
 // A look recalled by name over OSC: one of the recent looks, or a file in the
 // looks folder. A name holds no path, so a remote sender reaches no other file.
@@ -97,17 +94,12 @@ bool oscOptions(const CommandLine &line, const PrismoSettings &settings, OscOpti
     return true;
 }
 
-// Help and version need no window, nor a display: they are answered before
-// the application object that needs one exists.
-bool asksForInformation(int argc, char *argv[])
+// Tells an error on the console with the hint to the help; returns the exit code.
+int reportError(const QString &programName, const QString &text)
 {
-    for (int i = 1; i < argc; ++i) {
-        for (const char *option : {"-h", "--help", "-help", "-v", "--version", "-version", "--help-osc", "-help-osc"}) {
-            if (qstrcmp(argv[i], option) == 0)
-                return true;
-        }
-    }
-    return false;
+    std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(programName), qPrintable(text),
+                 qPrintable(CommandLine::errorHint(programName)));
+    return 2;
 }
 
 int answer(const CommandLine &line, const QString &programName, const QString &version)
@@ -124,9 +116,7 @@ int answer(const CommandLine &line, const QString &programName, const QString &v
         std::fputs(qPrintable(OscRouter::help()), stdout);
         return 0;
     case CommandLine::Action::Error:
-        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(programName), qPrintable(line.text),
-                     qPrintable(CommandLine::errorHint(programName)));
-        return 2;
+        return reportError(programName, line.text);
     case CommandLine::Action::Run:
         break;
     }
@@ -142,7 +132,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationDomain(QStringLiteral("tavi.tv"));
     QCoreApplication::setApplicationName(QStringLiteral("Prismolink"));
 
-    if (asksForInformation(argc, argv)) {
+    // Help and version are answered before the application object, which needs a display.
+    if (CommandLine::asksForInformation(argc, argv)) {
         QCoreApplication core(argc, argv);
         const QString programName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
         const int code = answer(CommandLine::parse(QCoreApplication::arguments(), programName), programName,
@@ -167,11 +158,8 @@ int main(int argc, char *argv[])
     settings.load();
     OscOptions osc;
     QString error;
-    if (!oscOptions(line, settings, osc, error)) {
-        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(programName), qPrintable(error),
-                     qPrintable(CommandLine::errorHint(programName)));
-        return 2;
-    }
+    if (!oscOptions(line, settings, osc, error))
+        return reportError(programName, error);
 
     QLockFile lock(QDir::temp().absoluteFilePath(QStringLiteral("a102.lock")));
     if (!line.multiInstance) {

@@ -66,9 +66,9 @@ QString Gang::toolTip() const
     QString text = QStringLiteral("Ganged Prismos:");
     for (const std::unique_ptr<UnitWriter> &member : m_members) {
         text += QStringLiteral("\n- ") + member->hostName();
-        const QString state = member->stateText();
-        if (!state.isEmpty() && state != QLatin1String("answering"))
-            text += QStringLiteral(" (%1)").arg(state);
+        const QString trouble = member->troubleText();
+        if (!trouble.isEmpty())
+            text += QStringLiteral(" (%1)").arg(trouble);
     }
     return text;
 }
@@ -84,9 +84,6 @@ UnitWriter *Gang::writerFor(const QString &address) const
 
 QString Gang::stateOf(const QString &address) const
 {
-    for (const std::unique_ptr<UnitWriter> &member : m_members) {
-        if (member->link()->address() == address)
-            return member->stateText();
-    }
-    return QString();
+    const UnitWriter *member = writerFor(address);
+    return member ? member->stateText() : QString();
 }

@@ -93,25 +93,35 @@ void HdrController::setParameter(int slot, int value)
 {
     if (!hasUnit())
         return;
-    const int before = m_state.value(slot);
-    if (m_state.setByUser(slot, value)) {
-        m_history.record(historyKey(), slot, before, m_state.value(slot), m_clock.elapsed());
-        Q_EMIT parameterChanged(slot, m_state.value(slot));
+    if (setRecorded(slot, value))
         Q_EMIT looksChanged();
-    }
     writePass(false);
 }
 
+bool HdrController::setRecorded(int slot, int value)
+{
+    const int before = m_state.value(slot);
+    if (!m_state.setByUser(slot, value))
+        return false;
+    m_history.record(historyKey(), slot, before, m_state.value(slot), m_clock.elapsed());
+    Q_EMIT parameterChanged(slot, m_state.value(slot));
+    return true;
+}
+
+// One pass writes the reset slots in reset order: the pass order lists them so.
 void HdrController::resetValues()
 {
     if (!hasUnit() || !adjustOn())
         return;
     beginGesture();
+    bool changed = false;
     for (int slot : PC::resetOrder())
-        setParameter(slot, PC::slot(slot).resetPosition);
+        changed = setRecorded(slot, PC::slot(slot).resetPosition) || changed;
     endGesture();
-    Q_EMIT resetDone();
     writePass(false);
+    if (changed)
+        Q_EMIT looksChanged();
+    Q_EMIT resetDone();
 }
 
 QString HdrController::historyKey() const
@@ -199,13 +209,8 @@ void HdrController::applyLook(const Look &look)
     if (!hasUnit())
         return;
     beginGesture();
-    for (int slot : currentLook().differences(look)) {
-        const int before = m_state.value(slot);
-        if (m_state.setByUser(slot, look.values[std::size_t(slot)])) {
-            m_history.record(historyKey(), slot, before, m_state.value(slot), m_clock.elapsed());
-            Q_EMIT parameterChanged(slot, m_state.value(slot));
-        }
-    }
+    for (int slot : currentLook().differences(look))
+        setRecorded(slot, look.values[std::size_t(slot)]);
     endGesture();
     writePass(false);
     Q_EMIT looksChanged();

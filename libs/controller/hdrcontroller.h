@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 
 #include <QObject>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -181,6 +180,9 @@ private:
     void updateGang();
     void rebuildGang();
     QString historyKey() const;
+    // The user set a slot: recorded in the history and shown, not written.
+    // Returns whether the value changed.
+    bool setRecorded(int slot, int value);
     // Sets the values as the user would (without recording them), then one pass.
     void applyValues(const std::vector<std::pair<int, int>> &values);
     void restartHold();

@@ -125,11 +125,8 @@ bool LookFile::load(const QString &path, Contents &contents, QString &error)
         error = file.errorString();
         return false;
     }
-    if (file.size() > LargestFile) {
-        error = QStringLiteral("The file is too large to be a look.");
-        return false;
-    }
-    return read(file.readAll(), contents, error);
+    // One byte beyond the largest look is enough for read() to refuse the file.
+    return read(file.read(LargestFile + 1), contents, error);
 }
 
 bool LookFile::save(const QString &path, const Contents &contents, QString &error)

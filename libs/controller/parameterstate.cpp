@@ -2,16 +2,18 @@
 
 #include <algorithm>
 
+namespace {
+int clampToRange(int slot, int value)
+{
+    const ParameterCatalogue::SlotInfo &info = ParameterCatalogue::slot(slot);
+    return std::clamp(value, info.minimum, info.maximum);
+}
+} // namespace
+
 ParameterState::ParameterState()
 {
     for (int slot = 0; slot < PC::SlotCount; ++slot)
         m_value[index(slot)] = m_sent[index(slot)] = PC::slot(slot).startPosition;
-}
-
-int ParameterState::clampToRange(int slot, int value)
-{
-    const PC::SlotInfo &info = PC::slot(slot);
-    return std::clamp(value, info.minimum, info.maximum);
 }
 
 bool ParameterState::setByUser(int slot, int value)

@@ -45,8 +45,6 @@ public:
     // sent from here on.
     std::vector<int> pass(bool force);
 
-    static int clampToRange(int slot, int value);
-
 private:
     static std::size_t index(int slot) { return static_cast<std::size_t>(slot); }
 

@@ -27,11 +27,6 @@ UnitLink::~UnitLink()
     delete m_worker;
 }
 
-bool UnitLink::isFinished() const
-{
-    return m_thread->isFinished();
-}
-
 void UnitLink::read(const QByteArray &name, QObject *context, Done done, const QByteArray &format, int bodyLimit)
 {
     UnitRequest request;

@@ -52,7 +52,6 @@ public:
     // The request in progress returns soon, no further one starts, and the
     // thread ends by itself (finished()).
     void stop();
-    bool isFinished() const;
     bool isStopped() const { return m_stopped; }
 
     static QString stateText(State state);

@@ -10,7 +10,21 @@ const char UnitSession::ProductId[] = "KVEL";
 
 namespace {
 const QString NoUnitTitle = QStringLiteral(" No Prismo Found");
+
+// The packed version (four bytes, major first) as " version a.b.c.d";
+// the unit may send it as a signed or unsigned 32-bit number.
+QString versionFromNumber(const QByteArray &text)
+{
+    bool ok = false;
+    const qlonglong number = text.toLongLong(&ok, 10);
+    const quint32 v = ok && number >= INT32_MIN && number <= UINT32_MAX ? static_cast<quint32>(number) : 0;
+    return QStringLiteral(" version %1.%2.%3.%4")
+        .arg((v >> 24) & 0xFF)
+        .arg((v >> 16) & 0xFF)
+        .arg((v >> 8) & 0xFF)
+        .arg(v & 0xFF);
 }
+} // namespace
 
 UnitSession::UnitSession(UnitLinks &links, QObject *parent) : QObject(parent), m_links(links)
 {
@@ -100,20 +114,8 @@ QString UnitSession::title() const
     if (m_stage != Stage::Identified)
         return NoUnitTitle;
     QString text = QStringLiteral("%1     %2").arg(m_systemName, m_versionText);
-    const QString state = m_writer ? m_writer->stateText() : QString();
-    if (!state.isEmpty() && state != QLatin1String("answering"))
-        text += QStringLiteral("  (%1)").arg(state);
+    const QString trouble = m_writer ? m_writer->troubleText() : QString();
+    if (!trouble.isEmpty())
+        text += QStringLiteral("  (%1)").arg(trouble);
     return text;
-}
-
-QString UnitSession::versionFromNumber(const QByteArray &text)
-{
-    bool ok = false;
-    const qlonglong number = text.toLongLong(&ok, 10);
-    const quint32 v = ok && number >= INT32_MIN && number <= UINT32_MAX ? static_cast<quint32>(number) : 0;
-    return QStringLiteral(" version %1.%2.%3.%4")
-        .arg((v >> 24) & 0xFF)
-        .arg((v >> 16) & 0xFF)
-        .arg((v >> 8) & 0xFF)
-        .arg(v & 0xFF);
 }

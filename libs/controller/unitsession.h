@@ -48,10 +48,6 @@ public:
     // unit's state when it is not simply answering.
     QString title() const;
 
-    // The packed version (four bytes, major first) as " version a.b.c.d";
-    // the unit may send it as a signed or unsigned 32-bit number.
-    static QString versionFromNumber(const QByteArray &text);
-
 Q_SIGNALS:
     // Name, version and mode are known: the unit is the current unit.
     void identified();

@@ -6,16 +6,18 @@ UnitWriter::UnitWriter(UnitLink *link, const QString &hostName, QObject *parent)
     connect(m_link, &UnitLink::stateChanged, this, &UnitWriter::stateChanged);
 }
 
-bool UnitWriter::answering() const
-{
-    return m_link->state() == UnitLink::State::Answering || m_link->state() == UnitLink::State::Slow;
-}
-
 QString UnitWriter::stateText() const
 {
-    if (answering() && hasMissed())
+    const bool answering = m_link->state() == UnitLink::State::Answering || m_link->state() == UnitLink::State::Slow;
+    if (answering && hasMissed())
         return QStringLiteral("catching up");
     return UnitLink::stateText(m_link->state());
+}
+
+QString UnitWriter::troubleText() const
+{
+    const QString state = stateText();
+    return state == QLatin1String("answering") ? QString() : state;
 }
 
 void UnitWriter::write(const QByteArray &name, const QByteArray &value)

@@ -28,7 +28,8 @@ public:
     bool hasMissed() const { return !m_missed.isEmpty(); }
     // "answering", "slow", "not answering", "catching up", or empty before the first reply.
     QString stateText() const;
-    bool answering() const;
+    // The state when it is worth a remark: empty while the unit simply answers.
+    QString troubleText() const;
 
     void write(const QByteArray &name, const QByteArray &value);
     // Sends every missed write again; done(true) once all were answered.

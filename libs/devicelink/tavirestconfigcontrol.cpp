@@ -106,19 +106,6 @@ bool TAVIRESTConfigControl::Connect()
     return fail("ConfigControl::Connect - connect failed");
 }
 
-std::string TAVIRESTConfigControl::ReadLine()
-{
-    std::string line;
-    m_source.setDeadline(Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs));
-    m_reader.readLine(line);
-    return line;
-}
-
-int TAVIRESTConfigControl::ReadResponse(std::string &body)
-{
-    return readReply(body, MAX_RESPONSE_BUFFER_SIZE);
-}
-
 int TAVIRESTConfigControl::readReply(std::string &body, std::size_t bodyLimit)
 {
     m_source.setDeadline(Clock::now() + std::chrono::milliseconds(ReplyTimeoutMs));
@@ -202,11 +189,6 @@ int TAVIRESTConfigControl::exchangeOnce(const std::string &request, std::string 
         return Broken;
     }
     return status;
-}
-
-bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::string format)
-{
-    return GetParam(std::move(name), value, std::move(format), MAX_RESPONSE_BUFFER_SIZE);
 }
 
 bool TAVIRESTConfigControl::GetParam(std::string name, std::string &value, std::string format, std::size_t bodyLimit)

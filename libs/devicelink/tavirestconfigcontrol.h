@@ -38,14 +38,11 @@ public:
     TAVIRESTConfigControl(const TAVIRESTConfigControl &) = delete;
     TAVIRESTConfigControl &operator=(const TAVIRESTConfigControl &) = delete;
 
-
     bool Connect();
-    bool GetParam(std::string name, std::string &value, std::string format);
-    // The same request, with a reply body of up to bodyLimit bytes taken as the value.
-    bool GetParam(std::string name, std::string &value, std::string format, std::size_t bodyLimit);
+    // A reply body of up to bodyLimit bytes is taken as the value.
+    bool GetParam(std::string name, std::string &value, std::string format,
+                  std::size_t bodyLimit = MAX_RESPONSE_BUFFER_SIZE);
     bool ChangeParam(std::string name, std::string value);
-    std::string ReadLine();
-    int ReadResponse(std::string &body);
 
     // Closes the connection, if open; the next request connects again.
     void closeConnection();

@@ -2,19 +2,17 @@
 
 #include <QString>
 
-namespace {
-quint16 portFrom(const char *variable, quint16 fallback)
+std::optional<quint16> Ports::parse(const QString &text)
 {
     bool ok = false;
-    const int port = qEnvironmentVariable(variable).toInt(&ok, 10);
-    return ok && port > 0 && port < 65536 ? quint16(port) : fallback;
+    const uint port = text.toUInt(&ok, 10);
+    return ok && port > 0 && port < 65536 ? std::optional<quint16>(quint16(port)) : std::nullopt;
 }
-} // namespace
 
 Ports Ports::fromEnvironment()
 {
     Ports ports;
-    ports.device = portFrom("PRISMOLINK_DEVICE_PORT", DefaultDevicePort);
-    ports.hub = portFrom("PRISMOLINK_HUB_PORT", DefaultHubPort);
+    ports.device = parse(qEnvironmentVariable("PRISMOLINK_DEVICE_PORT")).value_or(DefaultDevicePort);
+    ports.hub = parse(qEnvironmentVariable("PRISMOLINK_HUB_PORT")).value_or(DefaultHubPort);
     return ports;
 }

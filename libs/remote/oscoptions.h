@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ports.h"
+
 #include <QHostAddress>
 #include <QList>
 #include <QPair>
@@ -10,9 +12,7 @@
 // the allow-list are obeyed.
 struct OscOptions
 {
-    // Not used by common show-control tools (QLab 53000, TouchOSC 8000/9000,
-    // Companion 12321, Eos 3032 and 8000, X32 10023, SuperCollider 57110).
-    static constexpr quint16 DefaultPort = 49370;
+    static constexpr quint16 DefaultPort = Ports::DefaultOscPort;
 
     bool enabled = false;
     quint16 port = DefaultPort;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 #include <QVector>
 
 // The envelope of an OSC packet: a message, or a bundle ("#bundle", a time

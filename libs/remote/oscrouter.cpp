@@ -96,7 +96,7 @@ OscRouter::Result OscRouter::route(const Message &message)
             return Refusal::BadArguments;
         const double number = message.numbers[0];
         const bool channel = path == QLatin1String("channel");
-        if (number != std::floor(number) || number < (channel ? 0 : 1) || number > (channel ? 4 : 65535))
+        if (number != std::floor(number) || number < (channel ? 0 : 1) || number > (channel ? PC::ChannelCount - 1 : 65535))
             return Refusal::OutOfRange;
         const RemoteRequest::Kind kind = channel ? RemoteRequest::Kind::Channel
                                          : path == QLatin1String("subscribe") ? RemoteRequest::Kind::Subscribe
@@ -197,7 +197,7 @@ double OscRouter::remoteValue(int slot, int value)
     const PC::SlotInfo &info = PC::slot(slot);
     switch (info.kind) {
     case PC::Kind::Choice:
-        return PC::wireText(slot, value).toInt();
+        return value >= 0 && value < info.choiceCount ? info.choices[value].value : 0;
     case PC::Kind::Scaled:
     case PC::Kind::Nits:
         return PC::displayValue(slot, value);

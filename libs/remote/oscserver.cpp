@@ -14,6 +14,8 @@
 
 #include <lo/lo.h>
 
+#include <algorithm>
+
 using PC = ParameterCatalogue;
 
 namespace {
@@ -48,7 +50,6 @@ OscServer::OscServer(HdrController &controller, const OscOptions &options, LookF
     : QObject(parent), m_controller(controller), m_options(options), m_findLook(std::move(findLook)),
       m_socket(new QUdpSocket(this))
 {
-    qRegisterMetaType<RemoteRequest>();
     m_clock.start();
     m_feedbackTimer.setSingleShot(true);
     connect(&m_feedbackTimer, &QTimer::timeout, this, &OscServer::flushFeedback);
@@ -57,6 +58,8 @@ OscServer::OscServer(HdrController &controller, const OscOptions &options, LookF
     connect(m_socket, &QUdpSocket::readyRead, this, &OscServer::readPackets);
 
     connect(&controller, &HdrController::parameterChanged, this, [this](int slot, int value) {
+        if (m_subscribers.isEmpty())
+            return;
         const bool number = PC::slot(slot).kind == PC::Kind::Scaled || PC::slot(slot).kind == PC::Kind::Nits;
         queueFeedback(OscRouter::address(slot), number ? "f" : "i", {OscRouter::remoteValue(slot, value)});
     });
@@ -88,14 +91,14 @@ void OscServer::readPackets()
 {
     for (int read = 0; read < PacketsPerTurn && m_socket->hasPendingDatagrams(); ++read) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram(OscPacket::LargestPacket + 1);
-        handle(datagram.data(), datagram.senderAddress(), quint16(datagram.senderPort()));
+        handle(datagram.data(), datagram.senderAddress());
     }
     // A flood is worked off a portion at a time, between the window's own events.
     if (m_socket->hasPendingDatagrams())
         QTimer::singleShot(0, this, &OscServer::readPackets);
 }
 
-void OscServer::handle(const QByteArray &packet, const QHostAddress &sender, quint16)
+void OscServer::handle(const QByteArray &packet, const QHostAddress &sender)
 {
     const qint64 now = m_clock.elapsed();
     if (now - m_windowStartMs >= 1000) {
@@ -205,13 +208,10 @@ void OscServer::obey(const RemoteRequest &request, const QHostAddress &sender)
         c.toggleLooks();
         break;
     case K::Subscribe: {
-        bool known = false;
-        for (Subscriber &subscriber : m_subscribers) {
-            if (subscriber.address.isEqual(sender) && subscriber.port == request.value) {
-                subscriber.lastHeardMs = m_clock.elapsed();
-                known = true;
-            }
-        }
+        // A subscriber already known was heard from as the packet came in.
+        const bool known = std::any_of(m_subscribers.cbegin(), m_subscribers.cend(), [&](const Subscriber &s) {
+            return s.address.isEqual(sender) && s.port == request.value;
+        });
         if (!known)
             m_subscribers.append({sender, quint16(request.value), m_clock.elapsed()});
         sendState();
@@ -225,13 +225,13 @@ void OscServer::obey(const RemoteRequest &request, const QHostAddress &sender)
                             m_subscribers.end());
         break;
     }
-    ++m_counters.obeyed;
-    Q_EMIT obeyed(request);
 }
 
 // The current unit and channel, the A/B state and each unit's state.
 void OscServer::sendState()
 {
+    if (m_subscribers.isEmpty())
+        return;
     const HdrController &c = m_controller;
     const QByteArray root = OscRouter::Root;
     queueFeedback(root + "/unit", "ss", {c.devices().currentIndex() >= 0

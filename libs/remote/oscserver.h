@@ -4,7 +4,6 @@
 #include "remoterequest.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QHostAddress>
 #include <QMap>
 #include <QObject>
@@ -33,9 +32,18 @@ public:
     static constexpr int FeedbackIntervalMs = 20;
     static constexpr int SubscriptionMs = 60000;
 
+    // Finds a look file by the name a message gives; empty when there is none.
+    using LookFinder = std::function<QString(const QString &name)>;
+
+    OscServer(HdrController &controller, const OscOptions &options, LookFinder findLook, QObject *parent = nullptr);
+    ~OscServer() override;
+
+    bool start(QString *error);
+    quint16 port() const;
+
+private:
     struct Counters
     {
-        quint64 obeyed = 0;
         quint64 unknownAddress = 0;
         quint64 badArguments = 0;
         quint64 outOfRange = 0;
@@ -47,22 +55,6 @@ public:
         quint64 ignored() const;
     };
 
-    // Finds a look file by the name a message gives; empty when there is none.
-    using LookFinder = std::function<QString(const QString &name)>;
-
-    OscServer(HdrController &controller, const OscOptions &options, LookFinder findLook, QObject *parent = nullptr);
-    ~OscServer() override;
-
-    bool start(QString *error);
-    quint16 port() const;
-    const Counters &counters() const { return m_counters; }
-    int subscribers() const { return m_subscribers.size(); }
-
-Q_SIGNALS:
-    // A message was obeyed (for tests and the log).
-    void obeyed(const RemoteRequest &request);
-
-private:
     struct Subscriber
     {
         QHostAddress address;
@@ -71,7 +63,7 @@ private:
     };
 
     void readPackets();
-    void handle(const QByteArray &packet, const QHostAddress &sender, quint16 senderPort);
+    void handle(const QByteArray &packet, const QHostAddress &sender);
     void obey(const RemoteRequest &request, const QHostAddress &sender);
     void queueFeedback(const QByteArray &address, const QByteArray &types, const QVariantList &values);
     void flushFeedback();

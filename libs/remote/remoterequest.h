@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMetaType>
 #include <QString>
 
 // What a remote-control message asks of the program.
@@ -28,5 +27,3 @@ struct RemoteRequest
     int value = 0;
     QString text;
 };
-
-Q_DECLARE_METATYPE(RemoteRequest)

@@ -17,8 +17,8 @@
 //   --help-osc            print the OSC addresses and end
 //
 // An argument that is no option makes -m count for nothing: such a command
-// line runs a single copy, as one without options does. An unknown option
-// is an error.
+// line runs a single copy, as one without options does. What follows "--"
+// is no option. An unknown option is an error.
 struct CommandLine
 {
     enum class Action { Run, Help, Version, HelpOsc, Error };
@@ -34,6 +34,9 @@ struct CommandLine
     QString text;
 
     static CommandLine parse(const QStringList &arguments, const QString &programName);
+    // The command line (as main() has it) asks for help or the version,
+    // which are answered without a window, nor a display.
+    static bool asksForInformation(int argc, const char *const argv[]);
     // How an error is told on the console.
     static QString errorHint(const QString &programName);
 };

@@ -12,6 +12,16 @@
 
 namespace {
 
+const char AddressKey[] = "IPAddress";
+const char GangCountKey[] = "NumGangPrismos";
+const char GangArray[] = "GangPrismoNames";
+const char GangNameKey[] = "GangPrismoName";
+const char RecentLooksKey[] = "RecentLooks";
+const char OscEnabledKey[] = "OscEnabled";
+const char OscPortKey[] = "OscPort";
+const char OscListenKey[] = "OscListen";
+const char OscAllowKey[] = "OscAllow";
+
 // QSettings turns a value written as @Variant(...) back into whatever its
 // bytes describe as soon as it reads the value's group, and it reads every
 // group when it writes the file. A damaged file can describe a list of four
@@ -128,15 +138,6 @@ int storedGangCount(const QVariant &stored)
 
 const char PrismoSettings::Organisation[] = "tavi";
 const char PrismoSettings::Application[] = "PrismoRest";
-const char PrismoSettings::AddressKey[] = "IPAddress";
-const char PrismoSettings::GangCountKey[] = "NumGangPrismos";
-const char PrismoSettings::GangArray[] = "GangPrismoNames";
-const char PrismoSettings::GangNameKey[] = "GangPrismoName";
-const char PrismoSettings::RecentLooksKey[] = "RecentLooks";
-const char PrismoSettings::OscEnabledKey[] = "OscEnabled";
-const char PrismoSettings::OscPortKey[] = "OscPort";
-const char PrismoSettings::OscListenKey[] = "OscListen";
-const char PrismoSettings::OscAllowKey[] = "OscAllow";
 
 std::unique_ptr<QSettings> PrismoSettings::openStore()
 {

@@ -37,15 +37,6 @@ class PrismoSettings
 public:
     static const char Organisation[];
     static const char Application[];
-    static const char AddressKey[];
-    static const char GangCountKey[];
-    static const char GangArray[];
-    static const char GangNameKey[];
-    static const char RecentLooksKey[];
-    static const char OscEnabledKey[];
-    static const char OscPortKey[];
-    static const char OscListenKey[];
-    static const char OscAllowKey[];
     static constexpr int RecentLooksKept = 8;
     // A gang larger than this cannot come from a unit's list; a larger count
     // in the store is damage and is cut to it.

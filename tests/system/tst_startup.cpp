@@ -121,6 +121,7 @@ void TestStartup::secondCopyIsRefused_data()
 
     QTest::newRow("no arguments") << QStringList() << true;
     QTest::newRow("-m and an argument that is no option") << QStringList{"-m", "x"} << true;
+    QTest::newRow("-m and an option's name after --") << QStringList{"-m", "--", "--help"} << true;
     // "-m" never touches the lock (alone it takes none: see commandLines).
     QTest::newRow("-m") << QStringList{"-m"} << false;
 }
