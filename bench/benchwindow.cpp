@@ -15,15 +15,10 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QSettings>
 
 using PC = ParameterCatalogue;
 
-BenchWindow::BenchWindow(SimulatorRig &rig, PanelStandIn &panel, const QString &settingsFolder)
-    : m_rig(rig), m_panel(panel)
-{
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
-}
+BenchWindow::BenchWindow(SimulatorRig &rig, PanelStandIn &panel) : m_rig(rig), m_panel(panel) {}
 
 BenchWindow::~BenchWindow()
 {

@@ -19,8 +19,7 @@ class BenchWindow
 public:
     static constexpr int ReadyTimeoutMs = 60000;
 
-    // The window keeps its settings in the folder given.
-    BenchWindow(SimulatorRig &rig, PanelStandIn &panel, const QString &settingsFolder);
+    BenchWindow(SimulatorRig &rig, PanelStandIn &panel);
     ~BenchWindow();
 
     // The host names of units 1 to count, as the window saves a gang.

@@ -17,15 +17,15 @@
 
 using PC = ParameterCatalogue;
 
-DialogBench::DialogBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, QString settingsFolder)
-    : m_rig(rig), m_panel(panel), m_watch(watch), m_settingsFolder(std::move(settingsFolder))
+DialogBench::DialogBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch)
+    : m_rig(rig), m_panel(panel), m_watch(watch)
 {
 }
 
 DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs)
 {
     Result result;
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     window.show(window.unitAddress(0), {});
     if (!window.waitReady(0))
         return result;
@@ -66,7 +66,7 @@ DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs
 DialogBench::Result DialogBench::forcedPass(int ganged, int runs, int passes)
 {
     Result result;
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     window.show(window.unitAddress(0), window.gangOf(ganged));
     if (!window.waitReady(ganged))
         return result;
@@ -103,7 +103,7 @@ DialogBench::Result DialogBench::forcedPass(int ganged, int runs, int passes)
 DialogBench::Result DialogBench::sliderDrag(int ganged, int runs, int positions)
 {
     Result result;
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     window.show(window.unitAddress(0), window.gangOf(ganged));
     if (!window.waitReady(ganged))
         return result;

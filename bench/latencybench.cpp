@@ -26,9 +26,8 @@ struct LatencyBench::Samples
     int failures = 0;
 };
 
-LatencyBench::LatencyBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, QString settingsFolder,
-                           Settings settings)
-    : m_rig(rig), m_panel(panel), m_watch(watch), m_settingsFolder(std::move(settingsFolder)), m_settings(settings)
+LatencyBench::LatencyBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, Settings settings)
+    : m_rig(rig), m_panel(panel), m_watch(watch), m_settings(settings)
 {
 }
 
@@ -50,7 +49,7 @@ LatencyBench::Result LatencyBench::run(const Case &setup)
     result.setup = setup;
     setFaults(setup.ganged + 1, setup.delayMs, setup.stalled);
 
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     QStringList silent;
     for (int unit = setup.ganged + 1 - setup.stalled; unit <= setup.ganged; ++unit)
         silent << window.unitAddress(unit);
@@ -192,7 +191,7 @@ LatencyBench::NameResult LatencyBench::runUnresolvable(const QString &hostName, 
 {
     NameResult result;
     setFaults(ganged + 1, delayMs, 0);
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     EventLoopProbe probe;
     const QString notAnswering = UnitLink::stateText(UnitLink::State::NotAnswering);
     std::vector<double> lookups;

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QSettings>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
@@ -302,7 +303,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench: the hub stand-in does not start: %s\n", qPrintable(error));
         return 1;
     }
+    // The windows keep their settings in a folder of their own.
     QTemporaryDir settingsFolder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
 
     BenchTable table;
     MatrixTable matrix({"Replies after", "Ganged", "Forced pass (ms)", "Knob lag (ms)", "Detent to display, longest (ms)",
@@ -310,11 +313,11 @@ int main(int argc, char *argv[])
                         "Sets per unit per turn", "Closing (ms)"});
     if (!parser.isSet(latencyOnly)) {
         linkRows(table, settings, rig, QCoreApplication::applicationFilePath());
-        DialogBench dialogBench(rig, panel, watch, settingsFolder.path());
+        DialogBench dialogBench(rig, panel, watch);
         dialogRows(table, settings, dialogBench);
         startupRows(table, settings, rig, watch);
     }
-    LatencyBench latencyBench(rig, panel, watch, settingsFolder.path(), settings.latency);
+    LatencyBench latencyBench(rig, panel, watch, settings.latency);
     latencyRows(table, matrix, latencyBench);
     rig.stop();
 
