@@ -87,25 +87,10 @@ LatencyBench::Result LatencyBench::run(const Case &setup)
 
 bool LatencyBench::forcedPass(BenchWindow &window, EventLoopProbe &probe, Samples &samples)
 {
-    if (!window.settle())
+    const std::optional<BenchWindow::Pass> pass = window.forcedPass(m_watch, &probe);
+    if (!pass)
         return false;
-    const QStringList units = window.answeringUnits();
-    const int sets = int(PC::passOrder().size());
-    ArrivalTally arrived(RequestWatch::isSet);
-    m_watch.takeArrived();
-    probe.start();
-    const qint64 start = BenchClock::nowNs();
-    window.controller().writePass(true);
-    const bool done = ConditionWait::until(
-        [&] {
-            arrived.add(m_watch.takeArrived());
-            return arrived.allReached(units, sets);
-        },
-        ConditionWait::MeasureTimeoutMs);
-    probe.stop();
-    if (!done)
-        return false;
-    samples.passMs.push_back(BenchClock::millis(start, arrived.latestNs(units, sets)));
+    samples.passMs.push_back(pass->millis);
     samples.stallPassMs.push_back(probe.longestStallMs());
     return true;
 }
