@@ -4,6 +4,7 @@
 #include "benchclock.h"
 #include "conditionwait.h"
 #include "parametercatalogue.h"
+#include "prismosettings.h"
 #include "processusage.h"
 #include "requestwatch.h"
 #include "simulatorrig.h"
@@ -11,9 +12,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QProcess>
 #include <QSet>
+#include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -67,13 +68,17 @@ StartupBench::StartupBench(SimulatorRig &rig, RequestWatch &watch, QString progr
 double StartupBench::start(QProcess &process, const QString &home)
 {
     const QString unit = m_rig.config().units[0].address;
-    QDir(home).mkpath(QStringLiteral("config/tavi"));
     QDir(home).mkpath(QStringLiteral("tmp"));
-    QFile settings(home + QStringLiteral("/config/tavi/PrismoRest.conf"));
-    if (!settings.open(QIODevice::WriteOnly))
-        return -1;
-    settings.write("[General]\nIPAddress=" + unit.toLatin1() + "\n");
-    settings.close();
+    {
+        // The program's store under XDG_CONFIG_HOME.
+        QSettings store(home + QStringLiteral("/config/%1/%2.conf").arg(PrismoSettings::Organisation,
+                                                                         PrismoSettings::Application),
+                        QSettings::IniFormat);
+        PrismoSettings::save(store, unit, {});
+        store.sync();
+        if (store.status() != QSettings::NoError)
+            return -1;
+    }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
