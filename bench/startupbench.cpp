@@ -99,7 +99,7 @@ double StartupBench::start(QProcess &process, const QString &home)
         if (shownNs == 0 && output.contains(" started"))
             shownNs = BenchClock::nowNs();
     });
-    ArrivalTally channelRead([&unit](const RequestWatch::Request &r) { return r.address == unit && readsChannel(r); });
+    ArrivalTally channelRead = channelReads();
     m_watch.takeArrived();
     const qint64 startNs = BenchClock::nowNs();
     process.start(m_program, QStringList());
@@ -118,7 +118,7 @@ double StartupBench::start(QProcess &process, const QString &home)
 bool StartupBench::waitForReadBack(QProcess &process)
 {
     const QString unit = m_rig.config().units[0].address;
-    ArrivalTally channelRead([&unit](const RequestWatch::Request &r) { return r.address == unit && readsChannel(r); });
+    ArrivalTally channelRead = channelReads();
     // start() took the read that followed identification; the next one is periodic.
     return ConditionWait::until(
         [&] {
@@ -127,6 +127,13 @@ bool StartupBench::waitForReadBack(QProcess &process)
             return channelRead.count(unit) >= 1;
         },
         StartTimeoutMs);
+}
+
+ArrivalTally StartupBench::channelReads() const
+{
+    return ArrivalTally([unit = m_rig.config().units[0].address](const RequestWatch::Request &r) {
+        return r.address == unit && readsChannel(r);
+    });
 }
 
 void StartupBench::stop(QProcess &process)
