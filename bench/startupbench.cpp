@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
-#include <QSet>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
