@@ -123,7 +123,7 @@ bool LatencyBench::turn(BenchWindow &window, EventLoopProbe &probe, int directio
             const std::vector<RequestWatch::Request> arrived = m_watch.takeArrived();
             lastValue.add(arrived);
             turned.add(arrived);
-            return m_panel.knob().progress().done && lastValue.allReached(units, 1);
+            return m_panel.knob().progress().done() && lastValue.allReached(units, 1);
         },
         ConditionWait::MeasureTimeoutMs);
     probe.stop();
