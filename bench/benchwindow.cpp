@@ -1,13 +1,16 @@
 #include "benchwindow.h"
 
+#include "arrivaltally.h"
 #include "benchclock.h"
 #include "conditionwait.h"
 #include "displaycell.h"
+#include "eventloopprobe.h"
 #include "gang.h"
 #include "hdrcontroller.h"
 #include "hdrparameterdialog.h"
 #include "panelstandin.h"
 #include "prismosettings.h"
+#include "requestwatch.h"
 #include "simulatorrig.h"
 #include "ui_hdrparameterdialog.h"
 #include "unitlink.h"
@@ -15,15 +18,10 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QSettings>
 
 using PC = ParameterCatalogue;
 
-BenchWindow::BenchWindow(SimulatorRig &rig, PanelStandIn &panel, const QString &settingsFolder)
-    : m_rig(rig), m_panel(panel)
-{
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder);
-}
+BenchWindow::BenchWindow(SimulatorRig &rig, PanelStandIn &panel) : m_rig(rig), m_panel(panel) {}
 
 BenchWindow::~BenchWindow()
 {
@@ -83,6 +81,31 @@ bool BenchWindow::settle()
     const int before = m_discovered;
     c.discover();
     return ConditionWait::until([&] { return m_discovered > before && gangIdle(); }, ReadyTimeoutMs);
+}
+
+std::optional<BenchWindow::Pass> BenchWindow::forcedPass(RequestWatch &watch, EventLoopProbe *probe)
+{
+    if (!settle())
+        return std::nullopt;
+    const QStringList units = answeringUnits();
+    const int sets = int(PC::passOrder().size());
+    ArrivalTally arrived(RequestWatch::isSet);
+    watch.takeArrived();
+    if (probe)
+        probe->start();
+    const qint64 start = BenchClock::nowNs();
+    controller().writePass(true);
+    const bool ended = ConditionWait::until(
+        [&] {
+            arrived.add(watch.takeArrived());
+            return arrived.allReached(units, sets);
+        },
+        ConditionWait::MeasureTimeoutMs);
+    if (probe)
+        probe->stop();
+    if (!ended)
+        return std::nullopt;
+    return Pass{BenchClock::millis(start, arrived.latestNs(units, sets)), arrived.total()};
 }
 
 bool BenchWindow::gangIdle() const

@@ -4,10 +4,13 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
+class EventLoopProbe;
 class HDRParameterDialog;
 class HdrController;
 class PanelStandIn;
+class RequestWatch;
 class SimulatorRig;
 
 // The program's window, shown offscreen with its panel connected to the hub
@@ -19,8 +22,7 @@ class BenchWindow
 public:
     static constexpr int ReadyTimeoutMs = 60000;
 
-    // The window keeps its settings in the folder given.
-    BenchWindow(SimulatorRig &rig, PanelStandIn &panel, const QString &settingsFolder);
+    BenchWindow(SimulatorRig &rig, PanelStandIn &panel);
     ~BenchWindow();
 
     // The host names of units 1 to count, as the window saves a gang.
@@ -39,6 +41,17 @@ public:
     // ganged units was answered: the discovery's read, which goes after them
     // to the current unit, came back and the gang's links have nothing waiting.
     bool settle();
+
+    struct Pass
+    {
+        double millis = 0; // from forcing the pass until the last unit received its last set
+        int sets = 0;      // the sets the units received meanwhile
+    };
+    // Settles, then forces a pass that writes every parameter and waits
+    // until the current unit and every answering ganged unit received all
+    // of them; nothing when either did not end. The probe, if given, watches
+    // the event loop from forcing the pass until its end.
+    std::optional<Pass> forcedPass(RequestWatch &watch, EventLoopProbe *probe = nullptr);
     // Closes the window as the user does (settings saved, every link
     // stopped) and returns the time that took in ms; then waits until the
     // hub stand-in saw the program go.

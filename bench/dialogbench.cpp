@@ -17,15 +17,15 @@
 
 using PC = ParameterCatalogue;
 
-DialogBench::DialogBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, QString settingsFolder)
-    : m_rig(rig), m_panel(panel), m_watch(watch), m_settingsFolder(std::move(settingsFolder))
+DialogBench::DialogBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch)
+    : m_rig(rig), m_panel(panel), m_watch(watch)
 {
 }
 
 DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs)
 {
     Result result;
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     window.show(window.unitAddress(0), {});
     if (!window.waitReady(0))
         return result;
@@ -66,31 +66,22 @@ DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs
 DialogBench::Result DialogBench::forcedPass(int ganged, int runs, int passes)
 {
     Result result;
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     window.show(window.unitAddress(0), window.gangOf(ganged));
     if (!window.waitReady(ganged))
         return result;
-    const QStringList units = window.answeringUnits();
-    const int sets = int(PC::passOrder().size());
     std::vector<double> millis;
     double requests = 0;
     bool ended = true;
     for (int run = 0; run < runs && ended; ++run) {
         double taken = 0;
         for (int pass = 0; pass < passes && ended; ++pass) {
-            ended = window.settle();
-            ArrivalTally arrived(RequestWatch::isSet);
-            m_watch.takeArrived();
-            const qint64 start = BenchClock::nowNs();
-            window.controller().writePass(true);
-            ended = ended && ConditionWait::until(
-                                 [&] {
-                                     arrived.add(m_watch.takeArrived());
-                                     return arrived.allReached(units, sets);
-                                 },
-                                 ConditionWait::MeasureTimeoutMs);
-            taken += BenchClock::millis(start, arrived.latestNs(units, sets));
-            requests += arrived.total();
+            const std::optional<BenchWindow::Pass> measured = window.forcedPass(m_watch);
+            ended = measured.has_value();
+            if (ended) {
+                taken += measured->millis;
+                requests += measured->sets;
+            }
         }
         millis.push_back(taken / passes);
     }
@@ -103,7 +94,7 @@ DialogBench::Result DialogBench::forcedPass(int ganged, int runs, int passes)
 DialogBench::Result DialogBench::sliderDrag(int ganged, int runs, int positions)
 {
     Result result;
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     window.show(window.unitAddress(0), window.gangOf(ganged));
     if (!window.waitReady(ganged))
         return result;

@@ -2,8 +2,6 @@
 
 #include "samplestats.h"
 
-#include <QString>
-
 class PanelStandIn;
 class RequestWatch;
 class SimulatorRig;
@@ -24,7 +22,7 @@ public:
         bool ready = false;      // the window came up and every measure ended
     };
 
-    DialogBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, QString settingsFolder);
+    DialogBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch);
 
     // The channel chooser switched to the other channel, which the window
     // reads at once: until every parameter holds the unit's value, while the
@@ -41,5 +39,4 @@ private:
     SimulatorRig &m_rig;
     PanelStandIn &m_panel;
     RequestWatch &m_watch;
-    QString m_settingsFolder;
 };

@@ -83,5 +83,4 @@ void KnobTurner::displayChanged()
         }
         break;
     }
-    m_progress.done = sent == m_cells.size() && sent > 0 && m_progress.shownNs.back() != 0;
 }

@@ -27,7 +27,9 @@ public:
     {
         std::vector<qint64> sentNs;  // per detent: when the hub sent it
         std::vector<qint64> shownNs; // per detent: when the display first showed its value (or a later one's); 0 before
-        bool done = false;           // every detent sent and shown
+
+        // Every detent sent and shown: the last counts as shown only once sent.
+        bool done() const { return !shownNs.empty() && shownNs.back() != 0; }
     };
 
     explicit KnobTurner(HubServer &server, QObject *parent = nullptr);

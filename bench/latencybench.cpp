@@ -26,9 +26,8 @@ struct LatencyBench::Samples
     int failures = 0;
 };
 
-LatencyBench::LatencyBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, QString settingsFolder,
-                           Settings settings)
-    : m_rig(rig), m_panel(panel), m_watch(watch), m_settingsFolder(std::move(settingsFolder)), m_settings(settings)
+LatencyBench::LatencyBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, Settings settings)
+    : m_rig(rig), m_panel(panel), m_watch(watch), m_settings(settings)
 {
 }
 
@@ -50,7 +49,7 @@ LatencyBench::Result LatencyBench::run(const Case &setup)
     result.setup = setup;
     setFaults(setup.ganged + 1, setup.delayMs, setup.stalled);
 
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     QStringList silent;
     for (int unit = setup.ganged + 1 - setup.stalled; unit <= setup.ganged; ++unit)
         silent << window.unitAddress(unit);
@@ -88,25 +87,10 @@ LatencyBench::Result LatencyBench::run(const Case &setup)
 
 bool LatencyBench::forcedPass(BenchWindow &window, EventLoopProbe &probe, Samples &samples)
 {
-    if (!window.settle())
+    const std::optional<BenchWindow::Pass> pass = window.forcedPass(m_watch, &probe);
+    if (!pass)
         return false;
-    const QStringList units = window.answeringUnits();
-    const int sets = int(PC::passOrder().size());
-    ArrivalTally arrived(RequestWatch::isSet);
-    m_watch.takeArrived();
-    probe.start();
-    const qint64 start = BenchClock::nowNs();
-    window.controller().writePass(true);
-    const bool done = ConditionWait::until(
-        [&] {
-            arrived.add(m_watch.takeArrived());
-            return arrived.allReached(units, sets);
-        },
-        ConditionWait::MeasureTimeoutMs);
-    probe.stop();
-    if (!done)
-        return false;
-    samples.passMs.push_back(BenchClock::millis(start, arrived.latestNs(units, sets)));
+    samples.passMs.push_back(pass->millis);
     samples.stallPassMs.push_back(probe.longestStallMs());
     return true;
 }
@@ -139,7 +123,7 @@ bool LatencyBench::turn(BenchWindow &window, EventLoopProbe &probe, int directio
             const std::vector<RequestWatch::Request> arrived = m_watch.takeArrived();
             lastValue.add(arrived);
             turned.add(arrived);
-            return m_panel.knob().progress().done && lastValue.allReached(units, 1);
+            return m_panel.knob().progress().done() && lastValue.allReached(units, 1);
         },
         ConditionWait::MeasureTimeoutMs);
     probe.stop();
@@ -192,7 +176,7 @@ LatencyBench::NameResult LatencyBench::runUnresolvable(const QString &hostName, 
 {
     NameResult result;
     setFaults(ganged + 1, delayMs, 0);
-    BenchWindow window(m_rig, m_panel, m_settingsFolder);
+    BenchWindow window(m_rig, m_panel);
     EventLoopProbe probe;
     const QString notAnswering = UnitLink::stateText(UnitLink::State::NotAnswering);
     std::vector<double> lookups;

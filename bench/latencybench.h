@@ -61,8 +61,7 @@ public:
         double stallMs = 0;
     };
 
-    LatencyBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, QString settingsFolder,
-                 Settings settings);
+    LatencyBench(SimulatorRig &rig, PanelStandIn &panel, RequestWatch &watch, Settings settings);
 
     Result run(const Case &setup);
     // The window whose saved address is a host name the resolver cannot
@@ -81,6 +80,5 @@ private:
     SimulatorRig &m_rig;
     PanelStandIn &m_panel;
     RequestWatch &m_watch;
-    QString m_settingsFolder;
     Settings m_settings;
 };

@@ -8,7 +8,6 @@
 #include <memory>
 
 class HubServer;
-class QObject;
 class QThread;
 
 // The Tangent Hub stand-in (tangent-hub-sim's HubServer) on a thread of its

@@ -1,6 +1,7 @@
 #include "requestwatch.h"
 
 #include "benchclock.h"
+#include "devicerequest.h"
 #include "simulatorrig.h"
 
 #include <QMutexLocker>
@@ -31,21 +32,11 @@ RequestWatch::Request RequestWatch::parse(const QString &line, qint64 atNs)
     request.atNs = atNs;
     const int space = line.indexOf(QLatin1Char(' '));
     request.address = line.left(space);
-    const QByteArray requestLine = line.mid(space + 1).toLatin1();
-    const int query = requestLine.indexOf('?');
-    if (space < 0 || query < 0)
+    DeviceRequest sent;
+    if (space < 0 || !DeviceRequest::parseRequestLine(line.mid(space + 1).toLatin1(), sent))
         return request;
-    const int end = requestLine.indexOf(' ', query);
-    for (const QByteArray &item : requestLine.mid(query + 1, end < 0 ? -1 : end - query - 1).split('&')) {
-        const int equals = item.indexOf('=');
-        const QByteArray key = item.left(equals);
-        const QByteArray value = equals < 0 ? QByteArray() : item.mid(equals + 1);
-        if (key == "action")
-            request.action = value;
-        else if (key == "paramid")
-            request.name = value;
-        else if (key == "value")
-            request.value = value;
-    }
+    request.action = sent.queryItem("action");
+    request.name = sent.queryItem("paramid");
+    request.value = sent.queryItem("value");
     return request;
 }

@@ -4,6 +4,7 @@
 #include "benchclock.h"
 #include "conditionwait.h"
 #include "parametercatalogue.h"
+#include "prismosettings.h"
 #include "processusage.h"
 #include "requestwatch.h"
 #include "simulatorrig.h"
@@ -11,9 +12,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QProcess>
-#include <QSet>
+#include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -67,13 +67,17 @@ StartupBench::StartupBench(SimulatorRig &rig, RequestWatch &watch, QString progr
 double StartupBench::start(QProcess &process, const QString &home)
 {
     const QString unit = m_rig.config().units[0].address;
-    QDir(home).mkpath(QStringLiteral("config/tavi"));
     QDir(home).mkpath(QStringLiteral("tmp"));
-    QFile settings(home + QStringLiteral("/config/tavi/PrismoRest.conf"));
-    if (!settings.open(QIODevice::WriteOnly))
-        return -1;
-    settings.write("[General]\nIPAddress=" + unit.toLatin1() + "\n");
-    settings.close();
+    {
+        // The program's store under XDG_CONFIG_HOME.
+        QSettings store(home + QStringLiteral("/config/%1/%2.conf").arg(PrismoSettings::Organisation,
+                                                                         PrismoSettings::Application),
+                        QSettings::IniFormat);
+        PrismoSettings::save(store, unit, {});
+        store.sync();
+        if (store.status() != QSettings::NoError)
+            return -1;
+    }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -94,7 +98,7 @@ double StartupBench::start(QProcess &process, const QString &home)
         if (shownNs == 0 && output.contains(" started"))
             shownNs = BenchClock::nowNs();
     });
-    ArrivalTally channelRead([&unit](const RequestWatch::Request &r) { return r.address == unit && readsChannel(r); });
+    ArrivalTally channelRead = channelReads();
     m_watch.takeArrived();
     const qint64 startNs = BenchClock::nowNs();
     process.start(m_program, QStringList());
@@ -113,7 +117,7 @@ double StartupBench::start(QProcess &process, const QString &home)
 bool StartupBench::waitForReadBack(QProcess &process)
 {
     const QString unit = m_rig.config().units[0].address;
-    ArrivalTally channelRead([&unit](const RequestWatch::Request &r) { return r.address == unit && readsChannel(r); });
+    ArrivalTally channelRead = channelReads();
     // start() took the read that followed identification; the next one is periodic.
     return ConditionWait::until(
         [&] {
@@ -122,6 +126,13 @@ bool StartupBench::waitForReadBack(QProcess &process)
             return channelRead.count(unit) >= 1;
         },
         StartTimeoutMs);
+}
+
+ArrivalTally StartupBench::channelReads() const
+{
+    return ArrivalTally([unit = m_rig.config().units[0].address](const RequestWatch::Request &r) {
+        return r.address == unit && readsChannel(r);
+    });
 }
 
 void StartupBench::stop(QProcess &process)

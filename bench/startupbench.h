@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class ArrivalTally;
 class QProcess;
 class RequestWatch;
 class SimulatorRig;
@@ -36,6 +37,8 @@ private:
     // first periodic read-back after start-up has begun.
     bool waitForReadBack(QProcess &process);
     static void stop(QProcess &process);
+    // Counts the reads of a channel the first unit receives.
+    ArrivalTally channelReads() const;
 
     SimulatorRig &m_rig;
     RequestWatch &m_watch;

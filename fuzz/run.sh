@@ -10,8 +10,19 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 seconds=${1:-60}
-targets=(fuzz_httpreply fuzz_hubmessages fuzz_discovery fuzz_settings fuzz_oscpacket fuzz_lookfile)
 dir=build/fuzz
+
+# Each fuzz/fuzz_NAME.cpp is a target; fuzz/make-corpus.py writes its seeds
+# to fuzz/corpus/fuzz_NAME/, and a target without them is an error.
+targets=()
+for source in fuzz/fuzz_*.cpp; do
+    target=$(basename "$source" .cpp)
+    if [ ! -d fuzz/corpus/"$target" ]; then
+        echo "fuzz/run.sh: $target has no seed corpus in fuzz/corpus/$target (fuzz/make-corpus.py writes it)" >&2
+        exit 1
+    fi
+    targets+=("$target")
+done
 
 tools/install-deps.sh fuzz
 cmake --preset fuzz >/dev/null

@@ -1,5 +1,6 @@
 #include "dialogfixture.h"
 
+#include "devicerequest.h"
 #include "gangdialog.h"
 #include "hdrcontroller.h"
 #include "modalprompt.h"
@@ -10,7 +11,6 @@
 #include <QMenu>
 #include <QSettings>
 #include <QTest>
-#include <QUrlQuery>
 
 #include <algorithm>
 
@@ -70,12 +70,13 @@ QStringList DialogFixture::sets() const
 {
     QStringList result;
     for (const QString &line : m_rig->requestLog()) {
-        // "<address> GET /config?<query> HTTP/1.1"
-        const QStringList parts = line.split(QLatin1Char(' '));
-        const QUrlQuery query(parts.value(2).section(QLatin1Char('?'), 1));
-        if (query.queryItemValue(QStringLiteral("action")) == QLatin1String("set"))
-            result << QStringLiteral("%1 %2 %3").arg(parts[0], query.queryItemValue(QStringLiteral("paramid")),
-                                                    query.queryItemValue(QStringLiteral("value")));
+        // "<address> <request line>"
+        const int space = line.indexOf(QLatin1Char(' '));
+        DeviceRequest request;
+        if (DeviceRequest::parseRequestLine(line.mid(space + 1).toLatin1(), request) &&
+            request.queryItem("action") == "set")
+            result << QStringLiteral("%1 %2 %3").arg(line.left(space), QString::fromLatin1(request.queryItem("paramid")),
+                                                    QString::fromLatin1(request.queryItem("value")));
     }
     // Units are written in parallel: the order between units is not fixed.
     std::stable_sort(result.begin(), result.end(),

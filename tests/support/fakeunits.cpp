@@ -1,15 +1,20 @@
 #include "fakeunits.h"
 
-#include "parametercatalogue.h"
+#include "networkservices.h"
+#include "parameterstore.h"
+#include "rigconfig.h"
 #include "unittransport.h"
 
-#include <QHash>
 #include <QSet>
 #include <QThread>
 
+#include <optional>
+
 struct FakeUnits::Unit
 {
-    QHash<QByteArray, QByteArray> values;
+    explicit Unit(const UnitConfig &config) : store(config) {}
+
+    ParameterStore store;
     QSet<QByteArray> failing;
     bool off = false;
     int delayMs = 0;
@@ -25,18 +30,20 @@ public:
     Result get(const QByteArray &name, const QByteArray &format, int) override
     {
         return answer(name, "get " + name + ' ' + format, [&](Result &result) {
-            const bool list = name == "eParamID_NetworkServices";
-            result.ok = list || m_unit->values.contains(name);
-            result.body = list ? m_units.m_listReply : m_unit->values.value(name);
+            if (name == "eParamID_NetworkServices") {
+                result.ok = true;
+                result.body = m_units.m_listReply;
+            } else if (const std::optional<QByteArray> value = m_unit->store.value(name)) {
+                result.ok = true;
+                result.body = *value;
+            }
         });
     }
 
     Result set(const QByteArray &name, const QByteArray &value) override
     {
         return answer(name, "set " + name + ' ' + value, [&](Result &result) {
-            result.ok = m_unit->values.contains(name);
-            if (result.ok)
-                m_unit->values.insert(name, value);
+            result.ok = m_unit->store.setAtUnit(name, value);
         });
     }
 
@@ -68,27 +75,12 @@ private:
 
 FakeUnits::FakeUnits(int count)
 {
-    using PC = ParameterCatalogue;
-    QStringList listed;
+    RigConfig rig;
     for (int i = 0; i < count; ++i) {
-        auto unit = std::make_unique<Unit>();
-        for (int channel = 0; channel < PC::ChannelCount; ++channel) {
-            for (int slot = 0; slot < PC::SlotCount; ++slot) {
-                const PC::SlotInfo &info = PC::slot(slot);
-                unit->values.insert(PC::parameterName(channel, slot),
-                                    info.kind == PC::Kind::Unbound ? "0" : PC::wireText(slot, info.startPosition));
-            }
-        }
-        unit->values.insert("eParamID_ProductID", "KVEL");
-        unit->values.insert("eParamID_SystemName", "Prismo " + QByteArray::number(i + 1));
-        unit->values.insert("eParamID_SoftwareVersion", "17039879"); // 1.4.2.7
-        unit->values.insert("eParamID_ZyloMode", "1");
-        m_units.push_back(std::move(unit));
-        listed << QStringLiteral("{\\\"device_name\\\":\\\"Prismo\\\",\\\"host_name\\\":\\\"%1\\\",\\\"ip_address\\\":\\\"%2\\\"}")
-                      .arg(hostName(i).trimmed(), address(i));
+        rig.units << UnitConfig::numbered(i + 1);
+        m_units.push_back(std::make_unique<Unit>(rig.units.back()));
     }
-    // The list as the units send it: escaped JSON text inside "value".
-    m_listReply = "{\"value\":\"[" + listed.join(QLatin1Char(',')).toUtf8() + "]\"}";
+    m_listReply = NetworkServices::jsonReply(rig.services());
 }
 
 FakeUnits::~FakeUnits() = default;
@@ -114,12 +106,12 @@ void FakeUnits::change(int unit, Change change)
 QByteArray FakeUnits::value(int unit, const QByteArray &name) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_units[std::size_t(unit)]->values.value(name);
+    return m_units[std::size_t(unit)]->store.value(name).value_or(QByteArray());
 }
 
 void FakeUnits::setValue(int unit, const QByteArray &name, const QByteArray &value)
 {
-    change(unit, [&](Unit &u) { u.values.insert(name, value); });
+    change(unit, [&](Unit &u) { u.store.setAtUnit(name, value); });
 }
 
 void FakeUnits::setOff(int unit, bool off)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "unitconfig.h"
 #include "unitlinks.h"
 
 #include <QByteArray>
@@ -10,23 +11,25 @@
 #include <mutex>
 
 // Units that exist only in the test, reached through transports that answer
-// on each unit's worker thread as a unit would: every parameter of the
-// table on five channels at its start value, product id, name, version,
-// channel mode and the list of units. The test changes values and faults at
-// any time from its own thread; every request is logged.
+// on each unit's worker thread as a unit would: the parameters of a
+// simulated unit (prismo-sim's ParameterStore) and the list of units. The
+// test changes values and faults at any time from its own thread; every
+// request is logged.
 class FakeUnits
 {
 public:
-    // Units 127.0.0.11, 127.0.0.12, ... with host names "prismo-1 " ... (the
-    // list's trailing blank included) and four channels.
+    // Units numbered as in a simulated rig (UnitConfig::numbered), unit 0
+    // being the first, all with four channels.
     explicit FakeUnits(int count = 3);
     ~FakeUnits();
 
     UnitLinks::TransportFactory transports();
-    static QString address(int unit) { return QStringLiteral("127.0.0.%1").arg(11 + unit); }
-    static QString hostName(int unit) { return QStringLiteral("prismo-%1 ").arg(unit + 1); }
+    static QString address(int unit) { return UnitConfig::numbered(unit + 1).address; }
+    // As discovery reads it from the list: with a blank at its end.
+    static QString hostName(int unit) { return UnitConfig::numbered(unit + 1).hostName + QLatin1Char(' '); }
 
     QByteArray value(int unit, const QByteArray &name) const;
+    // Any text, for a parameter the unit has.
     void setValue(int unit, const QByteArray &name, const QByteArray &value);
     // Off: no request is answered. Failing: a parameter answered with 500.
     void setOff(int unit, bool off);

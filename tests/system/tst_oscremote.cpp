@@ -55,7 +55,10 @@ void TestOscRemote::showControlDrivesTheUnits()
 
     QTemporaryDir home;
     {
-        QSettings store(home.filePath(QStringLiteral("tavi/PrismoRest.conf")), QSettings::IniFormat);
+        // The program's store under XDG_CONFIG_HOME.
+        QSettings store(home.filePath(QStringLiteral("%1/%2.conf").arg(PrismoSettings::Organisation,
+                                                                       PrismoSettings::Application)),
+                        QSettings::IniFormat);
         PrismoSettings::save(store, QStringLiteral("127.0.0.11"), {QStringLiteral("prismo-2 ")});
     }
     const quint16 oscPort = freeUdpPort();

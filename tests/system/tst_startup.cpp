@@ -37,6 +37,12 @@ private:
     // The process id recorded in the lock file; 0 without a lock.
     qint64 lockHolder() const;
     QString lockPath() const { return m_temp->filePath(QStringLiteral("a102.lock")); }
+    // The program's store under XDG_CONFIG_HOME.
+    QString settingsPath() const
+    {
+        return m_temp->filePath(
+            QStringLiteral("config/%1/%2.conf").arg(PrismoSettings::Organisation, PrismoSettings::Application));
+    }
 
     std::unique_ptr<QTemporaryDir> m_temp;
     std::vector<std::unique_ptr<QProcess>> m_processes;
@@ -161,9 +167,6 @@ void TestStartup::normalEndReleasesLock_data()
 void TestStartup::normalEndReleasesLock()
 {
     QFETCH(bool, stalledUnit);
-    // The program's store under XDG_CONFIG_HOME.
-    const QString settingsPath = m_temp->filePath(
-        QStringLiteral("config/%1/%2.conf").arg(PrismoSettings::Organisation, PrismoSettings::Application));
     RigConfig config;
     config.units = {UnitConfig::numbered(1)};
     SimulatorRig rig(config);
@@ -174,7 +177,7 @@ void TestStartup::normalEndReleasesLock()
         stall.stall = true;
         rig.setFaults(0, stall);
         m_devicePort = rig.port();
-        QSettings store(settingsPath, QSettings::IniFormat);
+        QSettings store(settingsPath(), QSettings::IniFormat);
         PrismoSettings::save(store, config.units[0].address, {});
     }
 
@@ -188,7 +191,7 @@ void TestStartup::normalEndReleasesLock()
     QCOMPARE(first.exitStatus(), QProcess::NormalExit);
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(!QFile::exists(lockPath()));
-    QSettings store(settingsPath, QSettings::IniFormat);
+    QSettings store(settingsPath(), QSettings::IniFormat);
     PrismoSettings saved;
     saved.load(store);
     QCOMPARE(saved.address, stalledUnit ? config.units[0].address : QString());
@@ -224,7 +227,7 @@ void TestStartup::commandLines()
     QFETCH(QString, output);
 
     if (exitCode < 0) {
-        QSettings store(m_temp->filePath(QStringLiteral("config/tavi/PrismoRest.conf")), QSettings::IniFormat);
+        QSettings store(settingsPath(), QSettings::IniFormat);
         PrismoSettings::save(store, QStringLiteral("no-such-unit.invalid"), {});
     }
     QProcess &process = start(arguments);

@@ -65,28 +65,8 @@ bool DeviceRequest::parseHead(const QByteArray &head, int &bodyLength)
         if (line.endsWith('\r'))
             line.chop(1);
     }
-    m_requestLine = lines.value(0);
-    const QList<QByteArray> parts = m_requestLine.split(' ');
-    if (parts.size() != 3 || parts.at(0).isEmpty() || !parts.at(1).startsWith('/') ||
-        !parts.at(2).startsWith("HTTP/1."))
+    if (!parseRequestLine(lines.value(0), *this))
         return false;
-    m_method = parts.at(0);
-    m_version = parts.at(2);
-
-    const QByteArray &target = parts.at(1);
-    const int question = target.indexOf('?');
-    m_path = QByteArray::fromPercentEncoding(question < 0 ? target : target.left(question));
-    if (question >= 0) {
-        const QList<QByteArray> items = target.mid(question + 1).split('&');
-        for (const QByteArray &item : items) {
-            if (item.isEmpty())
-                continue;
-            const int equals = item.indexOf('=');
-            const QByteArray name = equals < 0 ? item : item.left(equals);
-            const QByteArray value = equals < 0 ? QByteArray() : item.mid(equals + 1);
-            m_query.append({QByteArray::fromPercentEncoding(name), QByteArray::fromPercentEncoding(value)});
-        }
-    }
 
     QByteArray connection;
     bodyLength = 0;
@@ -113,6 +93,33 @@ bool DeviceRequest::parseHead(const QByteArray &head, int &bodyLength)
         }
     }
     m_keepAlive = m_version == "HTTP/1.0" ? hasToken(connection, "keep-alive") : !hasToken(connection, "close");
+    return true;
+}
+
+bool DeviceRequest::parseRequestLine(const QByteArray &line, DeviceRequest &request)
+{
+    request.m_requestLine = line;
+    const QList<QByteArray> parts = line.split(' ');
+    if (parts.size() != 3 || parts.at(0).isEmpty() || !parts.at(1).startsWith('/') ||
+        !parts.at(2).startsWith("HTTP/1."))
+        return false;
+    request.m_method = parts.at(0);
+    request.m_version = parts.at(2);
+
+    const QByteArray &target = parts.at(1);
+    const int question = target.indexOf('?');
+    request.m_path = QByteArray::fromPercentEncoding(question < 0 ? target : target.left(question));
+    if (question >= 0) {
+        const QList<QByteArray> items = target.mid(question + 1).split('&');
+        for (const QByteArray &item : items) {
+            if (item.isEmpty())
+                continue;
+            const int equals = item.indexOf('=');
+            const QByteArray name = equals < 0 ? item : item.left(equals);
+            const QByteArray value = equals < 0 ? QByteArray() : item.mid(equals + 1);
+            request.m_query.append({QByteArray::fromPercentEncoding(name), QByteArray::fromPercentEncoding(value)});
+        }
+    }
     return true;
 }
 

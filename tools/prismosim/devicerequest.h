@@ -19,6 +19,10 @@ public:
     // line are passed over, as robust servers do. After Malformed or
     // TooLarge the connection cannot be read further.
     static Take take(QByteArray &buffer, DeviceRequest &request);
+    // Reads a request line alone, as the units log it: the method, path,
+    // version and query of "GET /config?action=get&paramid=NAME HTTP/1.1".
+    // False when it is no request line.
+    static bool parseRequestLine(const QByteArray &line, DeviceRequest &request);
 
     const QByteArray &requestLine() const { return m_requestLine; }
     const QByteArray &method() const { return m_method; }
