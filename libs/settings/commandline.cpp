@@ -4,92 +4,105 @@
 
 #include <QCommandLineParser>
 
+#include <optional>
+
 namespace {
-// The options answered without running the program.
-const QStringList HelpNames{QStringLiteral("h"), QStringLiteral("help")};
-const QStringList VersionNames{QStringLiteral("v"), QStringLiteral("version")};
-const QString HelpOscName = QStringLiteral("help-osc");
+// The program's options as the parser knows them, for a full parse and for
+// the early look at whether the line only asks for information.
+struct Options
+{
+    const QCommandLineOption help{QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Print this help and end.")};
+    const QCommandLineOption version{QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Print the version and end.")};
+    const QCommandLineOption multi{QStringLiteral("m"),
+                                   QStringLiteral("Run beside another copy, without connecting to the control panel.")};
+    const QCommandLineOption osc{QStringLiteral("osc"),
+                                 QStringLiteral("Take remote control over OSC (UDP) on the port of the settings (%1).")
+                                     .arg(Ports::DefaultOscPort)};
+    const QCommandLineOption oscPort{QStringLiteral("osc-port"), QStringLiteral("Take remote control over OSC on PORT."),
+                                     QStringLiteral("PORT")};
+    const QCommandLineOption oscListen{QStringLiteral("osc-listen"),
+                                       QStringLiteral("Listen for OSC on ADDRESS instead of 127.0.0.1."),
+                                       QStringLiteral("ADDRESS")};
+    const QCommandLineOption oscAllow{QStringLiteral("osc-allow"),
+                                      QStringLiteral("Obey OSC senders beyond this computer from LIST (addresses and "
+                                                     "subnets a.b.c.d/n, comma-separated)."),
+                                      QStringLiteral("LIST")};
+    const QCommandLineOption helpOsc{QStringLiteral("help-osc"), QStringLiteral("Print the OSC addresses and end.")};
+
+    // False when the line is no valid one; the parser then tells why.
+    bool parse(QCommandLineParser &parser, const QStringList &arguments) const
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Adjusts the HDR colour processing of Prismo converters, with the gang, the Tangent panel "
+                           "and remote control over OSC."));
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOptions({help, version, multi, osc, oscPort, oscListen, oscAllow, helpOsc});
+        return parser.parse(arguments);
+    }
+
+    // Help, the version or the OSC addresses, when a parsed line asks for one.
+    std::optional<CommandLine::Action> information(const QCommandLineParser &parser) const
+    {
+        if (parser.isSet(help))
+            return CommandLine::Action::Help;
+        if (parser.isSet(version))
+            return CommandLine::Action::Version;
+        if (parser.isSet(helpOsc))
+            return CommandLine::Action::HelpOsc;
+        return std::nullopt;
+    }
+};
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList &arguments, const QString &programName)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Adjusts the HDR colour processing of Prismo converters, with the gang, the Tangent panel "
-                       "and remote control over OSC."));
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(HelpNames, QStringLiteral("Print this help and end."));
-    const QCommandLineOption version(VersionNames, QStringLiteral("Print the version and end."));
-    const QCommandLineOption multi(QStringLiteral("m"),
-                                   QStringLiteral("Run beside another copy, without connecting to the control panel."));
-    const QCommandLineOption osc(QStringLiteral("osc"),
-                                 QStringLiteral("Take remote control over OSC (UDP) on the port of the settings (%1).")
-                                     .arg(Ports::DefaultOscPort));
-    const QCommandLineOption oscPort(QStringLiteral("osc-port"), QStringLiteral("Take remote control over OSC on PORT."),
-                                     QStringLiteral("PORT"));
-    const QCommandLineOption oscListen(QStringLiteral("osc-listen"),
-                                       QStringLiteral("Listen for OSC on ADDRESS instead of 127.0.0.1."),
-                                       QStringLiteral("ADDRESS"));
-    const QCommandLineOption oscAllow(QStringLiteral("osc-allow"),
-                                      QStringLiteral("Obey OSC senders beyond this computer from LIST (addresses and "
-                                                     "subnets a.b.c.d/n, comma-separated)."),
-                                      QStringLiteral("LIST"));
-    const QCommandLineOption helpOsc(HelpOscName, QStringLiteral("Print the OSC addresses and end."));
-    parser.addOptions({help, version, multi, osc, oscPort, oscListen, oscAllow, helpOsc});
-
+    const Options options;
     CommandLine line;
-    if (!parser.parse(arguments)) {
+    if (!options.parse(parser, arguments)) {
         line.action = Action::Error;
         line.text = parser.errorText();
         return line;
     }
-    if (parser.isSet(help)) {
-        line.action = Action::Help;
-        // The usage line names the program as it is installed, not the path it was started by.
-        const QString text = parser.helpText();
-        line.text = QStringLiteral("Usage: %1 [options]").arg(programName) + text.mid(text.indexOf(QLatin1Char('\n')));
-        if (!line.text.endsWith(QLatin1Char('\n')))
-            line.text += QLatin1Char('\n');
+    if (const std::optional<Action> asked = options.information(parser)) {
+        line.action = *asked;
+        if (line.action == Action::Help) {
+            // The usage line names the program as it is installed, not the path it was started by.
+            const QString text = parser.helpText();
+            line.text = QStringLiteral("Usage: %1 [options]").arg(programName) + text.mid(text.indexOf(QLatin1Char('\n')));
+            if (!line.text.endsWith(QLatin1Char('\n')))
+                line.text += QLatin1Char('\n');
+        }
         return line;
     }
-    if (parser.isSet(version)) {
-        line.action = Action::Version;
-        return line;
-    }
-    if (parser.isSet(helpOsc)) {
-        line.action = Action::HelpOsc;
-        return line;
-    }
-    line.multiInstance = parser.isSet(multi) && parser.positionalArguments().isEmpty();
-    line.osc = parser.isSet(osc) || parser.isSet(oscPort);
-    if (parser.isSet(oscPort)) {
-        line.oscPort = Ports::parse(parser.value(oscPort));
+    line.multiInstance = parser.isSet(options.multi) && parser.positionalArguments().isEmpty();
+    line.osc = parser.isSet(options.osc) || parser.isSet(options.oscPort);
+    if (parser.isSet(options.oscPort)) {
+        line.oscPort = Ports::parse(parser.value(options.oscPort));
         if (!line.oscPort) {
             line.action = Action::Error;
-            line.text = QStringLiteral("--osc-port needs a port number from 1 to 65535, not \"%1\".").arg(parser.value(oscPort));
+            line.text = QStringLiteral("--osc-port needs a port number from 1 to 65535, not \"%1\".").arg(parser.value(options.oscPort));
             return line;
         }
     }
-    line.oscListen = parser.value(oscListen);
-    line.oscAllow = parser.value(oscAllow);
+    line.oscListen = parser.value(options.oscListen);
+    line.oscAllow = parser.value(options.oscAllow);
     return line;
 }
 
 bool CommandLine::asksForInformation(int argc, const char *const argv[])
 {
-    const QStringList names = HelpNames + VersionNames + QStringList{HelpOscName};
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        // What follows "--" is no option, whatever it looks like.
-        if (argument == QLatin1String("--"))
-            return false;
-        for (const QString &name : names) {
-            // A long name is taken with one dash as with two (single-dash words are long options).
-            if (argument == QLatin1Char('-') + name || (name.size() > 1 && argument == QLatin1String("--") + name))
-                return true;
-        }
-    }
-    return false;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // The parser itself decides, so an option's value or what follows "--" is
+    // never taken for a request. Qt's own options (-platform and the like)
+    // make the line invalid here; the application object takes them first.
+    QCommandLineParser parser;
+    const Options options;
+    return options.parse(parser, arguments) && options.information(parser);
 }
 
 QString CommandLine::errorHint(const QString &programName)

@@ -213,6 +213,8 @@ void TestStartup::commandLines_data()
     QTest::newRow("unknown option") << QStringList{"--bogus"} << 2
                                     << "prismolink: Unknown option 'bogus'.\nTry 'prismolink --help' for more information.";
     QTest::newRow("OSC port 0") << QStringList{"--osc-port", "0"} << 2 << "--osc-port needs a port number";
+    // A value that looks like an option is the option's value, not a request for help.
+    QTest::newRow("option value like -h") << QStringList{"--osc-listen", "-h"} << 2 << "\"-h\" is no address to listen on";
     QTest::newRow("listen on no address") << QStringList{"--osc", "--osc-listen", "studio"} << 2 << "no address to listen on";
     // The name of the unit cannot be found: the lookup's own reason, never "Success".
     QTest::newRow("unit name not found") << QStringList{"-m"} << -1 << "getaddrinfo failed: ";
