@@ -1,12 +1,13 @@
 #include "commandline.h"
-#include "logcategories.h"
 #include "hdrparameterdialog.h"
 #include "httptransport.h"
+#include "logcategories.h"
 #include "modalprompt.h"
-#include "oscserver.h"
 #include "oscrouter.h"
-#include "prismosettings.h"
+#include "oscserver.h"
+#include "programparts.h"
 #include "ports.h"
+#include "prismosettings.h"
 #include "programversion.h"
 #include "taviapplication.h"
 
@@ -179,11 +180,13 @@ int main(int argc, char *argv[])
         }
     }
 
-    HDRParameterDialog dialog(!line.multiInstance, version, Ports::fromEnvironment(), settings);
-    dialog.show();
+    const Ports ports = Ports::fromEnvironment();
+    ProgramParts parts(HttpTransport::factory(ports.device), line.multiInstance ? 0 : ports.hub, version,
+                       settings.address, settings.gangNames);
+    HDRParameterDialog &dialog = parts.window();
     std::unique_ptr<OscServer> remote;
     if (osc.enabled) {
-        remote = std::make_unique<OscServer>(dialog.controller(), osc, findLook);
+        remote = std::make_unique<OscServer>(parts.controller(), osc, findLook);
         if (remote->start(&error))
             qCInfo(lcOsc).noquote() << QStringLiteral("OSC: listening on %1 port %2").arg(osc.listen.toString()).arg(remote->port());
         else
@@ -192,6 +195,7 @@ int main(int argc, char *argv[])
                                         .arg(osc.port)
                                         .arg(error);
     }
+    dialog.show();
     quitOnTerminationSignals(&dialog);
     qDebug().noquote() << "Prismolink" << (version.isEmpty() ? QStringLiteral("(devel)") : version)
                        << (line.multiInstance ? "started in multi-instance mode" : "started");

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "input.h"
 #include "parametercatalogue.h"
-#include "ports.h"
-#include "prismosettings.h"
 
 #include <QDialog>
 #include <QString>
@@ -12,10 +11,8 @@
 
 class HdrController;
 class QAction;
-class PanelController;
 class QLabel;
 class QMenu;
-class tangentWavePanel;
 namespace Ui {
 class HDRParameterDialog;
 }
@@ -23,23 +20,21 @@ class HDRParameterDialog;
 // The program's one window: a view over the controller. Its controls set the
 // parameters of the current channel, and show them as the controller
 // (which follows the current unit) has them; the address field, the device
-// and channel choosers and the gang dialog choose what is adjusted. With the
-// panel flag the control panel drives the same controller.
+// and channel choosers and the gang dialog choose what is adjusted.
 class HDRParameterDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // The address and gang the user saved last.
-    static PrismoSettings savedSettings();
-
-    // The window starts on the address and gang of `saved`.
-    HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports = Ports(),
-                       const PrismoSettings &saved = savedSettings(), QWidget *parent = nullptr);
+    // The address field starts with `address`, as the user left it.
+    HDRParameterDialog(HdrController &controller, const QString &programVersion, const QString &address,
+                       QWidget *parent = nullptr);
     ~HDRParameterDialog() override;
 
     const Ui::HDRParameterDialog &form() const { return *ui; }
-    HdrController &controller() const { return *m_controller; }
+    HdrController &controller() const { return m_controller; }
+    // What the address field holds, as it is saved at the end.
+    QString address() const;
 
     // The right-click menu, built afresh each time it is shown.
     std::unique_ptr<QMenu> createContextMenu();
@@ -67,7 +62,8 @@ private slots:
 
 private:
     void bindControls();
-    void createPanel(quint16 hubPort);
+    // An input aimed at the current channel of the current unit.
+    void submit(Input::Kind kind, int slot = -1, int value = 0);
     void controlChanged(int slot, int value);
     void showParameter(int slot, int value);
     void showChannels();
@@ -79,9 +75,7 @@ private:
 
     std::unique_ptr<Ui::HDRParameterDialog> ui;
     QString programVersion;
-    std::unique_ptr<HdrController> m_controller;
-    std::unique_ptr<tangentWavePanel> panel;
-    std::unique_ptr<PanelController> m_panelController;
+    HdrController &m_controller;
     std::array<QWidget *, ParameterCatalogue::SlotCount> m_controls{};
     std::array<QLabel *, ParameterCatalogue::SlotCount> m_valueLabels{};
     QAction *m_undoAction = nullptr;

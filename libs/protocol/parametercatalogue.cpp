@@ -197,6 +197,12 @@ std::optional<int> switchState(const QByteArray &reply)
 
 } // namespace
 
+bool ParameterCatalogue::changeable(int slot, bool adjustOn)
+{
+    const Kind kind = slotTable[slot].kind;
+    return adjustOn || !(kind == Kind::Scaled || kind == Kind::Nits || slot == P3Clamp);
+}
+
 int ParameterCatalogue::slotByRemoteName(const QString &name)
 {
     for (int slot = 0; slot < SlotCount; ++slot) {

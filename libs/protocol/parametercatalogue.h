@@ -77,6 +77,9 @@ public:
     };
 
     static const SlotInfo &slot(int slot);
+    // Whether an input may change the parameter: one inside the window's
+    // Adjust group (the sliders and the P3 clamp) only while Adjust is on.
+    static bool changeable(int slot, bool adjustOn);
     // The slot with this remote name, or -1.
     static int slotByRemoteName(const QString &name);
 

@@ -1,4 +1,5 @@
 #include "gangdialog.h"
+#include "hdrcontroller.h"
 #include "hdrparameterdialog.h"
 #include "modalprompt.h"
 #include "parametercatalogue.h"
@@ -142,7 +143,8 @@ void TestForms::aboutBox()
     QFETCH(QString, programVersion);
     QFETCH(QString, shown);
 
-    HDRParameterDialog window(false, programVersion);
+    HdrController controller({});
+    HDRParameterDialog window(controller, programVersion, QString());
     QString version;
     ModalPrompt::setHandler([&](QDialog &dialog) {
         if (auto *label = dialog.findChild<QLabel *>(QStringLiteral("versionLabel")))

@@ -1,12 +1,12 @@
 #include "copychanneldialog.h"
 #include "dialogfixture.h"
-#include "gang.h"
 #include "gangdialog.h"
 #include "hdrcontroller.h"
 #include "modalprompt.h"
 #include "prismosettings.h"
 #include "ui_copychanneldialog.h"
 #include "ui_hdrparameterdialog.h"
+#include "unitchooser.h"
 
 #include <QFileDialog>
 #include <QListWidget>
@@ -128,7 +128,7 @@ void TestHDRParameterDialog::channelResetAndAddress()
 
     d.form().ipAddressLineEdit->setText(DialogFixture::address(1));
     QTest::keyClick(d.form().ipAddressLineEdit, Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(d.controller().currentAddress(), DialogFixture::address(1), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(d.controller().units().address(), DialogFixture::address(1), 10000);
 }
 
 void TestHDRParameterDialog::withoutUnitNothingMoves()
@@ -150,9 +150,9 @@ void TestHDRParameterDialog::gangDialogAndSettingsSavedAtClose()
     f.saveSettings(QStringLiteral(" 127.0.0.11  "), {"prismo-3 ", "elsewhere "});
     HDRParameterDialog &d = f.open(QString());
     QCOMPARE(d.form().ipAddressLineEdit->text(), QStringLiteral(" 127.0.0.11  "));
-    QCOMPARE(d.controller().currentAddress(), DialogFixture::address(0));
+    QCOMPARE(d.controller().units().address(), DialogFixture::address(0));
     f.gang({"prismo-2 ", "prismo-3 "});
-    QCOMPARE(d.controller().gang().size(), 2);
+    QCOMPARE(d.controller().units().gangSize(), 2);
     // While the dialog is open another unit becomes current (from the panel,
     // say): the choices apply to the list as it is when the dialog closes.
     f.editGang([&d](GangDialog &) {
@@ -160,7 +160,7 @@ void TestHDRParameterDialog::gangDialogAndSettingsSavedAtClose()
         return int(QDialog::Accepted);
     });
     QVERIFY(f.settle());
-    QCOMPARE(d.controller().gang().hostNames(), QStringList{"prismo-3 "});
+    QCOMPARE(d.controller().units().gangHostNames(), QStringList{"prismo-3 "});
     f.close();
     PrismoSettings stored;
     stored.load();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hdrparameterdialog.h"
+#include "programparts.h"
 #include "simulatorrig.h"
 
 #include <QString>
@@ -33,8 +34,10 @@ public:
     // Opens the window with the saved settings (saving the address first
     // unless it is null) and waits until it has settled.
     HDRParameterDialog &open(const QString &address, quint16 hubPort = 0);
-    HDRParameterDialog &dialog() { return *m_dialog; }
-    void close() { m_dialog.reset(); }
+    HDRParameterDialog &dialog() { return m_parts->window(); }
+    HdrController &controller() { return m_parts->controller(); }
+    // Closes the window as the program ends: the settings are saved.
+    void close() { m_parts.reset(); }
     // Waits until no request waits for a unit; false after the bound.
     bool settle(int timeoutMs = 10000);
 
@@ -54,5 +57,5 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
     std::unique_ptr<SimulatorRig> m_rig;
-    std::unique_ptr<HDRParameterDialog> m_dialog;
+    std::unique_ptr<ProgramParts> m_parts;
 };

@@ -1,10 +1,10 @@
 #include "dialogfixture.h"
-#include "gang.h"
 #include "hdrcontroller.h"
 #include "hubserver.h"
 #include "parametercatalogue.h"
 #include "stallprobe.h"
 #include "ui_hdrparameterdialog.h"
+#include "unitchooser.h"
 
 #include <QtTest>
 
@@ -175,7 +175,7 @@ void TestFaultInjection::faultMatrix()
     QTRY_COMPARE_WITH_TIMEOUT(form.redGainSlider->value(), 1111, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(m_hub->hasClient(), 10000);
     m_fixture->gang({"prismo-2 "});
-    QCOMPARE(d.controller().gang().size(), 1);
+    QCOMPARE(d.controller().units().gangSize(), 1);
     m_fixture->clearRequests();
 
     const StallProbe probe;
