@@ -248,15 +248,20 @@ void TestHDRParameterDialog::copyChannelDialog()
     HDRParameterDialog &d = f.open(QString());
     d.form().blueGainSlider->setValue(1800);
     QStringList offered;
-    ModalPrompt::setHandler([&offered](QDialog &dialog) {
-        QListWidget *list = static_cast<CopyChannelDialog &>(dialog).form().targetListWidget;
-        for (int i = 0; i < list->count(); ++i)
-            offered << list->item(i)->text();
-        list->item(1)->setCheckState(Qt::Checked); // Video 3 of the current unit
-        list->item(4)->setCheckState(Qt::Checked); // Video 2 of the ganged unit
+    QString source;
+    ModalPrompt::setHandler([&](QDialog &dialog) {
+        const Ui::CopyChannelDialog &form = static_cast<CopyChannelDialog &>(dialog).form();
+        source = form.sourceLabel->text();
+        for (int i = 0; i < form.targetListWidget->count(); ++i)
+            offered << form.targetListWidget->item(i)->text();
+        form.targetListWidget->item(1)->setCheckState(Qt::Checked); // Video 3 of the current unit
+        form.targetListWidget->item(4)->setCheckState(Qt::Checked); // Video 1 of the ganged unit
+        // The panel or OSC chooses another channel while the dialog is open.
+        f.controller().submit(Input::selectChannel(2));
         return int(QDialog::Accepted);
     });
     f.trigger("Copy Channel...");
+    QCOMPARE(source, QStringLiteral("Copy the look of prismo-1: Video 1 to:"));
     QCOMPARE(offered.mid(0, 5), (QStringList{"prismo-1: Video 2", "prismo-1: Video 3", "prismo-1: Video 4",
                                              "prismo-2: 4K/UHD", "prismo-2: Video 1"}));
     QVERIFY(f.settle());
