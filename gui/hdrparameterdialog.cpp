@@ -298,13 +298,14 @@ void HDRParameterDialog::refuse(const QString &title, const QString &text)
     ModalPrompt::exec(box);
 }
 
-bool HDRParameterDialog::saveLook(const QString &path)
+bool HDRParameterDialog::saveLook(const QString &path, const std::optional<Target> &place)
 {
+    const Target source = place.value_or(m_controller.current());
     LookFile::Contents contents;
-    contents.look = m_controller.currentLook();
+    contents.look = m_controller.look(source);
     contents.program = programVersion;
     contents.unit = m_controller.units().systemName();
-    contents.channel = m_controller.current().channel;
+    contents.channel = source.channel;
     QString error;
     if (!LookFile::save(path, contents, error)) {
         refuse(tr("Save Look"), tr("The look could not be saved to %1: %2").arg(path, error));
@@ -314,13 +315,13 @@ bool HDRParameterDialog::saveLook(const QString &path)
     return true;
 }
 
-bool HDRParameterDialog::loadLook(const QString &path)
+bool HDRParameterDialog::loadLook(const QString &path, const std::optional<Target> &place)
 {
     LookFile::Contents contents;
     QString error;
     if (LookFile::load(path, contents, error)) {
         PrismoSettings::addRecentLook(path);
-        Input recall = Input::of(Input::Kind::RecallLook, m_controller.current());
+        Input recall = Input::of(Input::Kind::RecallLook, place.value_or(m_controller.current()));
         recall.look = contents.look;
         m_controller.submit(recall);
         return true;
@@ -329,23 +330,26 @@ bool HDRParameterDialog::loadLook(const QString &path)
     return false;
 }
 
+// The file dialogs save and load the channel that was current when they opened.
 void HDRParameterDialog::saveLookAs()
 {
+    const Target source = m_controller.current();
     QFileDialog dialog(this, tr("Save Look"), QString(), tr("Looks (*.json)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("json"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (ModalPrompt::exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        saveLook(dialog.selectedFiles().constFirst());
+        saveLook(dialog.selectedFiles().constFirst(), source);
 }
 
 void HDRParameterDialog::loadLookFrom()
 {
+    const Target target = m_controller.current();
     QFileDialog dialog(this, tr("Load Look"), QString(), tr("Looks (*.json)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (ModalPrompt::exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        loadLook(dialog.selectedFiles().constFirst());
+        loadLook(dialog.selectedFiles().constFirst(), target);
 }
 
 // The dialog copies the place its text names, whatever is chosen while it is open.

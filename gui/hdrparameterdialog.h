@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class HdrController;
 class QAction;
@@ -39,12 +40,13 @@ public:
     // The right-click menu, built afresh each time it is shown.
     std::unique_ptr<QMenu> createContextMenu();
 
-    // Saves the current channel's look to a file; false (and a message) on failure.
-    bool saveLook(const QString &path);
-    // Loads a look file and puts it on the current channel of the current unit
-    // and the gang; a file that cannot be used is refused with a message and
-    // nothing is written.
-    bool loadLook(const QString &path);
+    // Saves a channel's look (the current one's unless named) to a file;
+    // false (and a message) on failure.
+    bool saveLook(const QString &path, const std::optional<Target> &place = std::nullopt);
+    // Loads a look file and puts it on a channel (the current one unless
+    // named) of the current unit and the gang; a file that cannot be used is
+    // refused with a message and nothing is written.
+    bool loadLook(const QString &path, const std::optional<Target> &place = std::nullopt);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;

@@ -85,9 +85,9 @@ bool HdrController::isSettled() const
     return !m_sync->isReading() && m_links->waiting() == 0 && !m_units->isIdentifying() && m_waiting.empty();
 }
 
-Look HdrController::currentLook() const
+Look HdrController::look(const Target &place) const
 {
-    return m_sync->look(current());
+    return m_sync->look(place);
 }
 
 void HdrController::refreshNow()

@@ -82,8 +82,10 @@ public:
     // match or identification is under way.
     bool isSettled() const;
 
+    // A place's look: its values as shown.
+    Look look(const Target &place) const;
     // The looks of the current place.
-    Look currentLook() const;
+    Look currentLook() const { return look(current()); }
     int undoSteps() const { return m_looks.undoSteps(current()); }
     int redoSteps() const { return m_looks.redoSteps(current()); }
     AbMemory::Which liveLook() const { return m_looks.live(current()); }
