@@ -367,31 +367,32 @@ void HdrController::matchGang(const Target &place)
     const int members = m_units->gangSize();
     if (members == 0)
         return;
-    struct Match
-    {
-        int waiting;
-        QHash<QString, QHash<int, int>> before; // per ganged unit, per slot
-    };
-    auto match = std::make_shared<Match>();
-    match->waiting = members * int(PC::passOrder().size());
+    auto before = std::make_shared<GangValues>();
+    auto waiting = std::make_shared<int>(members * int(PC::passOrder().size()));
     m_matchContext = std::make_unique<QObject>();
     for (int slot : PC::passOrder()) {
         m_units->gang().read(PC::parameterName(place.channel, slot), m_matchContext.get(),
-                             [this, match, slot, place](const QString &address, const UnitRequest &request) {
+                             [this, before, waiting, slot, place](const QString &address, const UnitRequest &request) {
                                  if (const std::optional<int> value = valueOf(slot, request))
-                                     match->before[address].insert(slot, *value);
-                                 if (--match->waiting > 0 || !m_sync->holds(place))
-                                     return;
-                                 UndoHistory::Step step;
-                                 for (const auto &[matchedSlot, value] : m_sync->matchGang(place)) {
-                                     for (auto unit = match->before.cbegin(); unit != match->before.cend(); ++unit) {
-                                         const auto was = unit->constFind(matchedSlot);
-                                         if (was != unit->constEnd() && *was != value)
-                                             step.push_back({matchedSlot, *was, value, unit.key()});
-                                     }
-                                 }
-                                 m_looks.recordStep(place, std::move(step));
-                                 Q_EMIT looksChanged();
+                                     (*before)[address].insert(slot, *value);
+                                 if (--*waiting == 0)
+                                     matched(place, *before);
                              });
     }
+}
+
+void HdrController::matched(const Target &place, const GangValues &before)
+{
+    if (!m_sync->holds(place))
+        return;
+    UndoHistory::Step step;
+    for (const auto &[slot, value] : m_sync->matchGang(place)) {
+        for (auto unit = before.cbegin(); unit != before.cend(); ++unit) {
+            const auto was = unit->constFind(slot);
+            if (was != unit->constEnd() && *was != value)
+                step.push_back({slot, *was, value, unit.key()});
+        }
+    }
+    m_looks.recordStep(place, std::move(step));
+    Q_EMIT looksChanged();
 }

@@ -9,6 +9,7 @@
 #include "unitlinks.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -128,7 +129,10 @@ private:
     void applyLook(const Target &place, const Look &look);
     void applyStep(const Target &place, const UndoHistory::Step &step, bool undo);
     void copy(const Target &from, const QVector<Target> &to);
+    // What ganged units held before a match: per unit address, per slot.
+    using GangValues = QHash<QString, QHash<int, int>>;
     void matchGang(const Target &place);
+    void matched(const Target &place, const GangValues &before);
 
     std::unique_ptr<UnitLinks> m_links;
     std::unique_ptr<UnitChooser> m_units;
