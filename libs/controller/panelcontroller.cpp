@@ -4,6 +4,8 @@
 #include "panelcontrolmap.h"
 #include "panelpagelayout.h"
 
+#include <algorithm>
+
 using PC = ParameterCatalogue;
 using Chooser = PanelLayout::Chooser;
 
@@ -116,47 +118,30 @@ void PanelController::buttonDown(uint32_t buttonId)
     }
 }
 
+// A range chooser steps through its parameter's list; the device and
+// channel choosers through the controller's units and channels.
 QStringList PanelController::entryNames(Chooser chooser) const
 {
+    if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+        return PC::choiceNames(slot);
     QStringList names;
-    switch (chooser) {
-    case Chooser::Device:
+    if (chooser == Chooser::Device) {
         for (const DeviceEntry &entry : m_controller.devices().entries())
             names << entry.hostName;
-        break;
-    case Chooser::Channel:
+    } else if (chooser == Chooser::Channel) {
         for (const HdrController::Channel &channel : m_controller.channels())
-            names << tangentWaveDisplay::channelName(channel.channel);
-        break;
-    case Chooser::InRange:
-    case Chooser::OutRange:
-    case Chooser::MonRange: {
-        const PC::SlotInfo &info = PC::slot(PanelLayout::slotOf(chooser));
-        for (int row = 0; row < info.choiceCount; ++row)
-            names << QString::fromLatin1(info.choices[row].name);
-        break;
-    }
-    case Chooser::None:
-        break;
+            names << PC::channelName(channel.channel);
     }
     return names;
 }
 
 int PanelController::currentIndex(Chooser chooser) const
 {
-    switch (chooser) {
-    case Chooser::Device:
-        return m_controller.devices().currentIndex() < 0 ? 0 : m_controller.devices().currentIndex();
-    case Chooser::Channel:
-        return m_controller.channelIndex();
-    case Chooser::InRange:
-    case Chooser::OutRange:
-    case Chooser::MonRange:
-        return m_controller.value(PanelLayout::slotOf(chooser));
-    case Chooser::None:
-        break;
-    }
-    return -1;
+    if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+        return m_controller.value(slot);
+    if (chooser == Chooser::Device)
+        return std::max(m_controller.devices().currentIndex(), 0);
+    return chooser == Chooser::Channel ? m_controller.channelIndex() : -1;
 }
 
 void PanelController::stepChooser(Chooser chooser, double step)
@@ -187,21 +172,12 @@ void PanelController::commit(Chooser chooser)
     if (!index)
         return;
     if (*index != currentIndex(chooser)) {
-        switch (chooser) {
-        case Chooser::Device:
+        if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+            m_controller.setParameter(slot, *index);
+        else if (chooser == Chooser::Device)
             m_controller.selectDevice(*index);
-            break;
-        case Chooser::Channel:
+        else if (chooser == Chooser::Channel)
             m_controller.selectChannel(*index);
-            break;
-        case Chooser::InRange:
-        case Chooser::OutRange:
-        case Chooser::MonRange:
-            m_controller.setParameter(PanelLayout::slotOf(chooser), *index);
-            break;
-        case Chooser::None:
-            break;
-        }
     }
     m_choiceTimer.stop();
     showPage();
