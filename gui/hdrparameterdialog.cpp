@@ -1,5 +1,6 @@
 #include "hdrparameterdialog.h"
 
+#include "adjustgrid.h"
 #include "copychanneldialog.h"
 #include "gang.h"
 #include "gangdialog.h"
@@ -14,10 +15,15 @@
 #include "ui_hdrparameterdialog.h"
 #include "valuelabeleditor.h"
 
+#include <QAbstractSlider>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -116,10 +122,11 @@ HDRParameterDialog::~HDRParameterDialog()
     m_controller->shutdown();
 }
 
-// Every control takes its range and steps from the parameter table, and
-// tells the controller what the user set.
+// The Adjust group's rows come from the parameter table, the other controls
+// from the form; every control tells the controller what the user set.
 void HDRParameterDialog::bindControls()
 {
+    const AdjustGrid::Rows grid = AdjustGrid::build(*ui->adjustGroupBox);
     auto *steps = new SliderSteps(this);
     auto *labelEditor = new ValueLabelEditor(this);
     connect(labelEditor, &ValueLabelEditor::valueTyped, this, [this](QLabel *label, double typed) {
@@ -131,18 +138,16 @@ void HDRParameterDialog::bindControls()
         // The controller keeps a value within its range; the label shows what it kept.
         showParameter(slot, m_controller->value(slot));
     });
-    for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        const PC::SlotInfo &info = PC::slot(slot);
-        if (info.kind == PC::Kind::Unbound)
+    for (const ParameterRow &info : ParameterTable::rows) {
+        const int slot = info.slot;
+        if (info.window == WindowPlace::None)
             continue;
-        QWidget *control = findChild<QWidget *>(QLatin1String(info.widget));
+        QWidget *control = info.window == WindowPlace::AdjustGroup ? grid[std::size_t(slot)].control
+                                                                    : findChild<QWidget *>(QLatin1String(info.widget));
         Q_ASSERT(control);
         m_controls[std::size_t(slot)] = control;
         if (auto *slider = qobject_cast<QAbstractSlider *>(control)) {
-            slider->setRange(info.minimum, info.maximum);
-            slider->setSingleStep(info.singleStep);
-            slider->setPageStep(info.pageStep);
-            m_valueLabels[std::size_t(slot)] = findChild<QLabel *>(QLatin1String(info.valueLabel));
+            m_valueLabels[std::size_t(slot)] = grid[std::size_t(slot)].valueLabel;
             m_valueLabels[std::size_t(slot)]->installEventFilter(labelEditor);
             slider->installEventFilter(steps);
             connect(slider, &QAbstractSlider::valueChanged, this, [this, slot](int value) { controlChanged(slot, value); });
@@ -150,8 +155,7 @@ void HDRParameterDialog::bindControls()
             connect(slider, &QAbstractSlider::sliderPressed, m_controller.get(), &HdrController::beginGesture);
             connect(slider, &QAbstractSlider::sliderReleased, m_controller.get(), &HdrController::endGesture);
         } else if (auto *chooser = qobject_cast<QComboBox *>(control)) {
-            for (int row = 0; row < info.choiceCount; ++row)
-                chooser->addItem(QString::fromLatin1(info.choices[row].name));
+            chooser->addItems(PC::choiceNames(slot));
             connect(chooser, qOverload<int>(&QComboBox::currentIndexChanged), this,
                     [this, slot](int index) { controlChanged(slot, index); });
         } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
@@ -161,6 +165,16 @@ void HDRParameterDialog::bindControls()
             connect(group, &QGroupBox::clicked, this, [this, slot](bool on) { controlChanged(slot, on ? 1 : 0); });
         }
     }
+}
+
+QAbstractSlider *HDRParameterDialog::slider(int slot) const
+{
+    return qobject_cast<QAbstractSlider *>(m_controls[std::size_t(slot)]);
+}
+
+QLabel *HDRParameterDialog::valueLabel(int slot) const
+{
+    return m_valueLabels[std::size_t(slot)];
 }
 
 void HDRParameterDialog::controlChanged(int slot, int value)

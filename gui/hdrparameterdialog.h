@@ -11,6 +11,7 @@
 #include <memory>
 
 class HdrController;
+class QAbstractSlider;
 class QAction;
 class PanelController;
 class QLabel;
@@ -40,6 +41,9 @@ public:
 
     const Ui::HDRParameterDialog &form() const { return *ui; }
     HdrController &controller() const { return *m_controller; }
+    // A slider of the Adjust group and its value label; nullptr for a slot that has none.
+    QAbstractSlider *slider(int slot) const;
+    QLabel *valueLabel(int slot) const;
 
     // The right-click menu, built afresh each time it is shown.
     std::unique_ptr<QMenu> createContextMenu();
