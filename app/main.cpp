@@ -141,6 +141,14 @@ int main(int argc, char *argv[])
         return code < 0 ? 0 : code;
     }
 
+    // "accept" or "reject": modal boxes are answered at once, for runs nobody watches.
+    const QByteArray modalAnswer = qgetenv("PRISMOLINK_MODAL_ANSWER");
+    if (modalAnswer == "accept" || modalAnswer == "reject")
+        ModalPrompt::setHandler(ModalPrompt::answering(modalAnswer == "accept"));
+    Ports ports;
+    ports.device = Ports::parse(qEnvironmentVariable(Ports::DevicePortVariable)).value_or(Ports::DefaultDevicePort);
+    ports.hub = Ports::parse(qEnvironmentVariable(Ports::HubPortVariable)).value_or(Ports::DefaultHubPort);
+
     TaviApplication app(argc, argv, 1);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/prismorest.png")));
     // Lets the desktop match the window with the installed prismolink.desktop.
@@ -179,7 +187,7 @@ int main(int argc, char *argv[])
         }
     }
 
-    HDRParameterDialog dialog(!line.multiInstance, version, Ports::fromEnvironment(), settings);
+    HDRParameterDialog dialog(!line.multiInstance, version, ports, settings);
     dialog.show();
     std::unique_ptr<OscServer> remote;
     if (osc.enabled) {
