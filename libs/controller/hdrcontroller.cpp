@@ -3,6 +3,7 @@
 
 #include "discoveryreply.h"
 #include "gang.h"
+#include "unitidentity.h"
 #include "unitlink.h"
 #include "unitsession.h"
 #include "unitwriter.h"
@@ -444,8 +445,8 @@ void HdrController::discover()
         return;
     const quint64 unit = m_unit;
     m_session->writer()->link()->read(
-        "eParamID_NetworkServices", this, [this, unit](const UnitRequest &request) { listRead(unit, request); },
-        "json", DeviceListLimit);
+        UnitIdentity::NetworkServicesParameter, this, [this, unit](const UnitRequest &request) { listRead(unit, request); },
+        "json", int(UnitIdentity::LongestServicesReply));
 }
 
 void HdrController::listRead(quint64 unit, const UnitRequest &request)

@@ -44,8 +44,6 @@ public:
     static constexpr int RefreshMs = 100;
     static constexpr int FirstHoldMs = 1000;
     static constexpr int HoldMs = 2000;
-    // The network-services list of a large facility is far longer than any value.
-    static constexpr int DeviceListLimit = 1 << 20;
 
     struct Channel
     {
