@@ -19,6 +19,8 @@ void PanelPageLayout::showValue(tangentWaveDisplay &display, int slot, int value
 {
     const PC::SlotInfo &info = PC::slot(slot);
     const PC::PanelPlace &place = info.panel;
+    if (place.page < 0)
+        return;
     if (info.kind == PC::Kind::Switch)
         display.showSwitch(place.line, place.column, place.caption, value ? place.onText : place.offText);
     else if (info.kind == PC::Kind::Scaled || info.kind == PC::Kind::Nits)
