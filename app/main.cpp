@@ -142,6 +142,14 @@ int main(int argc, char *argv[])
         return code < 0 ? 0 : code;
     }
 
+    // "accept" or "reject": modal boxes are answered at once, for runs nobody watches.
+    const QByteArray modalAnswer = qgetenv("PRISMOLINK_MODAL_ANSWER");
+    if (modalAnswer == "accept" || modalAnswer == "reject")
+        ModalPrompt::setHandler(ModalPrompt::answering(modalAnswer == "accept"));
+    Ports ports;
+    ports.device = Ports::parse(qEnvironmentVariable(Ports::DevicePortVariable)).value_or(Ports::DefaultDevicePort);
+    ports.hub = Ports::parse(qEnvironmentVariable(Ports::HubPortVariable)).value_or(Ports::DefaultHubPort);
+
     TaviApplication app(argc, argv, 1);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/prismorest.png")));
     // Lets the desktop match the window with the installed prismolink.desktop.
@@ -180,7 +188,6 @@ int main(int argc, char *argv[])
         }
     }
 
-    const Ports ports = Ports::fromEnvironment();
     ProgramParts parts(HttpTransport::factory(ports.device), line.multiInstance ? 0 : ports.hub, version,
                        settings.address, settings.gangNames);
     HDRParameterDialog &dialog = parts.window();

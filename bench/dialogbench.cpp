@@ -10,6 +10,7 @@
 #include "simulatorrig.h"
 #include "ui_hdrparameterdialog.h"
 
+#include <QAbstractSlider>
 #include <QApplication>
 
 #include <algorithm>
@@ -98,7 +99,7 @@ DialogBench::Result DialogBench::sliderDrag(int ganged, int runs, int positions)
     window.show(window.unitAddress(0), window.gangOf(ganged));
     if (!window.waitReady(ganged))
         return result;
-    QSlider *slider = window.dialog().form().redGainSlider;
+    QAbstractSlider *slider = window.dialog().slider(PC::GainRed);
     const int start = slider->minimum();
     if (slider->maximum() - start < positions)
         return result;

@@ -1,5 +1,6 @@
 #include "hdrparameterdialog.h"
 
+#include "adjustgrid.h"
 #include "copychanneldialog.h"
 #include "gangdialog.h"
 #include "hdrcontroller.h"
@@ -12,10 +13,15 @@
 #include "unitchooser.h"
 #include "valuelabeleditor.h"
 
+#include <QAbstractSlider>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -110,10 +116,11 @@ void HDRParameterDialog::submit(Input::Kind kind, int slot, int value)
     m_controller.submit(Input::of(kind, m_controller.current(), slot, value));
 }
 
-// Every control takes its range and steps from the parameter table, and
-// tells the controller what the user set.
+// The Adjust group's rows come from the parameter table, the other controls
+// from the form; every control tells the controller what the user set.
 void HDRParameterDialog::bindControls()
 {
+    const AdjustGrid::Rows grid = AdjustGrid::build(*ui->adjustGroupBox);
     auto *steps = new SliderSteps(this);
     auto *labelEditor = new ValueLabelEditor(this);
     connect(labelEditor, &ValueLabelEditor::valueTyped, this, [this](QLabel *label, double typed) {
@@ -125,18 +132,16 @@ void HDRParameterDialog::bindControls()
         // The controller keeps a value within its range; the label shows what it kept.
         showParameter(slot, m_controller.value(slot));
     });
-    for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        const PC::SlotInfo &info = PC::slot(slot);
-        if (info.kind == PC::Kind::Unbound)
+    for (const ParameterRow &info : ParameterTable::rows) {
+        const int slot = info.slot;
+        if (info.window == WindowPlace::None)
             continue;
-        QWidget *control = findChild<QWidget *>(QLatin1String(info.widget));
+        QWidget *control = info.window == WindowPlace::AdjustGroup ? grid[std::size_t(slot)].control
+                                                                    : findChild<QWidget *>(QLatin1String(info.widget));
         Q_ASSERT(control);
         m_controls[std::size_t(slot)] = control;
         if (auto *slider = qobject_cast<QAbstractSlider *>(control)) {
-            slider->setRange(info.minimum, info.maximum);
-            slider->setSingleStep(info.singleStep);
-            slider->setPageStep(info.pageStep);
-            m_valueLabels[std::size_t(slot)] = findChild<QLabel *>(QLatin1String(info.valueLabel));
+            m_valueLabels[std::size_t(slot)] = grid[std::size_t(slot)].valueLabel;
             m_valueLabels[std::size_t(slot)]->installEventFilter(labelEditor);
             slider->installEventFilter(steps);
             connect(slider, &QAbstractSlider::valueChanged, this, [this, slot](int value) { controlChanged(slot, value); });
@@ -144,8 +149,7 @@ void HDRParameterDialog::bindControls()
             connect(slider, &QAbstractSlider::sliderPressed, this, [this] { submit(Input::Kind::BeginGesture); });
             connect(slider, &QAbstractSlider::sliderReleased, this, [this] { submit(Input::Kind::EndGesture); });
         } else if (auto *chooser = qobject_cast<QComboBox *>(control)) {
-            for (int row = 0; row < info.choiceCount; ++row)
-                chooser->addItem(QString::fromLatin1(info.choices[row].name));
+            chooser->addItems(PC::choiceNames(slot));
             connect(chooser, qOverload<int>(&QComboBox::currentIndexChanged), this,
                     [this, slot](int index) { controlChanged(slot, index); });
         } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
@@ -155,6 +159,16 @@ void HDRParameterDialog::bindControls()
             connect(group, &QGroupBox::clicked, this, [this, slot](bool on) { controlChanged(slot, on ? 1 : 0); });
         }
     }
+}
+
+QAbstractSlider *HDRParameterDialog::slider(int slot) const
+{
+    return qobject_cast<QAbstractSlider *>(m_controls[std::size_t(slot)]);
+}
+
+QLabel *HDRParameterDialog::valueLabel(int slot) const
+{
+    return m_valueLabels[std::size_t(slot)];
 }
 
 void HDRParameterDialog::controlChanged(int slot, int value)

@@ -11,6 +11,7 @@
 #include <optional>
 
 class HdrController;
+class QAbstractSlider;
 class QAction;
 class QLabel;
 class QMenu;
@@ -36,6 +37,9 @@ public:
     HdrController &controller() const { return m_controller; }
     // What the address field holds, as it is saved at the end.
     QString address() const;
+    // A slider of the Adjust group and its value label; nullptr for a slot that has none.
+    QAbstractSlider *slider(int slot) const;
+    QLabel *valueLabel(int slot) const;
 
     // The right-click menu, built afresh each time it is shown.
     std::unique_ptr<QMenu> createContextMenu();

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include <algorithm>
+
 using PC = ParameterCatalogue;
 using Chooser = PanelLayout::Chooser;
 
@@ -128,47 +130,30 @@ void PanelController::buttonDown(uint32_t buttonId)
     }
 }
 
+// A range chooser steps through its parameter's list; the device and
+// channel choosers through the controller's units and channels.
 QStringList PanelController::entryNames(Chooser chooser) const
 {
+    if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+        return PC::choiceNames(slot);
     QStringList names;
-    switch (chooser) {
-    case Chooser::Device:
+    if (chooser == Chooser::Device) {
         for (const DeviceEntry &entry : m_controller.units().devices())
             names << entry.hostName;
-        break;
-    case Chooser::Channel:
+    } else if (chooser == Chooser::Channel) {
         for (const UnitChooser::Channel &channel : m_controller.units().channels())
-            names << tangentWaveDisplay::channelName(channel.channel);
-        break;
-    case Chooser::InRange:
-    case Chooser::OutRange:
-    case Chooser::MonRange: {
-        const PC::SlotInfo &info = PC::slot(PanelLayout::slotOf(chooser));
-        for (int row = 0; row < info.choiceCount; ++row)
-            names << QString::fromLatin1(info.choices[row].name);
-        break;
-    }
-    case Chooser::None:
-        break;
+            names << PC::channelName(channel.channel);
     }
     return names;
 }
 
 int PanelController::currentIndex(Chooser chooser) const
 {
-    switch (chooser) {
-    case Chooser::Device:
+    if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+        return m_controller.value(slot);
+    if (chooser == Chooser::Device)
         return std::max(m_controller.units().deviceIndex(), 0);
-    case Chooser::Channel:
-        return m_controller.units().channelIndex();
-    case Chooser::InRange:
-    case Chooser::OutRange:
-    case Chooser::MonRange:
-        return m_controller.value(PanelLayout::slotOf(chooser));
-    case Chooser::None:
-        break;
-    }
-    return -1;
+    return chooser == Chooser::Channel ? m_controller.units().channelIndex() : -1;
 }
 
 void PanelController::stepChooser(Chooser chooser, double step)
@@ -199,21 +184,12 @@ void PanelController::commit(Chooser chooser)
     if (!index)
         return;
     if (*index != currentIndex(chooser)) {
-        switch (chooser) {
-        case Chooser::Device:
+        if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+            m_controller.submit(Input::of(Input::Kind::Set, m_controller.current(), slot, *index));
+        else if (chooser == Chooser::Device)
             m_controller.submit(Input::selectUnit(m_controller.units().devices().value(*index).ipAddress));
-            break;
-        case Chooser::Channel:
+        else if (chooser == Chooser::Channel)
             m_controller.submit(Input::selectChannel(m_controller.units().channels().value(*index).channel));
-            break;
-        case Chooser::InRange:
-        case Chooser::OutRange:
-        case Chooser::MonRange:
-            m_controller.submit(Input::of(Input::Kind::Set, m_controller.current(), PanelLayout::slotOf(chooser), *index));
-            break;
-        case Chooser::None:
-            break;
-        }
     }
     m_choiceTimer.stop();
     showPage();

@@ -4,6 +4,7 @@
 #include "gang.h"
 #include "logcategories.h"
 #include "parametercatalogue.h"
+#include "unitidentity.h"
 #include "unitlink.h"
 #include "unitsession.h"
 #include "unitwriter.h"
@@ -119,8 +120,8 @@ void UnitChooser::discover()
         return;
     const quint64 unit = m_unit;
     m_session->writer()->link()->read(
-        "eParamID_NetworkServices", this, [this, unit](const UnitRequest &request) { listRead(unit, request); },
-        "json", DeviceListLimit);
+        UnitIdentity::NetworkServicesParameter, this, [this, unit](const UnitRequest &request) { listRead(unit, request); },
+        "json", int(UnitIdentity::LongestServicesReply));
 }
 
 void UnitChooser::listRead(quint64 unit, const UnitRequest &request)

@@ -23,9 +23,6 @@ class UnitChooser : public QObject
     Q_OBJECT
 
 public:
-    // The network-services list of a large facility is far longer than any value.
-    static constexpr int DeviceListLimit = 1 << 20;
-
     struct Channel
     {
         QString text;

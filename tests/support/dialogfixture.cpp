@@ -31,6 +31,8 @@ DialogFixture::DialogFixture()
     : m_settingsDir(std::make_unique<QTemporaryDir>()), m_rig(std::make_unique<SimulatorRig>(numberedRig()))
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
+    // A box the test does not answer itself is refused at once, never left waiting for a user.
+    ModalPrompt::setHandler(ModalPrompt::answering(false));
     QString error;
     if (!m_rig->start(0, &error))
         qFatal("simulated units do not start: %s", qPrintable(error));
@@ -106,7 +108,7 @@ void DialogFixture::editGang(const std::function<int(GangDialog &)> &answer)
 {
     ModalPrompt::setHandler([&](QDialog &dialog) { return answer(static_cast<GangDialog &>(dialog)); });
     trigger(QStringLiteral("Set Prismo Gang List"));
-    ModalPrompt::setHandler({});
+    ModalPrompt::setHandler(ModalPrompt::answering(false));
     settle();
 }
 

@@ -16,7 +16,8 @@ class GangDialog;
 // The whole window against three simulated units at 127.0.0.11 on, host
 // names "prismo-N", the third running one 4K/UHD channel. The rig runs on its
 // own thread, the program's settings live in a temporary folder, and the
-// window talks to the rig's port (and a hub's, when given).
+// window talks to the rig's port (and a hub's, when given). Modal boxes the
+// test does not answer itself are refused at once.
 class DialogFixture
 {
 public:
