@@ -34,18 +34,8 @@
 using PC = ParameterCatalogue;
 
 namespace {
-// A small coloured dot for a unit's state in the device list.
-QIcon stateIcon(const QString &state)
+QIcon dot(const QColor &colour)
 {
-    QColor colour;
-    if (state == QLatin1String("answering"))
-        colour = QColor(80, 170, 80);
-    else if (state == QLatin1String("slow") || state == QLatin1String("catching up"))
-        colour = QColor(221, 186, 7);
-    else if (state == QLatin1String("not answering"))
-        colour = QColor(190, 50, 50);
-    else
-        return QIcon();
     QPixmap dot(10, 10);
     dot.fill(Qt::transparent);
     QPainter painter(&dot);
@@ -55,7 +45,25 @@ QIcon stateIcon(const QString &state)
     painter.drawEllipse(1, 1, 8, 8);
     return QIcon(dot);
 }
+
 } // namespace
+
+// The dots are drawn once: a large gang's list shows hundreds of them.
+HDRParameterDialog::StateIcons::StateIcons()
+    : answering(dot(QColor(80, 170, 80))), slow(dot(QColor(221, 186, 7))), notAnswering(dot(QColor(190, 50, 50)))
+{
+}
+
+QIcon HDRParameterDialog::StateIcons::of(const QString &state) const
+{
+    if (state == QLatin1String("answering"))
+        return answering;
+    if (state == QLatin1String("slow") || state == QLatin1String("catching up"))
+        return slow;
+    if (state == QLatin1String("not answering"))
+        return notAnswering;
+    return QIcon();
+}
 
 HDRParameterDialog::HDRParameterDialog(HdrController &controller, const QString &programVersion,
                                        const QString &address, QWidget *parent)
@@ -71,7 +79,11 @@ HDRParameterDialog::HDRParameterDialog(HdrController &controller, const QString 
     connect(&c, &HdrController::parameterChanged, this, &HDRParameterDialog::showParameter);
     connect(&units, &UnitChooser::titleChanged, this, &QWidget::setWindowTitle);
     connect(&units, &UnitChooser::channelsChanged, this, &HDRParameterDialog::showChannels);
-    connect(&units, &UnitChooser::devicesChanged, this, &HDRParameterDialog::showDevices);
+    // A large gang coming up changes many units' states at once: the list is shown once for all of them.
+    m_showDevices.setSingleShot(true);
+    m_showDevices.setInterval(0);
+    connect(&m_showDevices, &QTimer::timeout, this, &HDRParameterDialog::showDevices);
+    connect(&units, &UnitChooser::devicesChanged, &m_showDevices, qOverload<>(&QTimer::start));
     connect(&units, &UnitChooser::gangChanged, this, &HDRParameterDialog::showGang);
     connect(&c, &HdrController::addressChosen, ui->ipAddressLineEdit, &QLineEdit::setText);
     connect(&c, &HdrController::looksChanged, this, &HDRParameterDialog::showLooks);
@@ -221,7 +233,7 @@ void HDRParameterDialog::showDevices()
     }
     for (int i = 0; i < entries.size(); ++i) {
         const QString state = units.unitState(entries[i].ipAddress);
-        chooser->setItemIcon(i, stateIcon(state));
+        chooser->setItemIcon(i, m_stateIcons.of(state));
         chooser->setItemData(i, state.isEmpty() ? QString() : entries[i].hostName + QStringLiteral(": ") + state,
                              Qt::ToolTipRole);
     }

@@ -4,7 +4,9 @@
 #include "parametercatalogue.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -86,6 +88,15 @@ private:
     std::array<QLabel *, ParameterCatalogue::SlotCount> m_valueLabels{};
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;
+    // A small coloured dot for a unit's state in the device list.
+    struct StateIcons
+    {
+        StateIcons();
+        QIcon of(const QString &state) const;
+        QIcon answering, slow, notAnswering;
+    };
+    const StateIcons m_stateIcons;
+    QTimer m_showDevices;
     // While the window shows what the controller has, its controls' signals
     // are not taken for the user's changes.
     bool m_showing = false;
