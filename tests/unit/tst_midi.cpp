@@ -1,5 +1,6 @@
 #include "mididecoder.h"
 #include "midiengine.h"
+#include "midiinbox.h"
 #include "midimapfile.h"
 #include "parametercatalogue.h"
 
@@ -131,6 +132,7 @@ private slots:
     void specialFiles();
     void patterns_data();
     void patterns();
+    void inboxIsBounded();
 };
 
 void TestMidi::decode_data()
@@ -461,6 +463,22 @@ void TestMidi::patterns()
     QFETCH(QString, name);
     QFETCH(bool, matches);
     QCOMPARE(MidiMap::matches(pattern, name), matches);
+}
+
+void TestMidi::inboxIsBounded()
+{
+    MidiInbox inbox;
+    const unsigned char cc[] = {0xB0, 0x10, 0x01};
+    const QByteArray sysex(1000, '\x01');
+    int wakes = 0;
+    for (int i = 0; i < 3 * MidiInbox::Capacity; ++i) {
+        wakes += inbox.put(cc, sizeof cc);
+        inbox.put(reinterpret_cast<const unsigned char *>(sysex.constData()), std::size_t(sysex.size()));
+    }
+    QCOMPARE(wakes, 1);
+    QCOMPARE(inbox.take(5 * MidiInbox::Capacity).size(), MidiInbox::Capacity);
+    QCOMPARE(inbox.dropped(), quint64(5 * MidiInbox::Capacity));
+    QVERIFY(inbox.put(cc, sizeof cc));
 }
 
 QTEST_GUILESS_MAIN(TestMidi)
