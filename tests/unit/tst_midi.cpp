@@ -129,7 +129,7 @@ private slots:
     void guess();
     void mapFile_data();
     void mapFile();
-    void specialFiles();
+    void files();
     void patterns_data();
     void patterns();
     void inboxIsBounded();
@@ -420,8 +420,21 @@ void TestMidi::mapFile()
     QCOMPARE(MidiMapFile::write(again), MidiMapFile::write(map));
 }
 
-void TestMidi::specialFiles()
+void TestMidi::files()
 {
+    // The README's example is the file beside it, and it is read.
+    MidiMap example;
+    QString why;
+    QVERIFY2(MidiMapFile::load(QStringLiteral(SOURCE_DIR "/docs/midi/generic-8-encoders.json"), example, why), qPrintable(why));
+    QFile readme(QStringLiteral(SOURCE_DIR "/README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    QFile file(QStringLiteral(SOURCE_DIR "/docs/midi/generic-8-encoders.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray block; // as the README shows it, indented
+    for (const QByteArray &line : file.readAll().split('\n'))
+        block += line.isEmpty() ? QByteArray("\n") : "    " + line + '\n';
+    QVERIFY(readme.readAll().contains(block.trimmed()));
+
     QTemporaryDir dir;
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
