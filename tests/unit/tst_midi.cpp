@@ -160,11 +160,11 @@ void TestMidi::decode()
     QFETCH(QString, messages);
     const QByteArray data = hex(bytes);
     // Whole, and a byte at a time: a message split across reads is the same message.
-    for (int piece : {data.size(), 1}) {
+    for (int piece : {int(data.size()), 1}) {
         MidiDecoder decoder;
         QVector<MidiMessage> out;
         for (int i = 0; i < data.size(); i += piece)
-            decoder.feed(reinterpret_cast<const unsigned char *>(data.constData()) + i, qMin(piece, data.size() - i), out);
+            decoder.feed(reinterpret_cast<const unsigned char *>(data.constData()) + i, qMin(piece, int(data.size()) - i), out);
         QStringList got;
         for (const MidiMessage &m : out)
             got << describe(m);
