@@ -38,20 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(again == map, "a map comes back as it was written");
     check(MidiMapFile::write(again) == written, "writing it again gives the same bytes");
 
-    // Every control moved to both ends, and every parameter shown.
+    // Every control moved to both ends (a 14-bit pair's low half too), and every parameter shown.
     MidiEngine engine(map);
     for (const MidiMapping &m : map.mappings) {
+        const auto type = m.note ? MidiMessage::Type::NoteOn : MidiMessage::Type::ControlChange;
         for (int value : {127, 0}) {
-            MidiMessage message;
-            message.type = m.note ? MidiMessage::Type::NoteOn : MidiMessage::Type::ControlChange;
-            message.channel = m.channel;
-            message.number = m.number;
-            message.value = value;
-            engine.feed(message, 0);
-            if (m.mode == MidiEncoding::Mode::Absolute14) {
-                message.number += 32;
-                engine.feed(message, 0);
-            }
+            engine.feed({type, m.channel, m.number, value}, 0);
+            engine.feed({type, m.channel, (m.number + 32) & 0x7F, value}, 0);
         }
     }
     for (const MidiIntent &intent : engine.takeIntents()) {

@@ -58,7 +58,8 @@ void MidiEngine::feed(const MidiMessage &message, qint64 nowMs)
         return;
     }
     const bool note = message.type == MidiMessage::Type::NoteOn;
-    if (!note && message.type != MidiMessage::Type::ControlChange)
+    if ((!note && message.type != MidiMessage::Type::ControlChange) || message.channel < 1 || message.channel > 16
+        || message.number < 0 || message.number > 127)
         return;
     const int entry = m_index[std::size_t(key(note, message.channel, message.number))];
     if (entry == 0)
