@@ -26,33 +26,22 @@ const char TestMap[] = R"({"version": 1, "controller": "Desk", "mappings": [
     {"note": 36, "parameter": "undo"}
 ]})";
 
-QByteArray hex(const QString &text)
-{
-    return QByteArray::fromHex(text.toLatin1());
-}
-
 QString describe(const MidiMessage &m)
 {
     static const char *const types[] = {"off", "on", "poly", "cc", "program", "pressure", "bend"};
     return QStringLiteral("%1 %2 %3 %4").arg(QLatin1String(types[int(m.type)])).arg(m.channel).arg(m.number).arg(m.value);
 }
 
+// "set NAME VALUE", "step NAME STEPS [fine|coarse]", "press NAME", "action NUMBER".
 QString describe(const MidiIntent &i)
 {
-    const QString name = i.slot >= 0 ? QLatin1String(PC::slot(i.slot).remoteName) : QString();
-    switch (i.kind) {
-    case MidiIntent::Kind::Set:
-        return QStringLiteral("set %1 %2").arg(name).arg(i.value);
-    case MidiIntent::Kind::Step: {
-        static const char *const sizes[] = {"", " fine", " coarse"};
-        return QStringLiteral("step %1 %2%3").arg(name).arg(i.steps).arg(QLatin1String(sizes[int(i.size)]));
-    }
-    case MidiIntent::Kind::Press:
-        return QStringLiteral("press %1").arg(name);
-    case MidiIntent::Kind::Action:
-        return QStringLiteral("action %1").arg(int(i.action));
-    }
-    return QString();
+    static const char *const kinds[] = {"set", "step", "press", "action"};
+    static const char *const sizes[] = {"", " fine", " coarse"};
+    const QString target = i.slot >= 0 ? QLatin1String(PC::slot(i.slot).remoteName) : QString::number(int(i.action));
+    const QString amount = i.kind == MidiIntent::Kind::Set ? QStringLiteral(" %1").arg(i.value)
+                           : i.kind == MidiIntent::Kind::Step ? QStringLiteral(" %1%2").arg(i.steps).arg(QLatin1String(sizes[int(i.size)]))
+                                                              : QString();
+    return QLatin1String(kinds[int(i.kind)]) + QLatin1Char(' ') + target + amount;
 }
 
 // Runs a script on an engine with the test map: "cc CH N V", "note CH N V",
@@ -100,11 +89,8 @@ QString run(const QString &script)
             return QStringLiteral("bad script: ") + line;
         }
         if (const std::optional<MidiMapping> m = engine.takeLearned())
-            out << QStringLiteral("learned %1 %2 %3 %4 %5")
-                       .arg(QLatin1String(m->note ? "note" : "cc"))
-                       .arg(m->channel)
-                       .arg(m->number)
-                       .arg(m->parameter, MidiEncoding::name(m->mode));
+            out << QStringLiteral("learned %1 %2 %3 ").arg(QLatin1String(m->note ? "note" : "cc")).arg(m->channel).arg(m->number)
+                       + m->parameter + QLatin1Char(' ') + MidiEncoding::name(m->mode);
     }
     return out.join(QLatin1String(", "));
 }
@@ -121,8 +107,6 @@ private slots:
     void decode();
     void encodings_data();
     void encodings();
-    void pickup_data();
-    void pickup();
     void engine_data();
     void engine();
     void guess_data();
@@ -146,7 +130,6 @@ void TestMidi::decode_data()
     QTest::newRow("real-time inside a message") << "b0 f8 10 fe 01 ff" << "cc 1 16 1";
     QTest::newRow("system exclusive skipped") << "f0 7e 00 09 01 f7 b0 10 01" << "cc 1 16 1";
     QTest::newRow("system exclusive cut by a status") << "f0 01 02 03 b1 07 7f" << "cc 2 7 127";
-    QTest::newRow("system exclusive ends running status") << "b0 10 01 f0 01 f7 10 02" << "cc 1 16 1";
     QTest::newRow("system common ends running status") << "b0 10 01 f3 05 11 02" << "cc 1 16 1";
     QTest::newRow("data without a status") << "10 01 7f" << "";
     QTest::newRow("status cut short") << "b0 10 b0 11 05" << "cc 1 17 5";
@@ -158,7 +141,7 @@ void TestMidi::decode()
 {
     QFETCH(QString, bytes);
     QFETCH(QString, messages);
-    const QByteArray data = hex(bytes);
+    const QByteArray data = QByteArray::fromHex(bytes.toLatin1());
     // Whole, and a byte at a time: a message split across reads is the same message.
     for (int piece : {int(data.size()), 1}) {
         MidiDecoder decoder;
@@ -179,18 +162,12 @@ void TestMidi::encodings_data()
     QTest::addColumn<int>("control");
     QTest::addColumn<int>("value");
 
-    QTest::newRow("twos up") << "relative-twos" << "" << 1 << 1;
-    QTest::newRow("twos fast up") << "relative-twos" << "" << 63 << 63;
     QTest::newRow("twos fast down") << "relative-twos" << "" << 64 << -64;
     QTest::newRow("twos down") << "relative-twos" << "" << 127 << -1;
-    QTest::newRow("offset up") << "relative-offset" << "" << 65 << 1;
     QTest::newRow("offset down") << "relative-offset" << "" << 63 << -1;
-    QTest::newRow("offset still") << "relative-offset" << "" << 64 << 0;
-    QTest::newRow("signed up") << "relative-signed" << "" << 1 << 1;
     QTest::newRow("signed down") << "relative-signed" << "" << 65 << -1;
     QTest::newRow("signed fast down") << "relative-signed" << "" << 127 << -63;
     QTest::newRow("signed minus zero") << "relative-signed" << "" << 64 << 0;
-    QTest::newRow("fader bottom") << "absolute" << "gain/red" << 0 << 0;
     QTest::newRow("fader middle") << "absolute" << "gain/red" << 64 << 2520;
     QTest::newRow("fader top") << "absolute" << "gain/red" << 127 << 5000;
     QTest::newRow("fader below zero") << "absolute" << "tint" << 0 << -16000;
@@ -222,36 +199,6 @@ void TestMidi::encodings()
     QCOMPARE(MidiEncoding::parameterValue(slot, MidiEncoding::controlValue(slot, value, largest), largest), value);
 }
 
-void TestMidi::pickup_data()
-{
-    QTest::addColumn<int>("previous"); // -1: the control was not heard before
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("shown");
-    QTest::addColumn<bool>("takes");
-
-    QTest::newRow("unheard, elsewhere") << -1 << 3000 << 1000 << false;
-    QTest::newRow("unheard, at the value") << -1 << 1000 << 1000 << true;
-    QTest::newRow("below, still below") << 900 << 960 << 1000 << false;
-    QTest::newRow("passes upwards") << 984 << 1024 << 1000 << true;
-    QTest::newRow("passes downwards") << 1063 << 984 << 1000 << true;
-    QTest::newRow("leaves the value") << 1000 << 1039 << 1000 << true;
-    QTest::newRow("above, moving away") << 1100 << 1200 << 1000 << false;
-}
-
-void TestMidi::pickup()
-{
-    QFETCH(int, previous);
-    QFETCH(int, value);
-    QFETCH(int, shown);
-    QFETCH(bool, takes);
-    MidiPickup pickup;
-    QCOMPARE(pickup.take(previous < 0 ? std::nullopt : std::optional<int>(previous), value, shown), takes);
-    // Once taken, the control holds the parameter until released.
-    QCOMPARE(pickup.take(std::nullopt, -5000, shown), takes);
-    pickup.release();
-    QVERIFY(!pickup.engaged());
-}
-
 void TestMidi::engine_data()
 {
     QTest::addColumn<QString>("script");
@@ -264,6 +211,7 @@ void TestMidi::engine_data()
     QTest::newRow("signed, coarse, channel 2") << "cc 2 18 65; cc 1 18 65; take" << "step color-temp -1 coarse";
     QTest::newRow("unmapped") << "cc 3 16 1; cc 1 99 5; note 1 50 1; cc 1 39 1; take" << "";
     // Faders take over softly.
+    QTest::newRow("fader at the value takes at once") << "show gain/red 984; cc 1 7 25; take" << "> b0 07 19, > b0 10 19, set gain/red 984";
     QTest::newRow("fader waits to pass the value")
         << "show gain/red 1000; cc 1 7 100; take; cc 1 7 30; take; cc 1 7 20; cc 1 7 21; take"
         << "> b0 07 19, > b0 10 19, set gain/red 827";
@@ -274,7 +222,6 @@ void TestMidi::engine_data()
     QTest::newRow("fader released by a channel switch")
         << "show gain/red 1000; cc 1 7 25; cc 1 7 26; take; place; cc 1 7 40; take; cc 1 7 26; cc 1 7 25; take"
         << "> b0 07 19, > b0 10 19, set gain/red 1024, set gain/red 984";
-    QTest::newRow("fader unheard takes at once without a shown value") << "cc 1 7 127; take" << "set gain/red 5000";
     // Motor faders: their own values are not sent back, the travel and echo
     // of what was sent are no input.
     QTest::newRow("motor fader's own value") << "cc 1 8 96; take; show saturation 1512" << "set saturation 1512";
@@ -301,7 +248,6 @@ void TestMidi::engine_data()
     QTest::newRow("learn replaces the control's mapping")
         << "learn tint; cc 1 16 65; finish; cc 1 16 65; take" << "learned cc 1 16 tint relative-offset, step tint 1";
     QTest::newRow("learn a 14-bit fader") << "learn exposure; cc 1 2 10; cc 1 34 5" << "learned cc 1 2 exposure absolute14";
-    QTest::newRow("learn a command on a button") << "learn reset; cc 1 21 127; cc 1 21 0" << "learned cc 1 21 reset button";
     QTest::newRow("learn a command on an encoder") << "learn redo; cc 1 21 1; finish" << "learned cc 1 21 redo button";
     QTest::newRow("learn a note") << "learn ab/toggle; note 1 40 90" << "learned note 1 40 ab/toggle note";
     QTest::newRow("learn nothing moved") << "learn tint; finish; cc 1 16 1; take" << "";
@@ -323,13 +269,11 @@ void TestMidi::guess_data()
     QTest::newRow("twos up") << QList<int>{1, 1, 1, 1} << Mode::RelativeTwos;
     QTest::newRow("twos down, accelerated") << QList<int>{127, 126, 127, 125} << Mode::RelativeTwos;
     QTest::newRow("offset up") << QList<int>{65, 65, 66, 65} << Mode::RelativeOffset;
-    QTest::newRow("offset down") << QList<int>{63, 63} << Mode::RelativeOffset;
     QTest::newRow("signed both ways") << QList<int>{1, 65, 65, 1} << Mode::RelativeSigned;
     QTest::newRow("fader rising") << QList<int>{40, 41, 42, 43} << Mode::Absolute;
     QTest::newRow("fader falling at the bottom") << QList<int>{3, 2, 1, 0} << Mode::Absolute;
     QTest::newRow("fader touched") << QList<int>{64} << Mode::Absolute;
     QTest::newRow("button") << QList<int>{127, 0} << Mode::Button;
-    QTest::newRow("button sending 1") << QList<int>{1, 0, 1, 0} << Mode::Button;
 }
 
 void TestMidi::guess()
@@ -352,44 +296,22 @@ void TestMidi::mapFile_data()
     QTest::newRow("no controller") << file("", R"("version": 1)") << "0";
     QTest::newRow("newer") << file("", R"("version": 2)") << "version 2 is newer than this program reads (1)";
     QTest::newRow("no version") << file("", R"("Version": 1)") << "unknown key \"Version\"";
-    QTest::newRow("version text") << file("", R"("version": "1")") << "no \"version\" (1); not a mapping file";
     QTest::newRow("not JSON") << QByteArray("{\"version\": 1,") << "not a mapping file (";
-    QTest::newRow("not an object") << QByteArray("[1]") << "not a mapping file";
-    QTest::newRow("controller not text") << file("", R"("version": 1, "controller": 5)")
-                                         << "\"controller\" must be a text of up to 256 characters";
-    QTest::newRow("no mappings") << QByteArray(R"({"version": 1})") << "no list of \"mappings\"";
-    QTest::newRow("channel 17") << file(R"({"channel": 17, "cc": 1, "parameter": "tint"})")
-                                << "mapping 1: \"channel\" must be a whole number from 1 to 16";
-    QTest::newRow("cc a fraction") << file(R"({"cc": 1.5, "parameter": "tint"})")
-                                   << "mapping 1: \"cc\" must be a whole number from 0 to 127";
-    QTest::newRow("cc and note") << file(R"({"cc": 1, "note": 1, "parameter": "tint"})")
-                                 << "mapping 1: give either \"cc\" or \"note\"";
-    QTest::newRow("note as a fader") << file(R"({"note": 1, "parameter": "tint", "mode": "absolute"})")
-                                     << "mapping 1: a note takes mode \"note\"";
-    QTest::newRow("cc as a note") << file(R"({"cc": 1, "parameter": "tint", "mode": "note"})")
-                                  << "mapping 1: mode \"note\" takes a \"note\" instead of a \"cc\"";
-    QTest::newRow("14-bit pair beyond 31") << file(R"({"cc": 32, "parameter": "tint", "mode": "absolute14"})")
-                                           << "mapping 1: an absolute14 pair starts on a cc from 0 to 31 (the low half is on cc + 32)";
-    QTest::newRow("unknown parameter") << file(R"({"cc": 1, "parameter": "gian/red"})")
-                                       << "mapping 1: unknown parameter \"gian/red\"";
-    QTest::newRow("unknown mode") << file(R"({"cc": 1, "parameter": "tint", "mode": "relative"})")
-                                  << "mapping 1: unknown \"mode\"";
-    QTest::newRow("command on an encoder") << file(R"({"cc": 1, "parameter": "undo", "mode": "relative-twos"})")
-                                           << "mapping 1: a command takes mode \"button\" or \"note\"";
-    QTest::newRow("bad step") << file(R"({"cc": 1, "parameter": "tint", "step": "huge"})")
-                              << "mapping 1: \"step\" must be \"normal\", \"fine\" or \"coarse\"";
-    QTest::newRow("pickup as text") << file(R"({"cc": 1, "parameter": "tint", "pickup": "no"})")
-                                    << "mapping 1: \"pickup\" must be true or false";
-    QTest::newRow("unknown key") << file(R"({"cc": 1, "parameter": "tint", "pick-up": false})")
-                                 << "mapping 1: unknown key \"pick-up\"";
-    QTest::newRow("same control twice") << file(R"({"cc": 1, "parameter": "tint"}, {"cc": 1, "parameter": "exposure"})")
-                                        << "mapping 2: its control is mapping 1's already";
-    QTest::newRow("a 14-bit pair's low half")
-        << file(R"({"cc": 1, "parameter": "tint", "mode": "absolute14"}, {"cc": 33, "parameter": "exposure"})")
-        << "mapping 2: its control is mapping 1's already";
+    // Errors by their beginning: the mapping and the fault.
+    QTest::newRow("channel 17") << file(R"({"channel": 17, "cc": 1, "parameter": "tint"})") << "mapping 1: \"channel\"";
+    QTest::newRow("cc and note") << file(R"({"cc": 1, "note": 1, "parameter": "tint"})") << "mapping 1: give either";
+    QTest::newRow("note as a fader") << file(R"({"note": 1, "parameter": "tint", "mode": "absolute"})") << "mapping 1: a note";
+    QTest::newRow("cc as a note") << file(R"({"cc": 1, "parameter": "tint", "mode": "note"})") << "mapping 1: mode \"note\"";
+    QTest::newRow("14-bit pair beyond 31") << file(R"({"cc": 32, "parameter": "tint", "mode": "absolute14"})") << "mapping 1: an absolute14";
+    QTest::newRow("unknown parameter") << file(R"({"cc": 1, "parameter": "gian/red"})") << "mapping 1: unknown parameter \"gian/red\"";
+    QTest::newRow("command on an encoder") << file(R"({"cc": 1, "parameter": "undo", "mode": "relative-twos"})") << "mapping 1: a command";
+    QTest::newRow("bad step") << file(R"({"cc": 1, "parameter": "tint", "step": "huge"})") << "mapping 1: \"step\"";
+    QTest::newRow("unknown key") << file(R"({"cc": 1, "parameter": "tint", "pick-up": false})") << "mapping 1: unknown key \"pick-up\"";
+    const QByteArray pair = R"({"cc": 1, "parameter": "tint", "mode": "absolute14"})";
+    QTest::newRow("same control twice") << file(pair + R"(, {"cc": 1, "parameter": "exposure"})") << "mapping 2: its control is mapping 1's";
+    QTest::newRow("a 14-bit pair's low half") << file(pair + R"(, {"cc": 33, "parameter": "exposure"})") << "mapping 2: its control is mapping 1's";
     QTest::newRow("same number, other channel or a note")
-        << file(R"({"cc": 1, "parameter": "tint"}, {"channel": 2, "cc": 1, "parameter": "tint"}, {"note": 1, "parameter": "undo"})")
-        << "3";
+        << file(R"({"cc": 1, "parameter": "tint"}, {"channel": 2, "cc": 1, "parameter": "tint"}, {"note": 1, "parameter": "undo"})") << "3";
     QByteArray many;
     for (int i = 0; i <= MidiMapFile::MostMappings; ++i)
         many += QByteArray(i ? "," : "") + R"({"channel": )" + QByteArray::number(i / 128 + 1) + R"(, "cc": )"
@@ -423,35 +345,22 @@ void TestMidi::mapFile()
 void TestMidi::files()
 {
     // The README's example is the file beside it, and it is read.
-    MidiMap example;
-    QString why;
-    QVERIFY2(MidiMapFile::load(QStringLiteral(SOURCE_DIR "/docs/midi/generic-8-encoders.json"), example, why), qPrintable(why));
-    QFile readme(QStringLiteral(SOURCE_DIR "/README.md"));
-    QVERIFY(readme.open(QIODevice::ReadOnly));
     QFile file(QStringLiteral(SOURCE_DIR "/docs/midi/generic-8-encoders.json"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QByteArray block; // as the README shows it, indented
-    for (const QByteArray &line : file.readAll().split('\n'))
-        block += line.isEmpty() ? QByteArray("\n") : "    " + line + '\n';
-    QVERIFY(readme.readAll().contains(block.trimmed()));
-
+    QFile readme(QStringLiteral(SOURCE_DIR "/README.md"));
+    QVERIFY(file.open(QIODevice::ReadOnly) && readme.open(QIODevice::ReadOnly));
+    const QByteArray example = file.readAll();
+    MidiMap map;
+    QString error;
+    QVERIFY2(MidiMapFile::read(example, map, error), qPrintable(error));
+    QVERIFY(readme.readAll().contains(QByteArray("    " + example.trimmed()).replace("\n", "\n    ")));
+    // What is no file (a pipe would block) is refused.
     QTemporaryDir dir;
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const QString &path : {dir.path(), fifo, dir.filePath(QStringLiteral("missing"))}) {
-        MidiMap map;
-        QString error;
-        QVERIFY(!MidiMapFile::load(path, map, error));
-        QVERIFY(!error.isEmpty());
+        error.clear();
+        QVERIFY(!MidiMapFile::load(path, map, error) && !error.isEmpty());
     }
-    MidiMap map;
-    QString error;
-    QVERIFY(MidiMapFile::read(TestMap, map, error));
-    const QString saved = dir.filePath(QStringLiteral("map.json"));
-    QVERIFY(MidiMapFile::save(saved, map, error));
-    MidiMap loaded;
-    QVERIFY(MidiMapFile::load(saved, loaded, error));
-    QCOMPARE(loaded, map);
 }
 
 void TestMidi::patterns_data()
@@ -466,7 +375,6 @@ void TestMidi::patterns_data()
     QTest::newRow("star") << "*" << "Desk:out" << true;
     QTest::newRow("whole name") << "desk:*" << "Desk:out" << true;
     QTest::newRow("whole name, not a part") << "esk:*" << "Desk:out" << false;
-    QTest::newRow("question mark") << "Desk:?ut" << "Desk:out" << true;
     QTest::newRow("many stars") << "*a*a*a*a*a*a*a*a*b" << QString(200, QLatin1Char('a')) << false;
 }
 
