@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets to fuzz/corpus/<target>/.
 
-Run it again after changing a seed here; it rewrites the six folders whole.
+Run it again after changing a seed here; it rewrites the folders whole.
 The first bytes of an fuzz_httpreply seed (two) and of a fuzz_hubmessages seed
 (four) choose how the stream arrives; see the targets.
 """
@@ -300,6 +300,38 @@ def look_seeds():
     }
 
 
+def midimap_seeds():
+    def mapping_file(mappings, head='"version": 1, "controller": "Encoder*"'):
+        return ("{" + head + ', "mappings": [\n' + ",\n".join(mappings) + "\n]}\n").encode()
+
+    good = [f'{{"channel": 1, "cc": {16 + i}, "parameter": "{name}", "mode": "relative-twos"}}'
+            for i, name in enumerate(["lift/master", "gamma/master", "gain/master", "saturation",
+                                      "exposure", "tint", "color-temp", "pq-level"])]
+    buttons = ['{"note": 36, "parameter": "ab/toggle"}', '{"channel": 2, "cc": 64, "parameter": "undo", "mode": "button"}',
+               '{"cc": 65, "parameter": "sdr-preview", "mode": "button"}', '{"note": 37, "parameter": "adjust"}']
+    faders = ['{"cc": 0, "parameter": "gain/red", "mode": "absolute14", "pickup": false}',
+              '{"cc": 7, "parameter": "range/in", "mode": "absolute", "step": "fine", "feedback": false}',
+              '{"channel": 16, "cc": 127, "parameter": "tint", "mode": "relative-signed", "step": "coarse"}']
+    return {
+        "generic-8-encoders": mapping_file(good + buttons),
+        "faders": mapping_file(faders),
+        "empty": mapping_file([]),
+        "newer": mapping_file(good, '"version": 2'),
+        "no-version": mapping_file(good, '"controller": "x"'),
+        "unknown-parameter": mapping_file(['{"cc": 1, "parameter": "gian/red"}']),
+        "overlap-pair": mapping_file(['{"cc": 1, "parameter": "tint", "mode": "absolute14"}',
+                                      '{"cc": 33, "parameter": "exposure"}']),
+        "duplicate-keys": b'{"version": 1, "mappings": [], "mappings": [{"cc": 1, "parameter": "tint"}]}',
+        "duplicate-key-in-mapping": mapping_file(['{"cc": 1, "cc": {"a": [1]}, "parameter": "tint"}']),
+        "fraction": mapping_file(['{"cc": 1.5, "parameter": "tint"}']),
+        "huge-number": mapping_file(['{"channel": 1e300, "cc": 1, "parameter": "tint"}']),
+        "command-on-encoder": mapping_file(['{"cc": 1, "parameter": "undo", "mode": "relative-offset"}']),
+        "deep": b'{"version": 1, "mappings": [' + b"[" * 500 + b"]" * 500 + b"]}",
+        "cut": mapping_file(good)[:100],
+        "not-json": b"\x00\xff{[",
+    }
+
+
 def main():
     targets = {
         "fuzz_httpreply": http_seeds(),
@@ -308,6 +340,7 @@ def main():
         "fuzz_settings": settings_seeds(),
         "fuzz_oscpacket": osc_seeds(),
         "fuzz_lookfile": look_seeds(),
+        "fuzz_midimap": midimap_seeds(),
     }
     for target, seeds in targets.items():
         folder = ROOT / target
