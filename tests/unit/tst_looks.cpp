@@ -1,8 +1,11 @@
 #include "abmemory.h"
 #include "lookfile.h"
+#include "regularfile.h"
 #include "undohistory.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using PC = ParameterCatalogue;
 
@@ -76,6 +79,8 @@ private slots:
     void lookFileRoundTrip();
     void badLookFiles_data();
     void badLookFiles();
+    void onlyRegularFilesAreOpened_data();
+    void onlyRegularFilesAreOpened();
 };
 
 void TestLooks::historyGroupsGestures_data()
@@ -192,6 +197,52 @@ void TestLooks::badLookFiles()
     QVERIFY(!LookFile::read(file, contents, reason));
     QVERIFY2(reason.contains(error), qPrintable(reason));
     QCOMPARE(contents.unit, QStringLiteral("untouched"));
+}
+
+// Files named from outside: what is refused before anything is read. A pipe
+// without a writer would hold the open for good.
+void TestLooks::onlyRegularFilesAreOpened_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("error"); // empty: the look is loaded
+
+    QTest::newRow("look") << "look" << "";
+    QTest::newRow("link to a look") << "link" << "";
+    QTest::newRow("pipe") << "pipe" << "pipe";
+    QTest::newRow("link to a pipe") << "link to pipe" << "pipe";
+    QTest::newRow("folder") << "folder" << "folder";
+    QTest::newRow("device") << "/dev/zero" << "device";
+    QTest::newRow("one byte over the bound") << "large" << "too large";
+    QTest::newRow("missing") << "missing" << "No such file";
+}
+
+void TestLooks::onlyRegularFilesAreOpened()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, error);
+
+    QTemporaryDir dir;
+    const QString look = dir.filePath(QStringLiteral("look"));
+    QFile file(look);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(LookFile::write(sample()));
+    file.close();
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString large = dir.filePath(QStringLiteral("large"));
+    QVERIFY(QFile::copy(look, large));
+    QVERIFY(QFile::resize(large, LookFile::LargestFile + 1));
+    QVERIFY(QFile::link(look, dir.filePath(QStringLiteral("link"))));
+    QVERIFY(QFile::link(pipe, dir.filePath(QStringLiteral("link to pipe"))));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+
+    const QString path = kind.startsWith('/') ? kind : dir.filePath(kind);
+    LookFile::Contents contents;
+    QString reason;
+    QCOMPARE(LookFile::load(path, contents, reason), error.isEmpty());
+    QVERIFY2(reason.contains(error), qPrintable(reason));
+    if (error.isEmpty())
+        QCOMPARE(contents.unit, sample().unit);
 }
 
 QTEST_GUILESS_MAIN(TestLooks)
