@@ -109,3 +109,10 @@ QString CommandLine::errorHint(const QString &programName)
 {
     return QStringLiteral("Try '%1 --help' for more information.").arg(programName);
 }
+
+QString CommandLine::quote(const QString &given)
+{
+    if (given.size() <= QuotedLength)
+        return QLatin1Char('"') + given + QLatin1Char('"');
+    return QLatin1Char('"') + given.left(QuotedLength) + QStringLiteral("\"... (%1 characters)").arg(given.size());
+}

@@ -39,4 +39,8 @@ struct CommandLine
     static bool asksForInformation(int argc, const char *const argv[]);
     // How an error is told on the console.
     static QString errorHint(const QString &programName);
+    // Text given from outside as a message quotes it: in double quotes, at
+    // most QuotedLength characters of it.
+    static constexpr int QuotedLength = 80;
+    static QString quote(const QString &given);
 };
