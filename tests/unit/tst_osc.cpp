@@ -1,7 +1,9 @@
+#include "commandline.h"
 #include "oscoptions.h"
 #include "oscpacket.h"
 #include "oscrouter.h"
 #include "parametercatalogue.h"
+#include "prismosettings.h"
 
 #include <QtTest>
 
@@ -70,6 +72,8 @@ private slots:
     void packets_data();
     void packets();
     void allowList();
+    void optionsFromLineAndSettings_data();
+    void optionsFromLineAndSettings();
 };
 
 void TestOsc::routes_data()
@@ -185,8 +189,52 @@ void TestOsc::allowList()
     QVERIFY(options.allows(QHostAddress(QStringLiteral("10.0.0.5"))));
     QVERIFY(options.allows(QHostAddress(QStringLiteral("::ffff:192.168.1.77"))));
     QVERIFY(!options.allows(QHostAddress(QStringLiteral("10.0.0.6"))));
-    QVERIFY(!OscOptions::parseAllowList(QStringLiteral("10.0.0.5,studio"), options.allowed, bad));
-    QCOMPARE(bad, QStringLiteral("studio"));
+}
+
+// What the user typed and cannot be used ends the program; what the
+// settings hold and cannot be used costs only itself.
+void TestOsc::optionsFromLineAndSettings_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("listen"); // the settings' OscListen
+    QTest::addColumn<QString>("allow");  // the settings' OscAllow
+    QTest::addColumn<QString>("result"); // "listen ADDRESS, N allowed", or the error
+    QTest::addColumn<bool>("warned");    // of damaged settings
+
+    const QStringList none;
+    QTest::newRow("settings") << none << "0.0.0.0" << "10.0.0.5, 10.1.0.0/16" << "listen 0.0.0.0, 2 allowed" << false;
+    QTest::newRow("settings listen damaged") << none << "junk" << "10.0.0.5" << "listen 127.0.0.1, 1 allowed" << true;
+    QTest::newRow("settings allow damaged") << none << "0.0.0.0" << "junk" << "listen 0.0.0.0, 0 allowed" << true;
+    QTest::newRow("line before settings") << QStringList{"--osc-allow", "10.0.0.6"} << "" << "junk" << "listen 127.0.0.1, 1 allowed"
+                                          << false;
+    QTest::newRow("line listen") << QStringList{"--osc-listen", "junk"} << "" << "" << "\"junk\" is no address to listen on" << false;
+    QTest::newRow("line allow, an empty entry") << QStringList{"--osc-allow", ",,, "} << "" << ""
+                                                << "an empty entry is no address or subnet to allow" << false;
+    QTest::newRow("line allow, a name") << QStringList{"--osc-allow", "10.0.0.5,studio"} << "" << ""
+                                        << "\"studio\" is no address or subnet to allow" << false;
+    QTest::newRow("line allow, long") << QStringList{"--osc-allow", QString(5000, 'x')} << "" << ""
+                                      << "\"" + QString(80, 'x') + "\"... (5000 characters) is no address" << false;
+}
+
+void TestOsc::optionsFromLineAndSettings()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, listen);
+    QFETCH(QString, allow);
+    QFETCH(QString, result);
+    QFETCH(bool, warned);
+
+    PrismoSettings settings;
+    settings.oscListen = listen;
+    settings.oscAllow = allow;
+    if (warned)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Settings: \"junk\" is no address.*; the default is used"));
+    OscOptions options;
+    QString error;
+    if (OscOptions::compose(CommandLine::parse(QStringList{"prismolink"} + arguments, "prismolink"), settings, options, error))
+        QCOMPARE(QStringLiteral("listen %1, %2 allowed").arg(options.listen.toString()).arg(options.allowed.size()), result);
+    else
+        QVERIFY2(error.startsWith(result), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(TestOsc)
