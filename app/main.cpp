@@ -4,7 +4,7 @@
 #include "httptransport.h"
 #include "modalprompt.h"
 #include "oscserver.h"
-#include "oscrouter.h"
+#include "osccommand.h"
 #include "prismosettings.h"
 #include "ports.h"
 #include "programversion.h"
@@ -90,7 +90,7 @@ int answer(const CommandLine &line, const QString &programName, const QString &v
                     qPrintable(version.isEmpty() ? QStringLiteral("0.0.0 (devel)") : version));
         return 0;
     case CommandLine::Action::HelpOsc:
-        std::fputs(qPrintable(OscRouter::help()), stdout);
+        std::fputs(qPrintable(OscCommand::help()), stdout);
         return 0;
     case CommandLine::Action::Error:
         return reportError(programName, line.text);

@@ -1,8 +1,11 @@
 #include "commandline.h"
+#include "oscbudget.h"
+#include "osccommand.h"
 #include "oscoptions.h"
 #include "oscpacket.h"
 #include "oscrouter.h"
 #include "parametercatalogue.h"
+#include "oscsubscriptions.h"
 #include "prismosettings.h"
 
 #include <QtTest>
@@ -56,7 +59,13 @@ QString describe(const OscRouter::Result &result)
     if (const auto *refusal = std::get_if<OscRouter::Refusal>(&result))
         return QStringLiteral("refused %1").arg(int(*refusal));
     const RemoteRequest &r = std::get<RemoteRequest>(result);
-    return QStringLiteral("%1 %2 %3 %4").arg(int(r.kind)).arg(r.slot).arg(r.value).arg(r.text).trimmed();
+    return QStringLiteral("%1 %2 %3 %4%5%6 costs %7")
+        .arg(int(r.kind))
+        .arg(r.slot)
+        .arg(r.value)
+        .arg(r.text, r.query ? QStringLiteral(" query") : QString(),
+             r.cookie ? QStringLiteral(" cookie %1").arg(*r.cookie) : QString())
+        .arg(r.cost);
 }
 } // namespace
 
@@ -74,6 +83,11 @@ private slots:
     void allowList();
     void optionsFromLineAndSettings_data();
     void optionsFromLineAndSettings();
+    void budget_data();
+    void budget();
+    void subscriptions_data();
+    void subscriptions();
+    void readmeListsTheAddresses();
 };
 
 void TestOsc::routes_data()
@@ -82,12 +96,30 @@ void TestOsc::routes_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("result");
 
-    const auto is = [](K kind, int slot = -1, int value = 0, const QString &text = QString()) {
+    const auto is = [](K kind, int slot = -1, int value = 0, const QString &text = QString(), int cost = 1) {
         RemoteRequest r;
         r.kind = kind;
         r.slot = slot;
         r.value = value;
         r.text = text;
+        r.cost = cost;
+        return describe(r);
+    };
+    // A query of what the kind sets, or a subscription with its cookie.
+    const auto query = [](K kind, int slot = -1) {
+        RemoteRequest r;
+        r.kind = kind;
+        r.slot = slot;
+        r.query = true;
+        r.cost = 2;
+        return describe(r);
+    };
+    const auto subscription = [](K kind, int port, std::optional<quint32> cookie) {
+        RemoteRequest r;
+        r.kind = kind;
+        r.value = port;
+        r.cookie = cookie;
+        r.cost = 100;
         return describe(r);
     };
     const auto refused = [](OscRouter::Refusal r) { return describe(r); };
@@ -104,14 +136,28 @@ void TestOsc::routes_data()
     QTest::newRow("nudge") << "nudge/gain/red" << QStringList{"f:0.01"} << is(K::Nudge, PC::GainRed, 10);
     QTest::newRow("nudge a switch") << "nudge/adjust" << QStringList{"f:1"} << refused(R::UnknownAddress);
     QTest::newRow("reset one") << "reset/log-look" << QStringList() << is(K::Reset, PC::LogLook);
-    QTest::newRow("reset all") << "reset" << QStringList() << is(K::ResetAll);
-    QTest::newRow("channel") << "channel" << QStringList{"i:3"} << is(K::Channel, -1, 3);
+    QTest::newRow("reset all") << "reset" << QStringList() << is(K::ResetAll, -1, 0, "", 32);
+    QTest::newRow("channel") << "channel" << QStringList{"i:3"} << is(K::Channel, -1, 3, "", 32);
     QTest::newRow("channel 5") << "channel" << QStringList{"i:5"} << refused(R::OutOfRange);
-    QTest::newRow("unit") << "unit" << QStringList{"s:prismo-2"} << is(K::Unit, -1, 0, "prismo-2");
-    QTest::newRow("look") << "look/recall" << QStringList{"s:day"} << is(K::RecallLook, -1, 0, "day");
-    QTest::newRow("undo") << "undo" << QStringList() << is(K::Undo);
-    QTest::newRow("toggle") << "ab/toggle" << QStringList() << is(K::ToggleLooks);
-    QTest::newRow("subscribe") << "subscribe" << QStringList{"i:9000"} << is(K::Subscribe, -1, 9000);
+    QTest::newRow("unit") << "unit" << QStringList{"s:prismo-2"} << is(K::Unit, -1, 0, "prismo-2", 256);
+    QTest::newRow("look") << "look/recall" << QStringList{"s:day"} << is(K::RecallLook, -1, 0, "day", 64);
+    QTest::newRow("undo") << "undo" << QStringList() << is(K::Undo, -1, 0, "", 32);
+    QTest::newRow("toggle") << "ab/toggle" << QStringList() << is(K::ToggleLooks, -1, 0, "", 32);
+    // Without arguments, an address that takes a value asks for it.
+    QTest::newRow("query a parameter") << "gain/red" << QStringList() << query(K::Set, PC::GainRed);
+    QTest::newRow("query the channel") << "channel" << QStringList() << query(K::Channel);
+    QTest::newRow("query the unit") << "unit" << QStringList() << query(K::Unit);
+    QTest::newRow("no query of a nudge") << "nudge/tint" << QStringList() << refused(R::BadArguments);
+    QTest::newRow("subscribe the sender's port") << "subscribe" << QStringList() << subscription(K::Subscribe, 0, {});
+    QTest::newRow("subscribe a port") << "subscribe" << QStringList{"i:9000"} << subscription(K::Subscribe, 9000, {});
+    QTest::newRow("subscribe with the cookie") << "subscribe" << QStringList{"i:9000", "i:2147483647"}
+                                               << subscription(K::Subscribe, 9000, 2147483647u);
+    QTest::newRow("cookie not an int32") << "subscribe" << QStringList{"i:9000", "h:2147483648"} << refused(R::OutOfRange);
+    QTest::newRow("cookie as a float") << "subscribe" << QStringList{"i:9000", "f:1.5"} << refused(R::OutOfRange);
+    QTest::newRow("port 0") << "subscribe" << QStringList{"i:0"} << refused(R::OutOfRange);
+    QTest::newRow("three arguments") << "subscribe" << QStringList{"i:1", "i:2", "i:3"} << refused(R::BadArguments);
+    QTest::newRow("unsubscribe") << "unsubscribe" << QStringList{"i:9000", "i:77"} << subscription(K::Unsubscribe, 9000, 77u);
+    QTest::newRow("unsubscribe without the cookie") << "unsubscribe" << QStringList{"i:9000"} << refused(R::BadArguments);
     QTest::newRow("unknown") << "gain/purple" << QStringList{"f:1"} << refused(R::UnknownAddress);
     QTest::newRow("other root") << "/other/gain/red" << QStringList{"f:1"} << refused(R::UnknownAddress);
     QTest::newRow("text for a number") << "tint" << QStringList{"s:1"} << refused(R::BadArguments);
@@ -235,6 +281,107 @@ void TestOsc::optionsFromLineAndSettings()
         QCOMPARE(QStringLiteral("listen %1, %2 allowed").arg(options.listen.toString()).arg(options.allowed.size()), result);
     else
         QVERIFY2(error.startsWith(result), qPrintable(error));
+}
+
+// Messages as "SENDER:COST@MS" (the sender 10.0.0.SENDER), and which of
+// them the budget lets through.
+void TestOsc::budget_data()
+{
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("taken");
+
+    const auto times = [](int count, const QString &message) {
+        QStringList messages;
+        while (messages.size() < count)
+            messages << message;
+        return messages;
+    };
+    QTest::newRow("half a second's worth at once") << times(6, "1:100@0") << "111110";
+    QTest::newRow("refilled at its rate") << times(5, "1:100@0") + QStringList{"1:100@99", "1:100@100", "1:100@100"}
+                                          << "11111010";
+    QTest::newRow("a flood of look recalls") << times(10, "1:64@0") << "1111111000";
+    QTest::newRow("a cost beyond the allowance takes nothing") << QStringList{"1:501@0", "1:500@0"} << "01";
+    QTest::newRow("one sender does not spend another's")
+        << QStringList{"1:500@0", "1:1@0", "2:500@0", "2:1@0", "3:1@0", "3:1@250"} << "101001";
+}
+
+void TestOsc::budget()
+{
+    QFETCH(QStringList, messages);
+    QFETCH(QString, taken);
+
+    OscBudget budget;
+    QString result;
+    for (const QString &m : messages) {
+        const QHostAddress sender(QStringLiteral("10.0.0.") + m.section(':', 0, 0));
+        result += budget.take(sender, m.section(':', 1).section('@', 0, 0).toInt(), m.section('@', 1).toLongLong()) ? '1' : '0';
+    }
+    QCOMPARE(result, taken);
+}
+
+// Steps "sub|unsub ADDRESS PORT COOKIE @MS" (COOKIE: none, the right one,
+// a wrong one, or the one of the next port) and "expire @MS": what each
+// subscription step comes to, and how many subscribers are left.
+void TestOsc::subscriptions_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("outcomes");
+
+    QTest::newRow("challenged, confirmed, renewed") << QStringList{"sub 1 9000 none @0", "sub 1 9000 right @5", "sub 1 9000 right @9"}
+                                                    << "challenge confirmed renewed, 1";
+    QTest::newRow("a forger cannot confirm")
+        << QStringList{"sub 1 9000 wrong @0", "sub 1 9000 next @0"} << "challenge challenge, 0";
+    QStringList fivePorts, seventeen;
+    for (int port = 1; port <= 5; ++port)
+        fivePorts << QStringLiteral("sub 1 %1 right @0").arg(port);
+    for (int address = 1; address <= 17; ++address)
+        seventeen << QStringLiteral("sub %1 9000 right @0").arg(address);
+    QTest::newRow("4 per address") << fivePorts << "confirmed confirmed confirmed confirmed full, 4";
+    QTest::newRow("16 in all") << seventeen << QString(QString("confirmed ").repeated(16) + "full, 16");
+    QTest::newRow("ends unless renewed") << QStringList{"sub 1 9000 right @0", "sub 2 9000 right @0", "sub 2 9000 right @9000",
+                                                        "expire @10000", "expire @10001"}
+                                         << "confirmed confirmed renewed, 1";
+    QTest::newRow("kept while renewed") << QStringList{"sub 1 9000 right @0", "expire @10000", "sub 1 9000 right @10000",
+                                                       "expire @19999"}
+                                        << "confirmed renewed, 1";
+    QTest::newRow("ended with the cookie only") << QStringList{"sub 1 9000 right @0", "unsub 1 9000 wrong @1", "unsub 1 9000 right @2"}
+                                                << "confirmed unknown ended, 0";
+}
+
+void TestOsc::subscriptions()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, outcomes);
+
+    OscSubscriptions subscriptions("key");
+    const QStringList names{"challenge", "confirmed", "renewed", "full", "ended", "unknown"};
+    QStringList result;
+    for (const QString &step : steps) {
+        const QStringList word = step.split(' ');
+        const qint64 ms = word.last().mid(1).toLongLong();
+        if (word[0] == "expire") {
+            subscriptions.expire(ms);
+            continue;
+        }
+        const QHostAddress address(QStringLiteral("10.0.0.") + word[1]);
+        const quint16 port = quint16(word[2].toUInt());
+        std::optional<quint32> cookie;
+        if (word[3] != "none")
+            cookie = subscriptions.cookie(address, quint16(port + (word[3] == "next" ? 1 : 0))) ^ (word[3] == "wrong" ? 1u : 0u);
+        const OscSubscriptions::Outcome outcome = word[0] == "sub" ? subscriptions.subscribe(address, port, cookie, ms)
+                                                                   : subscriptions.unsubscribe(address, port, cookie.value_or(0));
+        result << names[int(outcome)];
+    }
+    QCOMPARE(result.join(' ') + ", " + QString::number(subscriptions.subscribers().size()), outcomes);
+}
+
+// The README's tables of addresses and parameters are the program's own.
+void TestOsc::readmeListsTheAddresses()
+{
+    QFile readme(QStringLiteral(README_FILE));
+    QVERIFY(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString tables = OscCommand::markdown();
+    QVERIFY2(QString::fromUtf8(readme.readAll()).contains(tables), qPrintable("The README lacks these tables:\n" + tables));
 }
 
 QTEST_GUILESS_MAIN(TestOsc)
