@@ -212,7 +212,11 @@ void HDRParameterDialog::showDevices()
     }
     for (int i = 0; i < entries.size(); ++i) {
         const QString state = m_controller->unitState(entries[i].ipAddress);
-        chooser->setItemIcon(i, stateIcon(state));
+        // Each state's dot is drawn once: a new icon at every refresh would
+        // add a new entry to Qt's pixmap cache each time it is painted.
+        if (!m_stateIcons.contains(state))
+            m_stateIcons.insert(state, stateIcon(state));
+        chooser->setItemIcon(i, m_stateIcons.value(state));
         chooser->setItemData(i, state.isEmpty() ? QString() : entries[i].hostName + QStringLiteral(": ") + state,
                              Qt::ToolTipRole);
     }

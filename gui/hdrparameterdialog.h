@@ -5,6 +5,8 @@
 #include "prismosettings.h"
 
 #include <QDialog>
+#include <QHash>
+#include <QIcon>
 #include <QString>
 
 #include <array>
@@ -89,4 +91,5 @@ private:
     // While the window shows what the controller has, its controls' signals
     // are not taken for the user's changes.
     bool m_showing = false;
+    QHash<QString, QIcon> m_stateIcons;
 };
