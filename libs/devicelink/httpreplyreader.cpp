@@ -245,15 +245,14 @@ int HttpReplyReader::readResponse(std::string &body, std::size_t bodyLimit)
             m_bodyCut = true;
         }
         readBody(length, body);
-    } else if (chunked) {
-        if (!readChunks(body, bodyLimit))
-            return -1;
+    } else if (chunked && !readChunks(body, bodyLimit)) {
+        status = -1;
     }
     // A NUL is no part of a unit's value: text read up to it would be a
     // shorter value than the unit holds ("6\0 00" for 600).
-    if (m_whole && body.find('\0') != std::string::npos)
+    if (body.find('\0') != std::string::npos)
         refuse("NUL in the body");
-    if (!m_whole && m_refused)
+    if (m_refused)
         body.clear();
     return status;
 }
