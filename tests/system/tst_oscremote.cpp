@@ -21,17 +21,12 @@ constexpr int Wait = 20000;
 // machine is busy.
 constexpr qint64 SlowestAnswerMs = 2000;
 
-QByteArray message(const char *path, const QVariantList &arguments = {})
+// A message as liblo sends it: arguments after their type tags (f, i, s).
+template <typename... Arguments>
+QByteArray message(const char *path, const char *types = "", Arguments... arguments)
 {
     lo_message m = lo_message_new();
-    for (const QVariant &argument : arguments) {
-        if (argument.type() == QVariant::Double)
-            lo_message_add_float(m, argument.toFloat());
-        else if (argument.type() == QVariant::String)
-            lo_message_add_string(m, argument.toString().toUtf8().constData());
-        else
-            lo_message_add_int32(m, argument.toInt());
-    }
+    lo_message_add(m, types, arguments...);
     QByteArray bytes(int(lo_message_length(m, path)), '\0');
     size_t size = size_t(bytes.size());
     lo_message_serialise(m, path, bytes.data(), &size);
@@ -50,7 +45,7 @@ quint16 freeUdpPort()
 struct Tool
 {
     QUdpSocket socket;
-    QList<QPair<QByteArray, QVariantList>> received;
+    QList<QPair<QByteArray, QList<double>>> received;
 
     explicit Tool(const char *address)
     {
@@ -60,7 +55,7 @@ struct Tool
                 QByteArray data = socket.receiveDatagram().data();
                 OscRouter::Message decoded;
                 if (OscRouter::decode(data, decoded))
-                    received.append({decoded.path, QVariantList(decoded.numbers.cbegin(), decoded.numbers.cend())});
+                    received.append({decoded.path, decoded.numbers});
             }
         });
     }
@@ -120,23 +115,24 @@ void TestOscRemote::showControlDrivesTheUnits()
     send(message("/prismolink/subscribe"));
     QTRY_COMPARE_WITH_TIMEOUT(client.count("/prismolink/subscribe"), 1, Wait);
     QCOMPARE(client.received.size(), 1);
-    const QVariantList challenge = client.received[0].second;
-    QCOMPARE(challenge.value(0).toInt(), int(client.socket.localPort()));
-    send(message("/prismolink/subscribe", {challenge.value(0).toInt(), challenge.value(1).toInt()}));
+    const QList<double> challenge = client.received[0].second;
+    QCOMPARE(challenge.value(0), double(client.socket.localPort()));
+    send(message("/prismolink/subscribe", "ii", int(challenge.value(0)), int(challenge.value(1))));
     // Every current value at once.
     QTRY_VERIFY_WITH_TIMEOUT(client.count("/prismolink/unit") > 0 && client.count("/prismolink/tint") > 0, Wait);
 
     // Someone at 127.0.0.9 never asked; a packet claiming to come from it does.
     Tool victim("127.0.0.9");
     Tool forger("127.0.0.9");
-    forger.socket.writeDatagram(message("/prismolink/subscribe", {int(victim.socket.localPort())}), QHostAddress::LocalHost, oscPort);
+    forger.socket.writeDatagram(message("/prismolink/subscribe", "i", int(victim.socket.localPort())), QHostAddress::LocalHost,
+                                oscPort);
 
     // The unit is taken up behind the window: until then a change has no unit to go to.
-    QTRY_VERIFY_WITH_TIMEOUT((send(message("/prismolink/gain/red", {1.25})),
+    QTRY_VERIFY_WITH_TIMEOUT((send(message("/prismolink/gain/red", "f", 1.25)),
                               rig.parameter(0, "eParamID_Vid1ColorHDRGainRed") == std::optional<QByteArray>("1250")),
                              Wait);
     QTRY_COMPARE_WITH_TIMEOUT(rig.parameter(1, "eParamID_Vid1ColorHDRGainRed"), std::optional<QByteArray>("1250"), Wait);
-    QTRY_VERIFY_WITH_TIMEOUT(client.received.contains(qMakePair(QByteArray("/prismolink/gain/red"), QVariantList{1.25})), Wait);
+    QTRY_VERIFY_WITH_TIMEOUT(client.received.contains(qMakePair(QByteArray("/prismolink/gain/red"), QList<double>{1.25})), Wait);
 
     // A flood of bundles of look recalls from another sender is paid for
     // message by message: it neither stops the reading nor holds up the
@@ -146,7 +142,7 @@ void TestOscRemote::showControlDrivesTheUnits()
         QUdpSocket socket;
         socket.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0);
         QByteArray bundle("#bundle\0\0\0\0\0\0\0\0\1", 16);
-        const QByteArray recall = message("/prismolink/look/recall", {QStringLiteral("day")});
+        const QByteArray recall = message("/prismolink/look/recall", "s", "day");
         for (int i = 0; i < OscPacket::MostMessages; ++i)
             bundle += QByteArray(3, '\0') + char(recall.size()) + recall;
         // 600 a second for three seconds.
