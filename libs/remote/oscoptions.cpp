@@ -10,7 +10,7 @@ namespace {
 // Checks a value of the command line or the settings: true when it is
 // usable (or not given). One from the settings that is not is told as a
 // warning and left at its default.
-bool usable(bool fromLine, bool ok, const QString &problem, QString &error)
+bool usable(bool fromLine, bool ok, const QString &problem, const char *key, QString &error)
 {
     if (ok)
         return true;
@@ -18,7 +18,7 @@ bool usable(bool fromLine, bool ok, const QString &problem, QString &error)
         error = problem;
         return false;
     }
-    qCWarning(lcSettings).noquote() << QStringLiteral("Settings: %1; the default is used").arg(problem);
+    qCWarning(lcSettings).noquote() << QStringLiteral("Settings: %1: %2; the default is used").arg(QLatin1String(key), problem);
     return true;
 }
 } // namespace
@@ -37,7 +37,7 @@ bool OscOptions::compose(const CommandLine &line, const PrismoSettings &settings
     QHostAddress address;
     const bool listenOk = listen.isEmpty() || address.setAddress(listen);
     if (!usable(listenFromLine, listenOk,
-                QStringLiteral("%1 is no address to listen on").arg(CommandLine::quote(listen)), error))
+                QStringLiteral("%1 is no address to listen on").arg(CommandLine::quote(listen)), "OscListen", error))
         return false;
     if (listenOk && !listen.isEmpty())
         options.listen = address;
@@ -46,7 +46,7 @@ bool OscOptions::compose(const CommandLine &line, const PrismoSettings &settings
     QString why;
     QList<QPair<QHostAddress, int>> allowed;
     const bool allowOk = parseAllowList(allowFromLine ? line.oscAllow : settings.oscAllow, allowed, why);
-    if (!usable(allowFromLine, allowOk, why + QStringLiteral(" to allow"), error))
+    if (!usable(allowFromLine, allowOk, why + QStringLiteral(" to allow"), "OscAllow", error))
         return false;
     if (allowOk)
         options.allowed = allowed;

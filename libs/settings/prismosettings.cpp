@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <limits>
 #include <vector>
@@ -230,26 +231,32 @@ QByteArray knownKeysOf(QFile &file)
         if (equals > 0 && !key.isEmpty())
             kept[group][key] = key + trimmed.mid(equals);
     };
+    // Only a line that may hold a section or a known key is looked at closely.
+    const auto mayMatter = [](const QByteArray &line) {
+        const char c = line.isEmpty() ? '\0' : line.at(0);
+        return QByteArray("[ \tINROGs0123456789").indexOf(c) >= 0;
+    };
     QByteArray line;
     bool overlong = false;
     for (QByteArray block; !(block = file.read(1 << 20)).isEmpty();) {
-        for (int from = 0; from < block.size();) {
-            int end = from;
-            while (end < block.size() && block[end] != '\n' && block[end] != '\r')
-                ++end;
+        const char *from = block.constData();
+        const char *const end = from + block.size();
+        while (from < end) {
+            const char *lineFeed = static_cast<const char *>(std::memchr(from, '\n', std::size_t(end - from)));
+            const char *stop = lineFeed ? lineFeed : end;
             if (!overlong)
-                line.append(block.constData() + from, std::min(end - from, LongestKeptLine + 1 - line.size()));
+                line.append(from, int(std::min<qptrdiff>(stop - from, LongestKeptLine + 1 - line.size())));
             overlong = line.size() > LongestKeptLine;
-            if (end == block.size())
+            if (!lineFeed)
                 break;
-            if (!overlong)
+            if (!overlong && mayMatter(line))
                 take(line);
             line.clear();
             overlong = false;
-            from = end + 1;
+            from = lineFeed + 1;
         }
     }
-    if (!overlong)
+    if (!overlong && mayMatter(line))
         take(line);
     QByteArray ini;
     for (auto group = kept.cbegin(); group != kept.cend(); ++group) {

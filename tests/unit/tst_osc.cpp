@@ -241,7 +241,7 @@ void TestOsc::optionsFromLineAndSettings()
     stored.oscListen = settings.section('|', 0, 0);
     stored.oscAllow = settings.section('|', 1);
     if (arguments.isEmpty() && settings.contains("junk"))
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Settings: \"junk\" is no address.*; the default is used"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Settings: Osc(Listen|Allow): \"junk\" is no address.*; the default is used"));
     OscOptions options;
     QString error;
     if (OscOptions::compose(CommandLine::parse(QStringList{"prismolink"} + arguments, "prismolink"), stored, options, error))
