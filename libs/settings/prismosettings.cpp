@@ -146,7 +146,7 @@ int storedGangCount(const QSettings &store)
     const bool onlyDigits = !digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar c) {
         return c >= QLatin1Char('0') && c <= QLatin1Char('9');
     });
-    if ((isNumber && count >= 0 && count <= PrismoSettings::MaxGangSize))
+    if (isNumber && count >= 0 && count <= PrismoSettings::MaxGangSize)
         return int(count);
     const int used = (isNumber && count > 0) || (!isNumber && onlyDigits) ? PrismoSettings::MaxGangSize : 0;
     warnDamaged(store, GangCountKey, stored, "a count from 0 to 256", QString::number(used));
