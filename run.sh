@@ -33,13 +33,24 @@ tools/write-settings.sh "$XDG_CONFIG_HOME" "$first_unit"
 # The program runs in the background and the script waits for it, so that a
 # SIGTERM to the script is taken at once (a foreground command would hold
 # the trap until it ended) and ends the program and the rig as Ctrl-C does.
-# The virtual display's run is a process group of its own, ended whole.
+# On the virtual display the program is ended first, so that it closes as
+# on SIGTERM (its settings saved) before its display goes; the display's run
+# is a process group of its own, ended whole.
 program_pid=
 display_group=
+export PRISMOLINK_DISPLAYED_PID=$demo/displayed.pid
+rm -f "$PRISMOLINK_DISPLAYED_PID"
 sim_pid=
 panel_pid=
 stop_rig() {
     if [ -n "$display_group" ]; then
+        displayed=$(cat "$PRISMOLINK_DISPLAYED_PID" 2>/dev/null || true)
+        if [ -n "$displayed" ] && kill -TERM "$displayed" 2>/dev/null; then
+            for _ in $(seq 50); do
+                kill -0 "$displayed" 2>/dev/null || break
+                sleep 0.1
+            done
+        fi
         kill -TERM -- "-$display_group" 2>/dev/null || true
     fi
     for pid in $program_pid $panel_pid $sim_pid; do
@@ -85,6 +96,7 @@ echo "No display: running on a virtual display for a few seconds and saving a sc
 setsid xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     "$0" "${@:2}" &
     pid=$!
+    echo "$pid" >"$PRISMOLINK_DISPLAYED_PID"
     sleep "${PRISMOLINK_SCREENSHOT_DELAY:-4}"
     import -window root "$1"
     convert "$1" -trim +repage "$1" # the window alone, without the empty screen
