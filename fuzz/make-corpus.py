@@ -267,6 +267,15 @@ def osc_seeds():
         "no-type-tags": osc_string("/prismolink/tint"),
         "blob": osc_message("/prismolink/tint", "b") + struct.pack(">I", 1000),
         "odd-size": gain + b"x",
+        "query": osc_message("/prismolink/gain/red"),
+        "subscribe-confirm": osc_message("/prismolink/subscribe", "ii", 9000, 123456789),
+        "unsubscribe": osc_message("/prismolink/unsubscribe", "ii", 9000, 123456789),
+        # Floods: bundles of as many messages as a packet takes, and one more.
+        "many-recalls": osc_bundle(*[osc_message("/prismolink/look/recall", "s", "day")] * 64),
+        "many-units": osc_bundle(*[osc_message("/prismolink/unit", "s", f"prismo-{i % 2 + 1}") for i in range(64)]),
+        "many-mixed": osc_bundle(*[[gain, osc_message("/prismolink/undo"), osc_message("/prismolink/channel", "i", 2),
+                                    osc_bundle(gain)][i % 4] for i in range(48)]),
+        "one-too-many": osc_bundle(*[gain] * 65),
     }
 
 
