@@ -1,7 +1,8 @@
 #include "midimapfile.h"
 
+#include "regularfile.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -182,18 +183,8 @@ QByteArray MidiMapFile::write(const MidiMap &map)
 
 bool MidiMapFile::load(const QString &path, MidiMap &map, QString &error)
 {
-    // A pipe or a device would block or never end.
-    if (!QFileInfo(path).isFile()) {
-        error = QStringLiteral("%1 is not a file").arg(path);
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    // One byte beyond the bound tells a file that is too large.
-    return read(file.read(LargestFile + 1), map, error);
+    QByteArray bytes;
+    return RegularFile::read(path, LargestFile, bytes, error) && read(bytes, map, error);
 }
 
 bool MidiMapFile::save(const QString &path, const MidiMap &map, QString &error)
