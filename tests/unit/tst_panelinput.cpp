@@ -36,30 +36,24 @@ struct Turn
 };
 
 using Chooser = PanelLayout::Chooser;
+const std::pair<Chooser, QString> chooserNames[] = {{Chooser::Device, "device"}, {Chooser::Channel, "channel"},
+                                                    {Chooser::InRange, "in"},     {Chooser::OutRange, "out"},
+                                                    {Chooser::MonRange, "mon"}};
 
 QString nameOf(const PanelLayout::Control &t)
 {
     if (t.slot >= 0)
         return QLatin1String(ParameterCatalogue::slot(t.slot).widget);
-    switch (t.chooser) {
-    case Chooser::Device: return QStringLiteral("device");
-    case Chooser::Channel: return QStringLiteral("channel");
-    case Chooser::InRange: return QStringLiteral("input range");
-    case Chooser::OutRange: return QStringLiteral("output range");
-    case Chooser::MonRange: return QStringLiteral("monitor range");
-    case Chooser::None: break;
-    }
+    for (const auto &[chooser, name] : chooserNames)
+        if (chooser == t.chooser)
+            return name;
     return QStringLiteral("-");
 }
 
-// A chooser as a stepping row names it; None for any other name.
 Chooser chooserNamed(const QString &name)
 {
-    static const std::pair<const char *, Chooser> named[] = {{"device", Chooser::Device}, {"channel", Chooser::Channel},
-                                                             {"in", Chooser::InRange},    {"out", Chooser::OutRange},
-                                                             {"mon", Chooser::MonRange}};
-    for (const auto &[text, chooser] : named)
-        if (name == QLatin1String(text))
+    for (const auto &[chooser, text] : chooserNames)
+        if (name == text)
             return chooser;
     return Chooser::None;
 }
@@ -119,7 +113,7 @@ void TestPanelInput::encoderRoad_data()
                                                         << QStringList{"-", "-", "-"};
     QTest::newRow("Adjust off, encoder 12 still adds up") << false << QList<Turn>{{0, 12, 10}, {3, 0, 10}}
                                                           << QStringList{"-", "device 1"};
-    QTest::newRow("Adjust off, page 3 choosers work") << false << QList<Turn>{{3, 9, -20}} << QStringList{"output range -1"};
+    QTest::newRow("Adjust off, page 3 choosers work") << false << QList<Turn>{{3, 9, -20}} << QStringList{"out -1"};
     QTest::newRow("Adjust off, page 2 guarded") << false << QList<Turn>{{2, 0, 90}} << QStringList{"-"};
 }
 
@@ -149,7 +143,7 @@ void TestPanelInput::controls_data()
     QTest::newRow("1/5") << 1 << 5u << "-" << "toggle adjustGroupBox";
     QTest::newRow("2/10") << 2 << 10u << "pqoutnitLevelSlider 1" << "reset pqoutnitLevelSlider 1000";
     QTest::newRow("3/0") << 3 << 0u << "device 1" << "commit device";
-    QTest::newRow("3/9") << 3 << 9u << "output range 1" << "commit output range";
+    QTest::newRow("3/9") << 3 << 9u << "out 1" << "commit out";
     QTest::newRow("3/11") << 3 << 11u << "-" << "none";
     QTest::newRow("12 turns the page") << 3 << 12u << "-" << "next page";
     QTest::newRow("13 double press") << 0 << 13u << "-" << "double press";
