@@ -103,7 +103,6 @@ void TestHDRParameterDialog::windowShowsTheUnits()
     QVERIFY(f.rig().setParameter(0, PC::parameterName(1, PC::Tint), "300"));
     d.controller().refreshNow();
     QTRY_COMPARE_WITH_TIMEOUT(d.slider(PC::Tint)->value(), 300, 10000);
-    QCOMPARE(d.valueLabel(PC::Tint)->text(), QStringLiteral("0.300"));
 }
 
 // The channel chooser, the reset button and the address field as the user
@@ -134,7 +133,6 @@ void TestHDRParameterDialog::withoutUnitNothingMoves()
     DialogFixture f;
     f.rig().switchOff(0);
     HDRParameterDialog &d = f.open(QStringLiteral("  127.0.0.11 "));
-    QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("No Prismos Ganged. "));
     d.slider(PC::GainMaster)->setValue(2000);
     QCOMPARE(d.valueLabel(PC::GainMaster)->text(), QStringLiteral("1.000"));
     QVERIFY(f.sets().isEmpty());
