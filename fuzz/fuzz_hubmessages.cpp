@@ -13,24 +13,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
-void describe(std::string &out, const HubCommand &c)
-{
-    quint32 increment;
-    std::memcpy(&increment, &c.increment, sizeof increment);
-    char text[160];
-    snprintf(text, sizeof text, " %x:%x,%x,%x,%d,%d,%x,%x", c.id, c.itemId, c.panelId, increment, c.step, c.shuttle,
-             c.revision, c.panelCount);
-    out += text;
-    for (quint32 i = 0; i < c.panelCount && i < quint32(HubCommand::MaxPanels); ++i) {
-        snprintf(text, sizeof text, ",%x/%x", c.panelTypes[i], c.panelIds[i]);
-        out += text;
-    }
-}
+// Commands compare as their bytes: every field is a 32-bit word, no padding.
+static_assert(sizeof(HubCommand) == 4 * (8 + 2 * HubCommand::MaxPanels), "HubCommand has padding");
 
 // Decodes one body as the panel does, and reads it once more as counted
 // strings, the other shape of payload the wire carries.
@@ -38,8 +26,7 @@ void decode(std::string &out, const uchar *body, quint32 length)
 {
     const HubCommandDecoder::Result result = HubCommandDecoder::decode(body, length);
     check(result.commands.size() <= length / 4, "every command takes at least its id word");
-    for (const HubCommand &c : result.commands)
-        describe(out, c);
+    out.append(reinterpret_cast<const char *>(result.commands.data()), result.commands.size() * sizeof(HubCommand));
     char text[64];
     snprintf(text, sizeof text, " end %d %x %x;", int(result.end), result.endCommandId, result.panelCount);
     out += text;

@@ -143,7 +143,6 @@ void TestSimulatorRig::faultsSeenByTheDeviceLink()
     QString error;
     QVERIFY2(settings.apply(faults, &error), qPrintable(error));
     m_rig->setFaults(0, settings);
-    QCOMPARE(m_rig->faults(0).describe(), settings.describe());
     QCOMPARE(quietRead(*unit, productId), Text());
     QVERIFY(!unit->isConnected());
     m_rig->setFaults(0, FaultSettings());

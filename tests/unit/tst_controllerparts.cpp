@@ -6,27 +6,6 @@
 
 using PC = ParameterCatalogue;
 
-namespace {
-UnitRequest request(UnitRequest::Kind kind, quint64 id, const char *name, const char *value = "")
-{
-    UnitRequest r;
-    r.kind = kind;
-    r.id = id;
-    r.name = name;
-    r.value = value;
-    return r;
-}
-
-DeviceEntry entry(const char *host, const char *address)
-{
-    DeviceEntry e;
-    e.deviceName = QStringLiteral("Prismo ");
-    e.hostName = QString::fromLatin1(host);
-    e.ipAddress = QString::fromLatin1(address);
-    return e;
-}
-} // namespace
-
 // The controller's pure parts: what a pass writes, the queue of one unit,
 // and the device list with the gang.
 class TestControllerParts : public QObject
@@ -99,26 +78,27 @@ void TestControllerParts::queueOrderAndCoalescing()
 {
     using K = UnitRequest::Kind;
     RequestQueue queue;
-    QVERIFY(queue.add(request(K::Read, 1, "a")).wakeWorker);
-    QVERIFY(!queue.add(request(K::Write, 2, "x", "1")).wakeWorker);
-    queue.add(request(K::Read, 3, "b"));
-    queue.add(request(K::Write, 4, "y", "1"));
+    QVERIFY(queue.add({K::Read, 1, "a", ""}).wakeWorker);
+    QVERIFY(!queue.add({K::Write, 2, "x", "1"}).wakeWorker);
+    queue.add({K::Read, 3, "b", ""});
+    queue.add({K::Write, 4, "y", "1"});
     // A newer value of a waiting write takes its place.
-    QCOMPARE(queue.add(request(K::Write, 5, "x", "2")).replaced, quint64(2));
+    QCOMPARE(queue.add({K::Write, 5, "x", "2"}).replaced, quint64(2));
     QCOMPARE(queue.dropReads([](quint64 id) { return id == 3; }), (std::deque<quint64>{3}));
     QStringList order;
     while (const std::optional<UnitRequest> next = queue.take())
         order << QStringLiteral("%1:%2=%3").arg(next->id).arg(QString(next->name), QString(next->value));
     QCOMPARE(order, (QStringList{"5:x=2", "4:y=1", "1:a="}));
     // Empty: the worker rests, and the next request wakes it.
-    QVERIFY(queue.add(request(K::Read, 6, "c")).wakeWorker);
+    QVERIFY(queue.add({K::Read, 6, "c", ""}).wakeWorker);
 }
 
 void TestControllerParts::gangMarks()
 {
     DeviceDirectory directory;
     directory.setSavedGang({"b ", "gone "});
-    directory.setEntries({entry("a ", "10.0.0.1"), entry("b ", "10.0.0.2"), entry("c ", "10.0.0.3")}, "10.0.0.1");
+    directory.setEntries({{"Prismo ", "a ", "10.0.0.1"}, {"Prismo ", "b ", "10.0.0.2"}, {"Prismo ", "c ", "10.0.0.3"}},
+                         "10.0.0.1");
     QCOMPARE(directory.currentIndex(), 0);
     QCOMPARE(directory.gangedEntries().size(), 1);
     QCOMPARE(directory.gangNames(), (QStringList{"b ", "gone "}));

@@ -1,7 +1,7 @@
-#include "displaysink.h"
 #include "fakeunits.h"
 #include "hdrcontroller.h"
 #include "panelcontroller.h"
+#include "recordingsink.h"
 
 #include <QtTest>
 
@@ -9,30 +9,6 @@ using PC = ParameterCatalogue;
 
 namespace {
 constexpr int Settle = 10000;
-
-// The panel's five lines of 32 characters as the writes leave them.
-class Screen : public DisplaySink
-{
-public:
-    Screen()
-    {
-        for (int line = 0; line < 5; ++line)
-            lines << QString(32, QLatin1Char(' '));
-    }
-    void SendSegment(quint32 line, quint32 x, const char *text) override { put(line, x, text); }
-    void SendText(quint32 line, quint32 x, const char *text) override { put(line, x, text); }
-
-    QStringList lines;
-    int writes = 0;
-
-private:
-    void put(quint32 line, quint32 x, const char *text)
-    {
-        ++writes;
-        const QString piece = QString::fromUtf8(text).left(32 - int(x));
-        lines[int(line)].replace(int(x), piece.size(), piece);
-    }
-};
 
 struct Panel
 {
@@ -52,7 +28,7 @@ struct Panel
     void set(int slot, int value) { controller.submit(Input::of(Input::Kind::Set, controller.current(), slot, value)); }
 
     FakeUnits units;
-    Screen screen;
+    RecordingSink screen;
     HdrController controller;
     PanelController panel;
 };
@@ -82,11 +58,11 @@ void TestPanelController::pagesShowNamesAndValues()
                                           "MonDynRg SDR BT.709 100 Nits    "}));
     p.panel.buttonDown(12);
     QCOMPARE(p.panel.page(), 0);
-    const int writes = p.screen.writes;
+    const int writes = p.screen.writes.size();
     p.set(PC::Exposure, 1500);
-    QCOMPARE(p.screen.writes, writes);
+    QCOMPARE(p.screen.writes.size(), writes);
     p.set(PC::GainRed, 1250);
-    QCOMPARE(p.screen.writes, writes + 1);
+    QCOMPARE(p.screen.writes.size(), writes + 1);
     QCOMPARE(p.screen.lines[2], QStringLiteral("Red     0.000   1.000   1.250   "));
 }
 

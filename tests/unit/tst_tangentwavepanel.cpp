@@ -13,16 +13,12 @@ namespace {
 // bytes go out one piece per turn. A deaf hub never reads.
 std::unique_ptr<ScriptedServer> fakeHub(const QByteArray &greeting, int port = 0, bool deaf = false)
 {
-    ScriptedServer::Options options;
-    options.port = port;
-    options.raw = true;
-    options.deaf = deaf;
     return std::make_unique<ScriptedServer>(
         [greeting](ScriptedServer::Connection &c, const std::string &bytes) {
             if (bytes.empty())
                 c.send(greeting.toStdString());
         },
-        options);
+        ScriptedServer::Options{port, true, deaf});
 }
 
 void sendTo(ScriptedServer &hub, const QByteArray &bytes)
@@ -80,13 +76,11 @@ void TestTangentWavePanel::connectAndGreet()
 
 // The greeting is answered with the program's name and a request for each of
 // its panels; nothing goes to the display before it. Display writes carry the
-// panel of the last refresh request; a segment is exactly 8 bytes, and a text
-// too long for one message is cut.
+// panel of the last refresh request; a segment is exactly 8 bytes.
 void TestTangentWavePanel::greetingAndDisplayWrites()
 {
     hub = fakeHub(QByteArray());
     panel = std::make_unique<tangentWavePanel>(quint16(hub->port()));
-    QTRY_COMPARE_WITH_TIMEOUT(hub->connectionCount(), 1, Timeout);
     QTRY_VERIFY_WITH_TIMEOUT(panel->isConnected(), Timeout);
     panel->SendSegment(0, 0, "dropped!");
 
@@ -102,16 +96,12 @@ void TestTangentWavePanel::greetingAndDisplayWrites()
     QVERIFY(refresh.wait(Timeout));
     QTest::ignoreMessage(QtDebugMsg, "tangentWavePanel::SendSegment - ERROR len = 7");
     QTest::ignoreMessage(QtDebugMsg, "tangentWavePanel::SendSegment - ERROR len = 9");
-    QTest::ignoreMessage(QtDebugMsg, "tangentWavePanel::SendText - text cut to 1000 bytes to fit the message");
     panel->SendSegment(1, 8, "1234567");
     panel->SendSegment(1, 8, "123456789");
     panel->SendSegment(1, 8, "0.000   ");
     panel->SendText(4, 0, "status");
-    panel->SendText(0, 0, QByteArray(1500, 'x').constData());
-    QTRY_COMPARE_WITH_TIMEOUT(received(*hub).size(), 36 + 34 + 1028, Timeout);
-    const QByteArray sent = received(*hub);
-    QCOMPARE(sent.left(70), words({32, 0xA1, 5, 0, 1, 8, 8}) + "0.000   " + words({30, 0xA1, 5, 0, 4, 0, 6}) + "status");
-    QCOMPARE(sent.mid(70 + 24, 4), words({1000}));
+    QTRY_COMPARE_WITH_TIMEOUT(received(*hub),
+                              words({32, 0xA1, 5, 0, 1, 8, 8}) + "0.000   " + words({30, 0xA1, 5, 0, 4, 0, 6}) + "status", Timeout);
 }
 
 // Each request of the hub gets its reply: a parameter value (from 0.0 to

@@ -1,21 +1,35 @@
 #include "chooserstepper.h"
 #include "encoderaccumulator.h"
 #include "panelcontrolmap.h"
-#include "parametercatalogue.h"
+#include "panelpagelayout.h"
+#include "recordingsink.h"
+#include "tangentwavedisplay.h"
 
 #include <QtTest>
 
+#include <functional>
 #include <limits>
 #include <utility>
 
-// What the panel's encoders and buttons do: the shared encoder accumulator,
-// the page and Adjust guards, the controls each page drives, and stepping
-// through a chooser on the status page.
-class TestPanelInput : public QObject
+using PC = ParameterCatalogue;
+using Writer = std::function<void(tangentWaveDisplay &)>;
+Q_DECLARE_METATYPE(Writer)
+Q_DECLARE_METATYPE(PanelPageValues)
+
+// The panel without a hub. The display model, its writers and the four page
+// layouts, as the display writes they send ("line,x:cell" for a cell,
+// "line,x=text" for a whole status line); what the encoders and buttons do:
+// the shared encoder accumulator, the page and Adjust guards, the controls
+// each page drives, and stepping through a chooser on the status page.
+class TestPanel : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void writers_data();
+    void writers();
+    void pages_data();
+    void pages();
     void accumulator_data();
     void accumulator();
     void encoderRoad_data();
@@ -28,6 +42,35 @@ private slots:
 };
 
 namespace {
+const QString Blank8(8, QLatin1Char(' '));
+
+Writer value(int slot, int position)
+{
+    return [=](tangentWaveDisplay &d) { PanelPageLayout::showValue(d, slot, position); };
+}
+
+PanelPageValues values(std::initializer_list<std::pair<int, int>> slotValues, const QString &systemName = "Prismo-1",
+                       const QString &versionText = " version 1.2.3.4", int channel = 0)
+{
+    PanelPageValues v;
+    for (const auto &[slot, position] : slotValues)
+        v.values[std::size_t(slot)] = position;
+    v.systemName = systemName;
+    v.versionText = versionText;
+    v.channel = channel;
+    return v;
+}
+
+// The 20 cell writes that send the whole display, from its five lines.
+QStringList flushOf(const QStringList &lines)
+{
+    QStringList writes;
+    for (int line = 0; line < lines.size(); ++line)
+        for (int x = 0; x < 32; x += 8)
+            writes << QStringLiteral("%1,%2:%3").arg(line).arg(x).arg(lines[line].mid(x, 8));
+    return writes;
+}
+
 struct Turn
 {
     int page;
@@ -36,30 +79,24 @@ struct Turn
 };
 
 using Chooser = PanelLayout::Chooser;
+const std::pair<Chooser, QString> chooserNames[] = {{Chooser::Device, "device"}, {Chooser::Channel, "channel"},
+                                                    {Chooser::InRange, "in"},     {Chooser::OutRange, "out"},
+                                                    {Chooser::MonRange, "mon"}};
 
 QString nameOf(const PanelLayout::Control &t)
 {
     if (t.slot >= 0)
-        return QLatin1String(ParameterCatalogue::slot(t.slot).widget);
-    switch (t.chooser) {
-    case Chooser::Device: return QStringLiteral("device");
-    case Chooser::Channel: return QStringLiteral("channel");
-    case Chooser::InRange: return QStringLiteral("input range");
-    case Chooser::OutRange: return QStringLiteral("output range");
-    case Chooser::MonRange: return QStringLiteral("monitor range");
-    case Chooser::None: break;
-    }
+        return QLatin1String(PC::slot(t.slot).widget);
+    for (const auto &[chooser, name] : chooserNames)
+        if (chooser == t.chooser)
+            return name;
     return QStringLiteral("-");
 }
 
-// A chooser as a stepping row names it; None for any other name.
 Chooser chooserNamed(const QString &name)
 {
-    static const std::pair<const char *, Chooser> named[] = {{"device", Chooser::Device}, {"channel", Chooser::Channel},
-                                                             {"in", Chooser::InRange},    {"out", Chooser::OutRange},
-                                                             {"mon", Chooser::MonRange}};
-    for (const auto &[text, chooser] : named)
-        if (name == QLatin1String(text))
+    for (const auto &[chooser, text] : chooserNames)
+        if (name == text)
             return chooser;
     return Chooser::None;
 }
@@ -75,7 +112,108 @@ const QStringList four{"A", "B", "C", "D"};
 
 Q_DECLARE_METATYPE(QList<Turn>)
 
-void TestPanelInput::accumulator_data()
+// Each writer sends on its own page only; elsewhere it sends nothing and
+// leaves the cells alone. (That a sent cell is kept shows in the page layouts.)
+void TestPanel::writers_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<QStringList>("sent");
+
+    QTest::newRow("master lift -1") << 0 << value(PC::LiftMaster, -1000) << QStringList{"1,8:-1.000  "};
+    QTest::newRow("Adjust off") << 1 << value(PC::ColorfrontMode, 0) << QStringList{"2,16:Adjust  ", "2,24:    Off "};
+    QTest::newRow("value too wide, cut") << 2 << Writer([](tangentWaveDisplay &d) { d.showValue(2, 2, 2, "%5.3f", -12345.678); })
+                                         << QStringList{"2,16:-12345.6"};
+    QTest::newRow("status line in UTF-8") << 3 << Writer([](tangentWaveDisplay &d) { d.showStatusLine(4, QStringLiteral("Bühne")); })
+                                          << QStringList{"4,0=Bühne"};
+    QTest::newRow("line outside the display") << 2 << Writer([](tangentWaveDisplay &d) { d.showValue(2, 5, 2, "%5.3f", 1); })
+                                              << QStringList();
+}
+
+void TestPanel::writers()
+{
+    QFETCH(int, page);
+    QFETCH(Writer, writer);
+    QFETCH(QStringList, sent);
+    for (int shown = 0; shown < 4; ++shown) {
+        RecordingSink sink;
+        tangentWaveDisplay display(&sink);
+        display.setPage(shown);
+        writer(display);
+        QCOMPARE(sink.writes, shown == page ? sent : QStringList());
+        for (int cell = 0; cell < 20 && shown != page; ++cell)
+            QCOMPARE(QString::fromLatin1(display.cell(cell / 4, cell % 4)), Blank8);
+    }
+}
+
+// A page layout sends each value's cell as it writes it, then all 20 cells
+// (pages 0 to 2), or the five status lines (page 3).
+void TestPanel::pages_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<PanelPageValues>("values");
+    QTest::addColumn<QStringList>("sent");
+
+    QTest::newRow("page 0")
+        << 0
+        << values({{PC::LiftMaster, 0}, {PC::GammaMaster, 1000}, {PC::GainMaster, 1000}, {PC::LiftRed, -250},
+                   {PC::GammaRed, 1100}, {PC::GainRed, 4500}, {PC::LiftGreen, 9}, {PC::GammaGreen, 2000},
+                   {PC::GainGreen, 0}, {PC::LiftBlue, -1000}, {PC::GammaBlue, 500}, {PC::GainBlue, 5000}})
+        << QStringList{"1,8:0.000   ", "1,24:1.000   ", "1,16:1.000   ", "2,8:-0.250  ", "2,24:4.500   ",
+                       "2,16:1.100   ", "3,8:0.009   ", "3,24:0.000   ", "3,16:2.000   ", "4,8:-1.000  ",
+                       "4,24:5.000   ", "4,16:0.500   "}
+               + flushOf({"           Lift   Gamma   Gain  ", "Master  0.000   1.000   1.000   ",
+                          "Red     -0.250  1.100   4.500   ", "Green   0.009   2.000   0.000   ",
+                          "Blue    -1.000  0.500   5.000   "});
+    QTest::newRow("page 1")
+        << 1
+        << values({{PC::Saturation, 1500}, {PC::SdrSoftness, 250}, {PC::HdrAmount, 250}, {PC::AmbLightComp, -1000},
+                   {PC::LogLook, 500}, {PC::SdrPreview, 0}, {PC::ColorfrontMode, 0}, {PC::P3Clamp, 1}})
+        << QStringList{"4,8: 1.500  ", "3,8: 0.250  ", "0,8: 0.250  ", "1,8: -1.000 ", "2,8: 0.500  ",
+                       "0,16:SDR Prev", "0,24:iew Off ", "2,16:Adjust  ", "2,24:    Off ", "4,16:P3 Clamp",
+                       "4,24:    On  "}
+               + flushOf({"HDRAmoun 0.250  SDR Preview Off ", "AmbLight -1.000 " + Blank8 + Blank8,
+                          "LogLook  0.500  Adjust      Off ", "SDRSoft  0.250  " + Blank8 + Blank8,
+                          "Sat      1.500  P3 Clamp    On  "});
+    QTest::newRow("page 2")
+        << 2
+        << values({{PC::Exposure, -4000}, {PC::ColorTemp, -10000}, {PC::Tint, 16000}, {PC::Bt2408, 1000},
+                   {PC::PqNitLevel, 1000}})
+        << QStringList{"0,16:-4.000  ", "1,16:-10.000 ", "2,16:16.000  ", "3,16:1.000   ", "4,16:1000    "}
+               + flushOf({"Exposure        -4.000          ", "Col Temp        -10.000         ",
+                          "Tint            16.000          ", "BT2408          1.000           ",
+                          "PQ Nit Level    1000            "});
+    // Line texts are left-justified to 32 characters and never cut.
+    QTest::newRow("page 3") << 3 << values({{PC::InDynRange, 4}, {PC::OutDynRange, 8}, {PC::MonDynRange, 1}})
+                            << QStringList{"0,0=Prismo-1       version 1.2.3.4  ", "1,0=4K/UHD " + QString(25, QLatin1Char(' ')),
+                                           "2,0=InDynRg  Hybrid Log Gamma BT.2100", "3,0=OutDynRg Sony SLog3 BT.2020     ",
+                                           "4,0=MonDynRg SDR Extended BT.709    "};
+    QTest::newRow("page 3, never cut, characters counted")
+        << 3 << values({}, "Bühne", " version 10.20.30.40", 9)
+        << QStringList{"0,0=Bühne          version 10.20.30.40", "1,0=" + QString(32, QLatin1Char(' ')),
+                       "2,0=InDynRg  SDR BT.709 100 Nits    ", "3,0=OutDynRg SDR BT.709 100 Nits    ",
+                       "4,0=MonDynRg SDR BT.709 100 Nits    "};
+    QTest::newRow("page 4: nothing") << 4 << values({}) << QStringList();
+    QTest::newRow("page -1: nothing") << -1 << values({}) << QStringList();
+}
+
+void TestPanel::pages()
+{
+    QFETCH(int, page);
+    QFETCH(PanelPageValues, values);
+    QFETCH(QStringList, sent);
+    RecordingSink sink;
+    tangentWaveDisplay display(&sink);
+    display.setPage(2);
+    display.setCell(3, 3, "stale");
+    PanelPageLayout::show(display, page, values);
+    QCOMPARE(sink.writes, sent);
+    const bool shown = page >= 0 && page < 4;
+    QCOMPARE(display.page(), shown ? page : 2);
+    QCOMPARE(QByteArray(display.cell(3, 3)) == "stale   ", !shown);
+}
+
+void TestPanel::accumulator_data()
 {
     QTest::addColumn<QList<float>>("increments");
     QTest::addColumn<QList<int>>("steps");
@@ -91,7 +229,7 @@ void TestPanelInput::accumulator_data()
     QTest::newRow("infinity ignored") << QList<float>{inf, -inf, 5} << QList<int>{0, 0, 0} << 5.0f;
 }
 
-void TestPanelInput::accumulator()
+void TestPanel::accumulator()
 {
     QFETCH(QList<float>, increments);
     QFETCH(QList<int>, steps);
@@ -104,7 +242,7 @@ void TestPanelInput::accumulator()
     QCOMPARE(accumulator.sum(), rest);
 }
 
-void TestPanelInput::encoderRoad_data()
+void TestPanel::encoderRoad_data()
 {
     QTest::addColumn<bool>("adjust");
     QTest::addColumn<QList<Turn>>("turns");
@@ -119,11 +257,11 @@ void TestPanelInput::encoderRoad_data()
                                                         << QStringList{"-", "-", "-"};
     QTest::newRow("Adjust off, encoder 12 still adds up") << false << QList<Turn>{{0, 12, 10}, {3, 0, 10}}
                                                           << QStringList{"-", "device 1"};
-    QTest::newRow("Adjust off, page 3 choosers work") << false << QList<Turn>{{3, 9, -20}} << QStringList{"output range -1"};
+    QTest::newRow("Adjust off, page 3 choosers work") << false << QList<Turn>{{3, 9, -20}} << QStringList{"out -1"};
     QTest::newRow("Adjust off, page 2 guarded") << false << QList<Turn>{{2, 0, 90}} << QStringList{"-"};
 }
 
-void TestPanelInput::encoderRoad()
+void TestPanel::encoderRoad()
 {
     QFETCH(bool, adjust);
     QFETCH(QList<Turn>, turns);
@@ -136,7 +274,7 @@ void TestPanelInput::encoderRoad()
 }
 
 // What encoder and button `id` of a page drive, with Adjust on.
-void TestPanelInput::controls_data()
+void TestPanel::controls_data()
 {
     QTest::addColumn<int>("page");
     QTest::addColumn<quint32>("id");
@@ -149,14 +287,14 @@ void TestPanelInput::controls_data()
     QTest::newRow("1/5") << 1 << 5u << "-" << "toggle adjustGroupBox";
     QTest::newRow("2/10") << 2 << 10u << "pqoutnitLevelSlider 1" << "reset pqoutnitLevelSlider 1000";
     QTest::newRow("3/0") << 3 << 0u << "device 1" << "commit device";
-    QTest::newRow("3/9") << 3 << 9u << "output range 1" << "commit output range";
+    QTest::newRow("3/9") << 3 << 9u << "out 1" << "commit out";
     QTest::newRow("3/11") << 3 << 11u << "-" << "none";
     QTest::newRow("12 turns the page") << 3 << 12u << "-" << "next page";
     QTest::newRow("13 double press") << 0 << 13u << "-" << "double press";
     QTest::newRow("page 4 ignored") << 4 << 0u << "-" << "none";
 }
 
-void TestPanelInput::controls()
+void TestPanel::controls()
 {
     QFETCH(int, page);
     QFETCH(quint32, id);
@@ -176,7 +314,7 @@ void TestPanelInput::controls()
     QCOMPARE(got, button);
 }
 
-void TestPanelInput::buttonGuards()
+void TestPanel::buttonGuards()
 {
     // Adjust off: page 0 takes only 12, page 1 only 2, 5 and 12, page 2 only 12, page 3 its choosers and 12.
     for (int page = 0; page < 4; ++page) {
@@ -187,7 +325,7 @@ void TestPanelInput::buttonGuards()
         QCOMPARE(allowed, page == 0 || page == 2 ? "12 " : page == 1 ? "2 5 12 " : "0 3 6 9 10 12 ");
         QVERIFY(!PanelControlMap::buttonAllowed(page, 14, true));
     }
-    QCOMPARE(PanelControlMap::buttonAction(1, 5, false).target.slot, int(ParameterCatalogue::ColorfrontMode));
+    QCOMPARE(PanelControlMap::buttonAction(1, 5, false).target.slot, int(PC::ColorfrontMode));
     QCOMPARE(PanelControlMap::buttonAction(1, 0, false).kind, PanelControlMap::ButtonAction::None);
 }
 
@@ -195,7 +333,7 @@ void TestPanelInput::buttonGuards()
 // each result: the outcome, for a move the pending index, the status line and
 // its text (trimmed) with its length: device and range lines are padded to 32
 // characters, channel lines to 30.
-void TestPanelInput::stepping_data()
+void TestPanel::stepping_data()
 {
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<int>("current");
@@ -232,7 +370,7 @@ void TestPanelInput::stepping_data()
                                       << QStringList{"started", "moved 3 line 0 **D (32)"};
 }
 
-void TestPanelInput::stepping()
+void TestPanel::stepping()
 {
     QFETCH(QStringList, names);
     QFETCH(int, current);
@@ -267,5 +405,5 @@ void TestPanelInput::stepping()
     QCOMPARE(got, results);
 }
 
-QTEST_GUILESS_MAIN(TestPanelInput)
-#include "tst_panelinput.moc"
+QTEST_GUILESS_MAIN(TestPanel)
+#include "tst_panel.moc"
