@@ -576,6 +576,9 @@ void TestHdrController::inputsWhileAChannelIsRead_data()
     QTest::newRow("look recall") << "recall" << QStringList{gain + "4000", tint + "700"} << QStringList{gain + "1000"};
     QTest::newRow("reset") << "reset" << QStringList{gain + "1000", tint + "0", QString::number(PC::LiftMaster) + "=0"}
                            << QStringList{tint + "0"};
+    // The chooser's last row on Video 2 (Video 1 shows its first): the next one is the first.
+    QTest::newRow("chooser's next row") << "next row" << QStringList{QString::number(PC::OutDynRange) + "=0"}
+                                        << QStringList{gain + "1000"};
     QTest::newRow("A/B toggle") << "ab" << QStringList{gain + "1200", tint + "0"} << QStringList{gain + "1000"};
     QTest::newRow("undo") << "undo" << QStringList{gain + "1000", tint + "0"} << QStringList{gain + "1000"};
     // Aimed at Video 2 and made while it is read; Video 3 chosen before the
@@ -599,6 +602,8 @@ void TestHdrController::inputsWhileAChannelIsRead()
     rig.units.setValue(0, vid(1, PC::Tint), "-5000");
     if (input == QLatin1String("reset"))
         rig.units.setValue(0, vid(2, PC::LiftMaster), "250");
+    if (input == QLatin1String("next row"))
+        rig.units.setValue(0, vid(2, PC::OutDynRange), PC::wireText(PC::OutDynRange, PC::slot(PC::OutDynRange).maximum));
     HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
     const Target video1 = c.current();
     if (input == QLatin1String("ab")) {
@@ -630,6 +635,8 @@ void TestHdrController::inputsWhileAChannelIsRead()
         rig.input(K::ResetAll);
     else if (input == QLatin1String("ab"))
         rig.input(K::ToggleLooks);
+    else if (input == QLatin1String("next row"))
+        rig.input(K::StepChoice, PC::OutDynRange, 1);
     else if (input == QLatin1String("undo"))
         rig.input(K::Undo);
     else if (input == QLatin1String("late"))
