@@ -18,6 +18,8 @@ private slots:
     void load_data();
     void load();
     void shorterGangHidesOlderElements();
+    void midiKeys_data();
+    void midiKeys();
     void scriptWritesWhatTheProgramWrites_data();
     void scriptWritesWhatTheProgramWrites();
 
@@ -125,6 +127,41 @@ void TestPrismoSettings::shorterGangHidesOlderElements()
 
 // The demo and test scripts' settings file: byte for byte what the program
 // saves for the same gang, and a gang that a unit's list of these hosts marks.
+void TestPrismoSettings::midiKeys_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("map");
+
+    QTest::newRow("as written") << QByteArray("MidiEnabled=true\nMidiBackend=jack\nMidiMap=/home/me/desk.json") << true
+                                << "jack" << "/home/me/desk.json";
+    QTest::newRow("a path with a comma") << QByteArray("MidiEnabled=1\nMidiMap=/a,b.json") << true << "" << "/a,b.json";
+    // A damaged value costs only itself.
+    QTest::newRow("neither true nor false") << QByteArray("MidiEnabled=maybe\nMidiBackend=jack") << false << "jack" << "";
+    QTest::newRow("serialised map") << QByteArray("MidiEnabled=true\nMidiMap=@Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)")
+                                    << true << "" << "";
+}
+
+void TestPrismoSettings::midiKeys()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, enabled);
+    QFETCH(QString, backend);
+    QFETCH(QString, map);
+
+    QFile stored(m_dir->filePath(QStringLiteral("PrismoRest.conf")));
+    QVERIFY(stored.open(QIODevice::WriteOnly));
+    stored.write("[General]\nIPAddress=10.0.0.1\n" + file + "\n");
+    stored.close();
+    PrismoSettings loaded;
+    loaded.load(*store());
+    QCOMPARE(loaded.address, QStringLiteral("10.0.0.1"));
+    QCOMPARE(loaded.midiEnabled, enabled);
+    QCOMPARE(loaded.midiBackend, backend);
+    QCOMPARE(loaded.midiMap, map);
+}
+
 void TestPrismoSettings::scriptWritesWhatTheProgramWrites_data()
 {
     QTest::addColumn<QStringList>("hosts");
