@@ -5,6 +5,7 @@
 #include "latencybench.h"
 #include "linkbench.h"
 #include "matrixtable.h"
+#include "midibench.h"
 #include "panelstandin.h"
 #include "requestwatch.h"
 #include "simulatorrig.h"
@@ -35,6 +36,8 @@ constexpr double LargeGangPassTargetMs = 1000;
 constexpr double KnobLagTargetMs = 100;
 constexpr double DisplayWaitTargetMs = 50;
 constexpr double StallTargetMs = 50;
+constexpr double MidiLatencyTargetMs = 2;
+constexpr double MidiBurstStallTargetMs = 100;
 
 struct Settings
 {
@@ -49,6 +52,9 @@ struct Settings
     int syscallRuns = 3;
     int idleRuns = 3;
     int idleSeconds = 30;
+    int midiMessages = 50;
+    int midiBursts = 5;
+    int midiBurstSize = 1000;
     LatencyBench::Settings latency;
 };
 
@@ -159,6 +165,26 @@ void startupRows(BenchTable &table, const Settings &settings, SimulatorRig &rig,
         table.addRow("5. Failed starts", std::to_string(result.failures), "0", BenchTable::Verdict::Missed);
 }
 
+void midiRows(BenchTable &table, const Settings &settings, MidiBench &bench)
+{
+    progress("MIDI");
+    const MidiBench::Result r = bench.run(settings.midiMessages, settings.midiBursts, settings.midiBurstSize);
+    if (!r.ready) {
+        table.addRow("7. MIDI", "n/a (" + r.why.toStdString() + ")", "", BenchTable::Verdict::Missed);
+        return;
+    }
+    const std::string burst = std::to_string(settings.midiBurstSize);
+    table.addRow("7. MIDI message to write request, one encoder detent, loopback unit (ms; JACK dummy period " +
+                     std::to_string(MidiBench::PeriodFrames) + " frames at " + std::to_string(MidiBench::SampleRate / 1000) +
+                     " kHz, " + std::to_string(r.latencyMs.count()) + " messages)",
+                 r.latencyMs.format(2), "< 2 ms", BenchTable::verdict(r.latencyMs.medianBelow(MidiLatencyTargetMs)));
+    table.addRow("7. MIDI burst of " + burst + " encoder detents: first message until the unit holds their sum (ms)",
+                 r.burstMs.format(1));
+    table.addRow("7. MIDI burst: writes the unit received", r.burstSets.format(0));
+    table.addRow("7. MIDI burst: event-loop stall, longest (ms)", r.burstStallMs.format(1), "< 100 ms",
+                 BenchTable::verdict(!r.burstStallMs.isEmpty() && r.burstStallMs.maximum() < MidiBurstStallTargetMs));
+}
+
 std::string below(double millis)
 {
     return "< " + number(millis, 0) + " ms";
@@ -265,9 +291,11 @@ int main(int argc, char *argv[])
                                   QStringLiteral("seconds"));
     const QCommandLineOption latencyOnly(QStringLiteral("latency-only"),
                                          QStringLiteral("Only the latency run against units that answer late."));
+    const QCommandLineOption midiOnly(QStringLiteral("midi-only"), QStringLiteral("Only the MIDI run (JACK's dummy back end)."));
     parser.addOption(quick);
     parser.addOption(idle);
     parser.addOption(latencyOnly);
+    parser.addOption(midiOnly);
     parser.process(app);
 
     Settings settings;
@@ -283,6 +311,8 @@ int main(int argc, char *argv[])
         settings.latency.passes = 1;
         settings.latency.turns = 1;
         settings.latency.idleCycles = 1;
+        settings.midiMessages = 20;
+        settings.midiBursts = 2;
     }
     if (parser.isSet(idle))
         settings.idleSeconds = std::max(1, parser.value(idle).toInt());
@@ -310,22 +340,31 @@ int main(int argc, char *argv[])
     MatrixTable matrix({"Replies after", "Ganged", "Forced pass (ms)", "Knob lag (ms)", "Detent to display, longest (ms)",
                         "Stall opening (ms)", "Stall idle (ms)", "Stall in passes (ms)", "Stall turning (ms)",
                         "Sets per unit per turn", "Closing (ms)"});
-    if (!parser.isSet(latencyOnly)) {
+    if (!parser.isSet(latencyOnly) && !parser.isSet(midiOnly)) {
         linkRows(table, settings, rig, QCoreApplication::applicationFilePath());
         DialogBench dialogBench(rig, panel, watch);
         dialogRows(table, settings, dialogBench);
         startupRows(table, settings, rig, watch);
     }
-    LatencyBench latencyBench(rig, panel, watch, settings.latency);
-    latencyRows(table, matrix, latencyBench);
+    if (!parser.isSet(midiOnly)) {
+        LatencyBench latencyBench(rig, panel, watch, settings.latency);
+        latencyRows(table, matrix, latencyBench);
+    }
+    if (!parser.isSet(latencyOnly)) {
+        // The MIDI run's JACK server is the benchmark's own; its clients find it by this name.
+        qputenv("JACK_DEFAULT_SERVER", "prismolink-bench-" + QByteArray::number(QCoreApplication::applicationPid()));
+        MidiBench midiBench(rig, panel, watch);
+        midiRows(table, settings, midiBench);
+    }
     rig.stop();
 
     std::printf("Machine: %s, %d cores, %s, kernel %s, Qt %s, %s build\n\n", cpuModel().c_str(),
                 QThread::idealThreadCount(), qPrintable(QSysInfo::prettyProductName()), qPrintable(QSysInfo::kernelVersion()),
                 qVersion(), PRISMOLINK_BUILD_TYPE);
     std::printf("%s", table.markdown().c_str());
-    std::printf("\nLatency against units that answer late (ms; a figure that misses its target in bold):\n\n%s",
-                matrix.markdown().c_str());
+    if (!parser.isSet(midiOnly))
+        std::printf("\nLatency against units that answer late (ms; a figure that misses its target in bold):\n\n%s",
+                    matrix.markdown().c_str());
     const int missed = table.missedCount();
     std::printf("\n%s\n", missed == 0 ? "Every target met." : (std::to_string(missed) + " target(s) missed.").c_str());
     return 0;
