@@ -597,7 +597,7 @@ void HDRParameterDialog::learnMidi(const QString &name)
     if (qobject_cast<QGroupBox *>(control))
         area.setSize(QSize(AdjustGrid::ControlX - AdjustGrid::CaptionX, AdjustGrid::ControlHeight));
     m_learnFrame->setParent(control->parentWidget());
-    m_learnFrame->setGeometry(area.adjusted(-4, -4, 4, 4));
+    m_learnFrame->setGeometry(area.adjusted(-4, -4, 0, 4));
     m_learnFrame->raise();
     m_learnFrame->show();
 }

@@ -4,10 +4,12 @@
 #include "midiencoding.h"
 #include "midimapfile.h"
 #include "midiremote.h"
+#include "modalprompt.h"
 #include "prismosettings.h"
 #include "simulatorrig.h"
 
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
@@ -180,8 +182,15 @@ void TestMidiControl::learnInTheWindow()
     QTRY_COMPARE_WITH_TIMEOUT(f.controller().value(PC::Tint), -20, Wait);
 
     d.show();
-    d.learnMidi(QStringLiteral("undo"));
+    ModalPrompt::setHandler([](QDialog &dialog) {
+        auto &chooser = static_cast<QInputDialog &>(dialog);
+        chooser.setTextValue(chooser.comboBoxItems().constLast());
+        return int(QDialog::Accepted);
+    });
+    f.trigger(QStringLiteral("Learn MIDI Control..."));
     QVERIFY(midi.learning());
+    QCOMPARE(d.findChild<QLabel *>(QStringLiteral("midiStatusLabel"))->text(),
+             QStringLiteral("MIDI learn: move a control on the controller for reset (Escape cancels)"));
     QTest::keyClick(&d, Qt::Key_Escape);
     QVERIFY(!midi.learning());
     QVERIFY(d.isVisible());
