@@ -5,14 +5,13 @@
 #include "midimapfile.h"
 #include "midiremote.h"
 #include "modalprompt.h"
-#include "prismosettings.h"
+#include "programprocess.h"
 #include "simulatorrig.h"
 
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,25 +84,13 @@ void TestMidiControl::controllerDrivesTheUnits()
     SimulatorRig rig(config);
     QString error;
     QVERIFY2(rig.start(0, &error), qPrintable(error));
-    QTemporaryDir home;
-    {
-        QSettings store(home.filePath(QStringLiteral("%1/%2.conf").arg(PrismoSettings::Organisation, PrismoSettings::Application)),
-                        QSettings::IniFormat);
-        PrismoSettings::save(store, QStringLiteral("127.0.0.11"), {QStringLiteral("prismo-2 ")});
-    }
-    QFile map(home.filePath(QStringLiteral("desk.json")));
+    ProgramProcess run(rig.port());
+    QFile map(run.home.filePath(QStringLiteral("desk.json")));
     QVERIFY(map.open(QIODevice::WriteOnly) && map.write(Map) > 0);
     map.close();
-
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-    environment.insert(QStringLiteral("PRISMOLINK_DEVICE_PORT"), QString::number(rig.port()));
-    program.setProcessEnvironment(environment);
-    program.setProcessChannelMode(QProcess::MergedChannels);
-    program.start(QStringLiteral(PRISMOLINK_BINARY), {QStringLiteral("-m"), QStringLiteral("--midi"), QStringLiteral("--midi-backend"),
-                                                      QStringLiteral("jack"), QStringLiteral("--midi-map"), map.fileName()});
+    run.start(QStringLiteral(PRISMOLINK_BINARY), {QStringLiteral("-m"), QStringLiteral("--midi"), QStringLiteral("--midi-backend"),
+                                                  QStringLiteral("jack"), QStringLiteral("--midi-map"), map.fileName()});
+    QProcess &program = run.process;
     QVERIFY(program.waitForStarted());
     const std::unique_ptr<DeskController> controller = desk();
     QVERIFY2(controller, qPrintable(QStringLiteral("jackd -d dummy ended: ") + m_jack->output()));
