@@ -79,6 +79,9 @@ bool MidiRemote::loadMap(const QString &path, QString *error)
     QString why;
     if (QFileInfo::exists(path) && !MidiMapFile::load(path, map, why)) {
         *error = why;
+        const QString line = QStringLiteral("MIDI: the mapping file %1 was refused, the mapping stays as it was: %2").arg(path, why);
+        qCWarning(lcMidi).noquote() << line;
+        say(line);
         return false;
     }
     cancelLearn();

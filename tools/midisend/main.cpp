@@ -53,7 +53,7 @@ bool parse(std::string text, Message &message, int &times)
     message.clear();
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos) {
-        if (text.empty() || text.size() % 2 != 0 || text.size() > 6)
+        if (text.empty() || text.size() % 2 != 0 || text.size() > 512)
             return false;
         for (std::size_t i = 0; i < text.size(); i += 2) {
             char *end = nullptr;
