@@ -98,7 +98,12 @@ void MidiRemote::setEnabled(bool on)
         return;
     if (!on) {
         cancelLearn();
-        m_surface.reset();
+        // The window goes on while the ports close; the surface goes once they have.
+        MidiSurface *closing = m_surface.release();
+        disconnect(closing, nullptr, this, nullptr);
+        closing->setParent(this);
+        connect(closing, &MidiSurface::closed, closing, &QObject::deleteLater);
+        closing->close();
         say(QStringLiteral("MIDI: off"));
     } else {
         m_surface = std::make_unique<MidiSurface>(m_backend, m_map);
