@@ -8,6 +8,7 @@
 #include <QMutexLocker>
 #include <QProcess>
 #include <QStringList>
+#include <QTest>
 
 // A JACK server of the test's own on the dummy driver, without real-time
 // scheduling (test machines do not grant it). Its clients, the program's
@@ -26,11 +27,17 @@ public:
         if (!m_process.waitForFinished(10000))
             m_process.kill();
     }
+    // Started and taking clients (jack_lsp reaches it); false when jackd cannot start or ends.
     bool start()
     {
         m_process.start(QStringLiteral("jackd"), {QStringLiteral("-n"), QString::fromLatin1(m_name), QStringLiteral("-r"),
                                                   QStringLiteral("-d"), QStringLiteral("dummy")});
-        return m_process.waitForStarted(10000);
+        const auto reached = [] {
+            QProcess list;
+            list.start(QStringLiteral("jack_lsp"), QStringList());
+            return list.waitForFinished(10000) && list.exitStatus() == QProcess::NormalExit && list.exitCode() == 0;
+        };
+        return m_process.waitForStarted(10000) && QTest::qWaitFor([&] { return !running() || reached(); }, 20000) && running();
     }
     bool running() const { return m_process.state() == QProcess::Running; }
     QString output() { return QString::fromLocal8Bit(m_process.readAll()).simplified(); }

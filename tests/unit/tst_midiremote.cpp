@@ -51,9 +51,6 @@ void TestMidiRemote::intentsReachTheUnits_data()
     QTest::addColumn<int>("channel");       // where the values are looked at ...
     QTest::addColumn<QStringList>("values"); // ... "<slot>=<value>" as the current unit holds them
 
-    QTest::newRow("fader") << QVector<MidiIntent>{set(PC::Saturation, 1575)} << 1 << QStringList{is(PC::Saturation, "1575")};
-    QTest::newRow("encoder: an arrow key's step a detent")
-        << QVector<MidiIntent>{step(PC::GainRed, 3)} << 1 << QStringList{is(PC::GainRed, "1030")};
     QTest::newRow("encoder, fine") << QVector<MidiIntent>{step(PC::Tint, -4, Size::Fine)} << 1 << QStringList{is(PC::Tint, "-4")};
     QTest::newRow("encoder, coarse, in nits")
         << QVector<MidiIntent>{step(PC::PqNitLevel, 2, Size::Coarse)} << 1 << QStringList{is(PC::PqNitLevel, "1200")};

@@ -139,8 +139,6 @@ void TestPrismoSettings::midiKeys_data()
     QTest::newRow("a path with a comma") << QByteArray("MidiEnabled=1\nMidiMap=/a,b.json") << true << "" << "/a,b.json";
     // A damaged value costs only itself.
     QTest::newRow("neither true nor false") << QByteArray("MidiEnabled=maybe\nMidiBackend=jack") << false << "jack" << "";
-    QTest::newRow("serialised map") << QByteArray("MidiEnabled=true\nMidiMap=@Variant(\\0\\0\\0\\x31\\x30\\0\\0\\0)")
-                                    << true << "" << "";
 }
 
 void TestPrismoSettings::midiKeys()
