@@ -1,36 +1,36 @@
 #include "fakeunits.h"
 #include "hdrcontroller.h"
+#include "midimapping.h"
 #include "midiremote.h"
 
 #include <QtTest>
 
 using PC = ParameterCatalogue;
-using Size = MidiIntent::Size;
-
-Q_DECLARE_METATYPE(QVector<MidiIntent>)
+using Kind = MidiIntent::Kind;
 
 namespace {
-MidiIntent intent(MidiIntent::Kind kind, int slot, int value = 0, Size size = Size::Normal)
+// "set NAME VALUE", "step NAME DETENTS [fine|coarse]", "press NAME", NAME a
+// parameter's remote name or a command, as a controller's intents.
+QVector<MidiIntent> intents(const QString &script)
 {
-    MidiIntent made;
-    made.kind = kind;
-    made.slot = slot;
-    (kind == MidiIntent::Kind::Step ? made.steps : made.value) = value;
-    made.size = size;
-    return made;
-}
-MidiIntent set(int slot, int value) { return intent(MidiIntent::Kind::Set, slot, value); }
-MidiIntent step(int slot, int steps, Size size = Size::Normal) { return intent(MidiIntent::Kind::Step, slot, steps, size); }
-MidiIntent press(int slot) { return intent(MidiIntent::Kind::Press, slot); }
-MidiIntent command(MidiAction action)
-{
-    MidiIntent made = intent(MidiIntent::Kind::Action, -1);
-    made.action = action;
-    return made;
-}
-QString is(int slot, const char *value)
-{
-    return QString::number(slot) + QLatin1Char('=') + QLatin1String(value);
+    QVector<MidiIntent> list;
+    for (const QString &line : script.split(QLatin1Char(';'))) {
+        const QStringList w = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        MidiMapping target;
+        target.setTarget(w[1]);
+        MidiIntent intent;
+        intent.slot = target.slot;
+        intent.action = target.action;
+        intent.kind = w[0] == QLatin1String("set") ? Kind::Set : w[0] == QLatin1String("step") ? Kind::Step
+                      : target.slot >= 0                      ? Kind::Press
+                                                              : Kind::Action;
+        (intent.kind == Kind::Step ? intent.steps : intent.value) = w.value(2).toInt();
+        intent.size = w.value(3) == QLatin1String("fine")     ? MidiIntent::Size::Fine
+                      : w.value(3) == QLatin1String("coarse") ? MidiIntent::Size::Coarse
+                                                              : MidiIntent::Size::Normal;
+        list << intent;
+    }
+    return list;
 }
 } // namespace
 
@@ -47,39 +47,30 @@ private slots:
 
 void TestMidiRemote::intentsReachTheUnits_data()
 {
-    QTest::addColumn<QVector<MidiIntent>>("intents");
+    QTest::addColumn<QString>("script");
     QTest::addColumn<int>("channel");       // where the values are looked at ...
-    QTest::addColumn<QStringList>("values"); // ... "<slot>=<value>" as the current unit holds them
+    QTest::addColumn<QStringList>("values"); // ... "NAME=VALUE" as the current unit holds them
 
-    QTest::newRow("encoder, fine") << QVector<MidiIntent>{step(PC::Tint, -4, Size::Fine)} << 1 << QStringList{is(PC::Tint, "-4")};
-    QTest::newRow("encoder, coarse, in nits")
-        << QVector<MidiIntent>{step(PC::PqNitLevel, 2, Size::Coarse)} << 1 << QStringList{is(PC::PqNitLevel, "1200")};
+    QTest::newRow("encoder, fine") << "step tint -4 fine" << 1 << QStringList{"tint=-4"};
+    QTest::newRow("encoder, coarse, in nits") << "step pq-level 2 coarse" << 1 << QStringList{"pq-level=1200"};
     QTest::newRow("encoder on a chooser: a row a detent, kept in the list")
-        << QVector<MidiIntent>{step(PC::OutDynRange, 2), step(PC::InDynRange, -1)} << 1
-        << QStringList{is(PC::OutDynRange, "1"), is(PC::InDynRange, "0")};
+        << "step range/out 2; step range/in -1" << 1 << QStringList{"range/out=1", "range/in=0"};
     QTest::newRow("press: a switch toggles, a chooser moves on")
-        << QVector<MidiIntent>{press(PC::SdrPreview), press(PC::InDynRange)} << 1
-        << QStringList{is(PC::SdrPreview, "1"), is(PC::InDynRange, "15")};
+        << "press sdr-preview; press range/in" << 1 << QStringList{"sdr-preview=1", "range/in=15"};
     QTest::newRow("press on a slider: its reset position")
-        << QVector<MidiIntent>{step(PC::LogLook, 5), press(PC::LogLook), step(PC::GainRed, 5)} << 1
-        << QStringList{is(PC::LogLook, "500"), is(PC::GainRed, "1050")};
+        << "step log-look 5; press log-look; step gain/red 5" << 1 << QStringList{"log-look=500", "gain/red=1050"};
     QTest::newRow("adjust off holds the sliders")
-        << QVector<MidiIntent>{press(PC::ColorfrontMode), step(PC::GainRed, 5), set(PC::Tint, 300)} << 1
-        << QStringList{is(PC::ColorfrontMode, "0"), is(PC::GainRed, "1000"), is(PC::Tint, "0")};
-    QTest::newRow("reset and undo")
-        << QVector<MidiIntent>{set(PC::LiftMaster, 300), command(MidiAction::ResetAll), set(PC::Tint, 500),
-                               command(MidiAction::Undo)}
-        << 1 << QStringList{is(PC::LiftMaster, "0"), is(PC::Tint, "0")};
+        << "press adjust; step gain/red 5; set tint 300" << 1 << QStringList{"adjust=0", "gain/red=1000", "tint=0"};
+    QTest::newRow("reset and undo") << "set lift/master 300; press reset; set tint 500; press undo" << 1
+                                    << QStringList{"lift/master=0", "tint=0"};
     // The detent comes while Video 2 is read: it waits, then acts on Video 2's own value.
-    QTest::newRow("next channel") << QVector<MidiIntent>{command(MidiAction::ChannelNext), step(PC::GainRed, 1)} << 2
-                                  << QStringList{is(PC::GainRed, "1010")};
-    QTest::newRow("previous channel, round") << QVector<MidiIntent>{command(MidiAction::ChannelPrevious), set(PC::Tint, 70)}
-                                             << 4 << QStringList{is(PC::Tint, "70")};
+    QTest::newRow("next channel") << "press channel/next; step gain/red 1" << 2 << QStringList{"gain/red=1010"};
+    QTest::newRow("previous channel, round") << "press channel/prev; set tint 70" << 4 << QStringList{"tint=70"};
 }
 
 void TestMidiRemote::intentsReachTheUnits()
 {
-    QFETCH(QVector<MidiIntent>, intents);
+    QFETCH(QString, script);
     QFETCH(int, channel);
     QFETCH(QStringList, values);
 
@@ -89,11 +80,11 @@ void TestMidiRemote::intentsReachTheUnits()
     controller.start(FakeUnits::address(0), {});
     QVERIFY(settled());
     MidiRemote remote(controller, MidiPort::Backend::Jack);
-    remote.take(intents);
+    remote.take(intents(script));
     QVERIFY(settled());
     QCOMPARE(controller.current().channel, channel);
     for (const QString &expected : values) {
-        const QByteArray name = PC::parameterName(channel, expected.section('=', 0, 0).toInt());
+        const QByteArray name = PC::parameterName(channel, PC::slotByRemoteName(expected.section('=', 0, 0)));
         QCOMPARE(units.value(0, name), expected.section('=', 1).toLatin1());
     }
 }
