@@ -8,6 +8,7 @@
 #include "programprocess.h"
 #include "simulatorrig.h"
 
+#include <QAbstractSlider>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -124,12 +125,9 @@ void TestMidiControl::learnInTheWindow()
     // The mapping names no controller yet: this one connects to the program's ports itself.
     const auto controller = std::make_unique<DeskController>(RtMidi::UNIX_JACK, QStringLiteral("Prismolink"));
 
+    // Right-clicked on its caption, left of the slider; the Adjust group by its title, not between its rows.
+    QCOMPARE(d.slotAt(d.slider(PC::Tint)->mapTo(&d, QPoint(-60, 10))), int(PC::Tint));
     auto *group = d.findChild<QGroupBox *>(QStringLiteral("adjustGroupBox"));
-    QLabel *caption = nullptr;
-    for (QLabel *label : group->findChildren<QLabel *>())
-        caption = label->text() == QLatin1String("Tint") ? label : caption;
-    QVERIFY(caption);
-    QCOMPARE(d.slotAt(caption->mapTo(&d, caption->rect().center())), int(PC::Tint));
     QCOMPARE(d.slotAt(group->mapTo(&d, QPoint(20, 5))), int(PC::ColorfrontMode));
     QCOMPARE(d.slotAt(group->mapTo(&d, QPoint(5, group->height() / 2))), -1);
     const std::unique_ptr<QMenu> menu = d.createContextMenu(PC::Tint);
