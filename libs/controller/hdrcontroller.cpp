@@ -252,7 +252,7 @@ void HdrController::apply(const Input &input)
         break;
     case K::Nudge: {
         const qint64 sum = qint64(state.value(input.slot)) + input.value;
-        changeRecorded(place, {{input.slot, int(qBound<qint64>(INT_MIN, sum, INT_MAX))}});
+        changeRecorded(place, {{input.slot, int(std::clamp<qint64>(sum, INT_MIN, INT_MAX))}});
         break;
     }
     case K::Toggle:

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <climits>
 
 using PC = ParameterCatalogue;
@@ -43,7 +44,7 @@ Input MidiRemote::input(const MidiIntent &intent, const Target &place)
         return Input::of(K::Set, place, slot, intent.value);
     case MidiIntent::Kind::Step: {
         const qint64 positions = qint64(intent.steps) * (slider ? PC::step(PC::ArrowStep, intent.size) : 1);
-        return Input::of(K::Nudge, place, slot, int(qBound<qint64>(INT_MIN, positions, INT_MAX)));
+        return Input::of(K::Nudge, place, slot, int(std::clamp<qint64>(positions, INT_MIN, INT_MAX)));
     }
     case MidiIntent::Kind::Press:
         if (kind == PC::Kind::Switch)
