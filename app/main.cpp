@@ -2,6 +2,9 @@
 #include "hdrparameterdialog.h"
 #include "httptransport.h"
 #include "logcategories.h"
+#include "midilog.h"
+#include "midiport.h"
+#include "midiremote.h"
 #include "modalprompt.h"
 #include "osccommand.h"
 #include "oscserver.h"
@@ -21,6 +24,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <QSocketNotifier>
@@ -70,6 +74,24 @@ QString findLook(const QString &name)
             return folder.filePath(file);
     }
     return QString();
+}
+
+// The MIDI back end the command line or else the settings name; a wrong name
+// in the settings costs only itself (the default is taken).
+std::optional<MidiPort::Backend> midiBackend(const CommandLine &line, const PrismoSettings &settings, QString &error)
+{
+    if (!line.midiBackend.isEmpty()) {
+        const std::optional<MidiPort::Backend> backend = MidiPort::backendByName(line.midiBackend);
+        if (!backend)
+            error = QStringLiteral("--midi-backend takes alsa, jack or windows, not \"%1\".").arg(line.midiBackend);
+        return backend;
+    }
+    if (!settings.midiBackend.isEmpty()) {
+        if (const std::optional<MidiPort::Backend> backend = MidiPort::backendByName(settings.midiBackend))
+            return backend;
+        qCWarning(lcMidi).noquote() << QStringLiteral("MIDI: MidiBackend=%1 in the settings is no back end").arg(settings.midiBackend);
+    }
+    return MidiPort::defaultBackend();
 }
 
 // Tells an error on the console with the hint to the help; returns the exit code.
@@ -150,6 +172,9 @@ int main(int argc, char *argv[])
     settings.load();
     if (!OscOptions::compose(line, settings, osc, error))
         return reportError(programName, error);
+    const std::optional<MidiPort::Backend> midiThrough = midiBackend(line, settings, error);
+    if (!midiThrough)
+        return reportError(programName, error);
 
     QLockFile lock(QDir::temp().absoluteFilePath(QStringLiteral("a102.lock")));
     if (!line.multiInstance) {
@@ -183,6 +208,15 @@ int main(int argc, char *argv[])
                                         .arg(osc.port)
                                         .arg(error);
     }
+    // MIDI control beside the window; learned controls go to the mapping file.
+    MidiRemote midi(parts.controller(), *midiThrough);
+    const QString midiMap = !line.midiMap.isEmpty() ? line.midiMap
+                            : !settings.midiMap.isEmpty()
+                                ? settings.midiMap
+                                : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/midi-map.json");
+    midi.loadMap(midiMap, &error);
+    dialog.setMidi(&midi);
+    midi.setEnabled(line.midi || settings.midiEnabled);
     dialog.show();
     quitOnTerminationSignals(&dialog);
     qDebug().noquote() << "Prismolink" << (version.isEmpty() ? QStringLiteral("(devel)") : version)

@@ -5,6 +5,7 @@
 #include "latencybench.h"
 #include "linkbench.h"
 #include "matrixtable.h"
+#include "midibench.h"
 #include "oscfloodbench.h"
 #include "panelstandin.h"
 #include "requestwatch.h"
@@ -38,6 +39,8 @@ constexpr double DisplayWaitTargetMs = 50;
 constexpr double StallTargetMs = 50;
 constexpr double FloodStallTargetMs = 100;
 constexpr int FloodPacketsPerSecond = 600;
+constexpr double MidiLatencyTargetMs = 2;
+constexpr double MidiBurstStallTargetMs = 100;
 
 struct Settings
 {
@@ -53,6 +56,9 @@ struct Settings
     int idleRuns = 3;
     int idleSeconds = 30;
     int floodSeconds = 10;
+    int midiMessages = 50;
+    int midiBursts = 5;
+    int midiBurstSize = 1000;
     LatencyBench::Settings latency;
 };
 
@@ -161,6 +167,26 @@ void startupRows(BenchTable &table, const Settings &settings, SimulatorRig &rig,
     table.addRow("5. Peak memory, resident (MB)", result.peakMegabytes.format(1));
     if (result.failures > 0)
         table.addRow("5. Failed starts", std::to_string(result.failures), "0", BenchTable::Verdict::Missed);
+}
+
+void midiRows(BenchTable &table, const Settings &settings, MidiBench &bench)
+{
+    progress("MIDI");
+    const MidiBench::Result r = bench.run(settings.midiMessages, settings.midiBursts, settings.midiBurstSize);
+    if (!r.ready) {
+        table.addRow("8. MIDI", "n/a (" + r.why.toStdString() + ")", "", BenchTable::Verdict::Missed);
+        return;
+    }
+    const std::string burst = std::to_string(settings.midiBurstSize);
+    table.addRow("8. MIDI message to write request, one encoder detent, loopback unit (ms; JACK dummy period " +
+                     std::to_string(MidiBench::PeriodFrames) + " frames at " + std::to_string(MidiBench::SampleRate / 1000) +
+                     " kHz, " + std::to_string(r.latencyMs.count()) + " messages)",
+                 r.latencyMs.format(2), "< 2 ms", BenchTable::verdict(r.latencyMs.medianBelow(MidiLatencyTargetMs)));
+    table.addRow("8. MIDI burst of " + burst + " encoder detents: first message until the unit holds their sum (ms)",
+                 r.burstMs.format(1));
+    table.addRow("8. MIDI burst: writes the unit received", r.burstSets.format(0));
+    table.addRow("8. MIDI burst: event-loop stall, longest (ms)", r.burstStallMs.format(1), "< 100 ms",
+                 BenchTable::verdict(!r.burstStallMs.isEmpty() && r.burstStallMs.maximum() < MidiBurstStallTargetMs));
 }
 
 std::string below(double millis)
@@ -293,10 +319,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption latencyOnly(QStringLiteral("latency-only"),
                                          QStringLiteral("Only the latency run against units that answer late."));
     const QCommandLineOption oscOnly(QStringLiteral("osc-only"), QStringLiteral("Only the OSC floods."));
+    const QCommandLineOption midiOnly(QStringLiteral("midi-only"), QStringLiteral("Only the MIDI run (JACK's dummy back end)."));
     parser.addOption(quick);
     parser.addOption(idle);
     parser.addOption(latencyOnly);
     parser.addOption(oscOnly);
+    parser.addOption(midiOnly);
     parser.process(app);
 
     Settings settings;
@@ -313,6 +341,8 @@ int main(int argc, char *argv[])
         settings.latency.passes = 1;
         settings.latency.turns = 1;
         settings.latency.idleCycles = 1;
+        settings.midiMessages = 20;
+        settings.midiBursts = 2;
     }
     if (parser.isSet(idle))
         settings.idleSeconds = std::max(1, parser.value(idle).toInt());
@@ -340,25 +370,32 @@ int main(int argc, char *argv[])
     MatrixTable matrix({"Replies after", "Ganged", "Forced pass (ms)", "Knob lag (ms)", "Detent to display, longest (ms)",
                         "Stall opening (ms)", "Stall idle (ms)", "Stall in passes (ms)", "Stall turning (ms)",
                         "Sets per unit per turn", "Closing (ms)"});
-    if (!parser.isSet(latencyOnly) && !parser.isSet(oscOnly)) {
+    const bool only = parser.isSet(latencyOnly) || parser.isSet(oscOnly) || parser.isSet(midiOnly);
+    if (!only) {
         linkRows(table, settings, rig, QCoreApplication::applicationFilePath());
         DialogBench dialogBench(rig, panel, watch);
         dialogRows(table, settings, dialogBench);
         startupRows(table, settings, rig, watch);
     }
-    if (!parser.isSet(oscOnly)) {
+    if (!only || parser.isSet(latencyOnly)) {
         LatencyBench latencyBench(rig, panel, watch, settings.latency);
         latencyRows(table, matrix, latencyBench);
     }
-    if (!parser.isSet(latencyOnly))
+    if (!only || parser.isSet(oscOnly))
         oscFloodRows(table, settings, rig, panel);
+    if (!only || parser.isSet(midiOnly)) {
+        // The MIDI run's JACK server is the benchmark's own; its clients find it by this name.
+        qputenv("JACK_DEFAULT_SERVER", "prismolink-bench-" + QByteArray::number(QCoreApplication::applicationPid()));
+        MidiBench midiBench(rig, panel, watch);
+        midiRows(table, settings, midiBench);
+    }
     rig.stop();
 
     std::printf("Machine: %s, %d cores, %s, kernel %s, Qt %s, %s build\n\n", cpuModel().c_str(),
                 QThread::idealThreadCount(), qPrintable(QSysInfo::prettyProductName()), qPrintable(QSysInfo::kernelVersion()),
                 qVersion(), PRISMOLINK_BUILD_TYPE);
     std::printf("%s", table.markdown().c_str());
-    if (!parser.isSet(oscOnly))
+    if (!only || parser.isSet(latencyOnly))
         std::printf("\nLatency against units that answer late (ms; a figure that misses its target in bold):\n\n%s",
                     matrix.markdown().c_str());
     const int missed = table.missedCount();

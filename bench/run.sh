@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the program and its benchmark in Release mode (build/bench) and
 # runs the benchmark; arguments are passed on (--quick, --idle-seconds N,
-# --latency-only).
+# --latency-only, --midi-only).
 # The table goes to standard output, progress to standard error.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

@@ -5,6 +5,8 @@
 #include "gangdialog.h"
 #include "hdrcontroller.h"
 #include "lookfile.h"
+#include "midimapping.h"
+#include "midiremote.h"
 #include "modalprompt.h"
 #include "prismosettings.h"
 #include "slidersteps.h"
@@ -20,7 +22,10 @@
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFrame>
 #include <QGroupBox>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -34,6 +39,10 @@
 using PC = ParameterCatalogue;
 
 namespace {
+// MIDI's status line below the Adjust group: two lines of text.
+constexpr int MidiLineGap = 4;
+constexpr int MidiLineHeight = 32;
+
 QIcon dot(const QColor &colour)
 {
     QPixmap dot(10, 10);
@@ -101,6 +110,20 @@ HDRParameterDialog::HDRParameterDialog(HdrController &controller, const QString 
     connect(ui->ipAddressLineEdit, &QLineEdit::editingFinished, this, &HDRParameterDialog::ipAddressEdited);
     connect(ui->abToggleButton, &QPushButton::clicked, this, [this] { submit(Input::Kind::ToggleLooks); });
     createShortcuts();
+
+    const QRect group = ui->adjustGroupBox->geometry();
+    m_midiLine = new QLabel(this);
+    m_midiLine->setObjectName(QStringLiteral("midiStatusLabel"));
+    m_midiLine->setWordWrap(true);
+    m_midiLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_midiLine->setGeometry(group.x(), group.bottom() + 1 + MidiLineGap, group.width(), MidiLineHeight);
+    m_midiLine->hide();
+    m_learnFrame = new QFrame(this);
+    m_learnFrame->setObjectName(QStringLiteral("midiLearnFrame"));
+    m_learnFrame->setStyleSheet(
+        QStringLiteral("#midiLearnFrame { border: 2px solid rgb(221, 186, 7); border-radius: 4px; background: transparent; }"));
+    m_learnFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_learnFrame->hide();
 
     ui->ipAddressLineEdit->setText(address);
     setWindowTitle(units.title());
@@ -404,9 +427,15 @@ void HDRParameterDialog::copyChannel()
     m_controller.submit(copy);
 }
 
-std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
+std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu(int slot)
 {
     auto menu = std::make_unique<QMenu>();
+    if (m_midi && m_midi->isEnabled() && slot >= 0 && slot < PC::SlotCount && PC::slot(slot).remoteName) {
+        const QString name = QLatin1String(PC::slot(slot).remoteName);
+        QAction *learn = menu->addAction(tr("Learn MIDI Control for %1").arg(QLatin1String(PC::slot(slot).caption)));
+        connect(learn, &QAction::triggered, this, [this, name] { learnMidi(name); });
+        menu->addSeparator();
+    }
     // The gang action belongs to the menu, so right clicks do not pile up actions.
     auto *gangAction = new QAction(tr("Set Prismo Gang List"), menu.get());
     gangAction->setStatusTip(tr("Open Prismo Gang List"));
@@ -443,6 +472,7 @@ std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
     add(tr("Copy Channel..."), &HDRParameterDialog::copyChannel,
         !m_controller.units().copyTargets(m_controller.current()).isEmpty());
     add(tr("Match ganged units"), [this] { submit(Input::Kind::MatchGang); }, m_controller.units().gangSize() > 0);
+    addMidiEntries(*menu);
     menu->addSeparator();
     QAction *aboutAction = menu->addAction(QStringLiteral("About %1...").arg(QCoreApplication::applicationName()));
     connect(aboutAction, &QAction::triggered, this, &HDRParameterDialog::slot_about);
@@ -451,5 +481,159 @@ std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
 
 void HDRParameterDialog::contextMenuEvent(QContextMenuEvent *event)
 {
-    createContextMenu()->exec(event->globalPos());
+    createContextMenu(slotAt(event->pos()))->exec(event->globalPos());
+}
+
+int HDRParameterDialog::slotAt(const QPoint &at) const
+{
+    for (QWidget *widget = childAt(at); widget && widget != this; widget = widget->parentWidget()) {
+        for (int slot = 0; slot < PC::SlotCount; ++slot) {
+            QWidget *control = m_controls[std::size_t(slot)];
+            if (!control)
+                continue;
+            if (widget == m_valueLabels[std::size_t(slot)])
+                return slot;
+            // The Adjust group stands for its switch only at its title; the rest of it holds its rows.
+            if (widget == control)
+                return qobject_cast<QGroupBox *>(control) && widget->mapFrom(this, at).y() >= AdjustGrid::FirstRowY - 4 ? -1 : slot;
+            // A caption left of its control, on its line.
+            const QRect caption = widget->geometry();
+            if (qobject_cast<QLabel *>(widget) && widget->parentWidget() == control->parentWidget()
+                && caption.right() < control->x() && qAbs(caption.center().y() - control->geometry().center().y()) <= 4)
+                return slot;
+        }
+    }
+    return -1;
+}
+
+void HDRParameterDialog::setMidi(MidiRemote *midi)
+{
+    m_midi = midi;
+    connect(midi, &MidiRemote::enabledChanged, this, &HDRParameterDialog::showMidi);
+    connect(midi, &MidiRemote::learningChanged, this, &HDRParameterDialog::showMidiLearning);
+    connect(midi, &MidiRemote::status, this, [this](const QString &line) {
+        if (!m_midi->learning()) {
+            m_midiLine->setText(line);
+            m_midiLine->setToolTip(line);
+        }
+    });
+    showMidi();
+}
+
+// The status line shows while MIDI is on; the window grows by it.
+void HDRParameterDialog::showMidi()
+{
+    const bool on = m_midi && m_midi->isEnabled();
+    if (on == m_midiLine->isHidden()) {
+        m_midiLine->setVisible(on);
+        resize(width(), height() + (on ? 1 : -1) * (MidiLineGap + MidiLineHeight));
+    }
+    m_midiLine->setText(m_midi ? m_midi->statusLine() : QString());
+    m_midiLine->setToolTip(m_midiLine->text());
+}
+
+void HDRParameterDialog::addMidiEntries(QMenu &menu)
+{
+    if (!m_midi)
+        return;
+    menu.addSeparator();
+    const bool on = m_midi->isEnabled();
+    QAction *midi = menu.addAction(tr("MIDI Control"));
+    midi->setCheckable(true);
+    midi->setChecked(on);
+    connect(midi, &QAction::toggled, this, [this](bool checked) {
+        m_midi->setEnabled(checked);
+        PrismoSettings::saveMidiEnabled(checked);
+    });
+    QAction *learn = menu.addAction(tr("Learn MIDI Control..."));
+    learn->setEnabled(on);
+    connect(learn, &QAction::triggered, this, &HDRParameterDialog::chooseMidiLearn);
+    if (m_midi->learning()) {
+        QAction *cancel = menu.addAction(tr("Cancel MIDI Learning (Escape)"));
+        connect(cancel, &QAction::triggered, m_midi, &MidiRemote::cancelLearn);
+    }
+    QAction *load = menu.addAction(tr("Load MIDI Mapping..."));
+    connect(load, &QAction::triggered, this, &HDRParameterDialog::loadMidiMap);
+}
+
+// Every parameter of the table by its caption, then the commands by their names in mapping files.
+void HDRParameterDialog::chooseMidiLearn()
+{
+    QStringList texts;
+    QStringList names;
+    for (const ParameterRow &row : ParameterTable::rows) {
+        if (row.remoteName) {
+            texts << QStringLiteral("%1 (%2)").arg(QLatin1String(row.caption), QLatin1String(row.remoteName));
+            names << QLatin1String(row.remoteName);
+        }
+    }
+    for (const QString &command : MidiMapping::actionNames()) {
+        texts << tr("Command %1").arg(command);
+        names << command;
+    }
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(tr("Learn MIDI Control"));
+    dialog.setLabelText(tr("Parameter or command to learn a MIDI control for:"));
+    dialog.setComboBoxItems(texts);
+    dialog.setComboBoxEditable(false);
+    if (ModalPrompt::exec(dialog) == QDialog::Accepted && texts.contains(dialog.textValue()))
+        learnMidi(names[texts.indexOf(dialog.textValue())]);
+}
+
+void HDRParameterDialog::learnMidi(const QString &name)
+{
+    if (!m_midi || !m_midi->startLearn(name))
+        return;
+    const int slot = PC::slotByRemoteName(name);
+    m_midiLine->setText(tr("MIDI learn: move a control on the controller for %1 (Escape cancels)")
+                            .arg(slot >= 0 ? QLatin1String(PC::slot(slot).caption) : name));
+    QWidget *control = slot >= 0 ? m_controls[std::size_t(slot)] : nullptr;
+    if (!control)
+        return;
+    // A row of the Adjust group from its caption to its value; another control alone; the group by its title.
+    QRect area = control->geometry();
+    if (QLabel *label = m_valueLabels[std::size_t(slot)])
+        area = area.united(label->geometry()).united(QRect(AdjustGrid::CaptionX, area.y(), 1, area.height()));
+    if (qobject_cast<QGroupBox *>(control))
+        area.setSize(QSize(AdjustGrid::ControlX - AdjustGrid::CaptionX, AdjustGrid::ControlHeight));
+    m_learnFrame->setParent(control->parentWidget());
+    m_learnFrame->setGeometry(area.adjusted(-4, -4, 0, 4));
+    m_learnFrame->raise();
+    m_learnFrame->show();
+}
+
+void HDRParameterDialog::showMidiLearning(bool learning)
+{
+    if (learning)
+        return;
+    m_learnFrame->hide();
+    m_midiLine->setText(m_midi ? m_midi->statusLine() : QString());
+    m_midiLine->setToolTip(m_midiLine->text());
+}
+
+void HDRParameterDialog::loadMidiMap()
+{
+    QFileDialog dialog(this, tr("Load MIDI Mapping"), QString(), tr("MIDI mappings (*.json)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (ModalPrompt::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty() || !m_midi)
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    QString error;
+    if (!m_midi->loadMap(path, &error)) {
+        refuse(tr("Load MIDI Mapping"), tr("The MIDI mapping %1 was not loaded; nothing was changed.\n%2").arg(path, error));
+        return;
+    }
+    PrismoSettings::saveMidiMap(path);
+}
+
+// Escape ends learning a MIDI control rather than the window.
+void HDRParameterDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && m_midi && m_midi->learning()) {
+        m_midi->cancelLearn();
+        m_midiLine->setText(tr("MIDI learn cancelled"));
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -13,8 +14,10 @@
 #include <optional>
 
 class HdrController;
+class MidiRemote;
 class QAbstractSlider;
 class QAction;
+class QFrame;
 class QLabel;
 class QMenu;
 namespace Ui {
@@ -43,8 +46,18 @@ public:
     QAbstractSlider *slider(int slot) const;
     QLabel *valueLabel(int slot) const;
 
-    // The right-click menu, built afresh each time it is shown.
-    std::unique_ptr<QMenu> createContextMenu();
+    // The right-click menu, built afresh each time it is shown; on a
+    // control (`slot`) it offers to learn a MIDI control for it.
+    std::unique_ptr<QMenu> createContextMenu(int slot = -1);
+    // The control, its caption or value label at a point of the window: its slot, or -1.
+    int slotAt(const QPoint &at) const;
+
+    // MIDI control as the program has it (none: the menu offers no MIDI).
+    // The window switches it, learns controls for it and shows its status
+    // below the Adjust group while it is on.
+    void setMidi(MidiRemote *midi);
+    // Learns a MIDI control for a parameter (by its remote name) or a command.
+    void learnMidi(const QString &name);
 
     // Saves a channel's look (the current one's unless named) to a file;
     // false (and a message) on failure.
@@ -56,6 +69,7 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     void prismoChanged(int newIndex);
@@ -80,6 +94,11 @@ private:
     void showLooks();
     void refuse(const QString &title, const QString &text);
     void createShortcuts();
+    void addMidiEntries(QMenu &menu);
+    void chooseMidiLearn();
+    void loadMidiMap();
+    void showMidi();
+    void showMidiLearning(bool learning);
 
     std::unique_ptr<Ui::HDRParameterDialog> ui;
     QString programVersion;
@@ -97,6 +116,10 @@ private:
     };
     const StateIcons m_stateIcons;
     QTimer m_showDevices;
+    QPointer<MidiRemote> m_midi;
+    QLabel *m_midiLine = nullptr;   // MIDI's status, below the Adjust group
+    QFrame *m_learnFrame = nullptr; // around the control a MIDI control is learned for
+    int m_learnSlot = -1;
     // While the window shows what the controller has, its controls' signals
     // are not taken for the user's changes.
     bool m_showing = false;

@@ -241,7 +241,8 @@ void HdrController::apply(const Input &input)
     const Target &place = input.target;
     const ParameterState &state = m_sync->state(place);
     const bool adjust = state.sent(PC::ColorfrontMode) != 0;
-    const bool slotInput = input.kind == K::Set || input.kind == K::Nudge || input.kind == K::Toggle || input.kind == K::Reset;
+    const bool slotInput = input.kind == K::Set || input.kind == K::Nudge || input.kind == K::Toggle || input.kind == K::Reset
+                           || input.kind == K::StepChoice;
     if (slotInput && (input.slot < 0 || input.slot >= PC::SlotCount || PC::slot(input.slot).kind == PC::Kind::Unbound
                       || !PC::changeable(input.slot, adjust)))
         return;
@@ -251,7 +252,7 @@ void HdrController::apply(const Input &input)
         break;
     case K::Nudge: {
         const qint64 sum = qint64(state.value(input.slot)) + input.value;
-        changeRecorded(place, {{input.slot, int(qBound(qint64(INT_MIN), sum, qint64(INT_MAX)))}});
+        changeRecorded(place, {{input.slot, int(std::clamp<qint64>(sum, INT_MIN, INT_MAX))}});
         break;
     }
     case K::Toggle:
@@ -261,6 +262,12 @@ void HdrController::apply(const Input &input)
     case K::Reset:
         if (PC::slot(input.slot).resetPosition != PC::NoReset)
             changeRecorded(place, {{input.slot, PC::slot(input.slot).resetPosition}});
+        break;
+    case K::StepChoice:
+        if (const int rows = PC::slot(input.slot).choiceCount; PC::slot(input.slot).kind == PC::Kind::Choice && rows > 0) {
+            const qint64 row = (qint64(state.value(input.slot)) + input.value % rows + rows) % rows;
+            changeRecorded(place, {{input.slot, int(row)}});
+        }
         break;
     case K::ResetAll: {
         if (!adjust)

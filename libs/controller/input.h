@@ -16,6 +16,7 @@ struct Input
         Nudge,         // slot, value: positions to add to a slider
         Toggle,        // slot: a switch flipped
         Reset,         // slot: a slider back to its reset position
+        StepChoice,    // slot, value: +1 a chooser's next row, -1 the one before, round at the ends
         ResetAll,      // every slider back, when Adjust is on
         BeginGesture,  // the changes until EndGesture are one step of the history
         EndGesture,

@@ -178,6 +178,8 @@ void MidiEngine::addIntent(int index, const MidiIntent &intent)
     }
     if (intent.kind == Kind::Set || intent.kind == Kind::Step)
         m_pending[index] = m_intents.size();
+    else
+        m_pending.fill(-1); // what comes after a press (undo, another channel) must not join what came before
     m_intents.append(intent);
 }
 

@@ -19,7 +19,9 @@
 //
 // In: feed each decoded message, then take the intents. A burst is
 // coalesced per control: a fader's last place, an encoder's detents added
-// up; presses are kept one by one. A 14-bit pair counts when its low half
+// up; presses are kept one by one, and nothing before a press is joined
+// with what comes after it (a detent after "channel/next" is the next
+// channel's, one after "undo" is not undone). A 14-bit pair counts when its low half
 // arrives (or, alone, at flush).
 // Out: tell every value shown (feedback) and every switch of channel or unit
 // (placeChanged); feedback answers with the messages to send.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "parametercatalogue.h"
+
 // What a control of a MIDI controller asks of the program, before it is
 // aimed at a unit and channel: the controller's entry point takes it from
 // here, as it takes the window's, the panel's and OSC's requests.
@@ -13,8 +15,8 @@ struct MidiIntent
         Press,  // slot: a button on a parameter (toggles a switch, puts a slider back to its reset value, moves a chooser on)
         Action, // action: a button on one of the program's commands
     };
-    // The window's step rules: an arrow key's step, ten times finer (Shift), ten times coarser (Ctrl).
-    enum class Size { Normal, Fine, Coarse };
+    // The window's step rule: an arrow key's step, ten times finer (Shift), ten times coarser (Ctrl).
+    using Size = ParameterCatalogue::StepSize;
 
     Kind kind = Kind::Set;
     int slot = -1;

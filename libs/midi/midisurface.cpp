@@ -46,6 +46,16 @@ void MidiSurface::start()
     QMetaObject::invokeMethod(m_port.get(), &MidiPort::open, Qt::QueuedConnection);
 }
 
+void MidiSurface::close()
+{
+    if (!m_thread->isRunning()) {
+        Q_EMIT closed();
+        return;
+    }
+    connect(m_thread.get(), &QThread::finished, this, &MidiSurface::closed);
+    QMetaObject::invokeMethod(m_port.get(), &MidiPort::finish, Qt::QueuedConnection);
+}
+
 void MidiSurface::setMap(const MidiMap &map)
 {
     m_engine.setMap(map);

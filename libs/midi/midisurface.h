@@ -37,6 +37,10 @@ public:
     // Opens the ports; status tells how it went. A back end that cannot be
     // had (JACK not running) is tried again now and then.
     void start();
+    // Closes the ports without waiting for them (closing a JACK client
+    // takes a tenth of a second, and longer when the server hangs); closed()
+    // tells when they are.
+    void close();
 
     const MidiMap &map() const { return m_engine.map(); }
     void setMap(const MidiMap &map);
@@ -58,6 +62,7 @@ Q_SIGNALS:
     // A control was learned; the map holds it now.
     void learned(const MidiMapping &mapping);
     void status(const QString &line);
+    void closed();
 
 private:
     void work();

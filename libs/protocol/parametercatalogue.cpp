@@ -47,6 +47,19 @@ NameRows nameRows()
 
 } // namespace
 
+int ParameterCatalogue::step(int normal, StepSize size)
+{
+    switch (size) {
+    case StepSize::Fine:
+        return normal / 10;
+    case StepSize::Coarse:
+        return normal * 10;
+    case StepSize::Normal:
+        break;
+    }
+    return normal;
+}
+
 bool ParameterCatalogue::changeable(int slot, bool adjustOn)
 {
     return adjustOn || ParameterCatalogue::slot(slot).window != WindowPlace::AdjustGroup;

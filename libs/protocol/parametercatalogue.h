@@ -26,6 +26,16 @@ public:
     static constexpr int BoundCount = ParameterTable::boundCount;
     static constexpr int ResetCount = ParameterTable::resetCount;
 
+    // The steps a slider takes from the keyboard, the mouse wheel and an
+    // encoder's detent: an arrow key or a wheel notch moves ArrowStep
+    // positions (0.010, or ten nits), Page Up and Page Down the row's page
+    // step; a fine step (Shift) is ten times smaller, a coarse one (Ctrl)
+    // ten times larger.
+    enum class StepSize { Normal, Fine, Coarse };
+    static constexpr int ArrowStep = 10;
+    // A step of `normal` positions (ArrowStep or a page step) at this size.
+    static int step(int normal, StepSize size);
+
     static const SlotInfo &slot(int slot) { return ParameterTable::rows[ParameterTable::rowOfSlot[std::size_t(slot)]]; }
     // Whether an input may change the parameter: one of the window's Adjust
     // group (the sliders and the P3 clamp) only while Adjust is on.

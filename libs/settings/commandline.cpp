@@ -31,6 +31,14 @@ struct Options
                                                      "subnets a.b.c.d/n, comma-separated)."),
                                       QStringLiteral("LIST")};
     const QCommandLineOption helpOsc{QStringLiteral("help-osc"), QStringLiteral("Print the OSC addresses and end.")};
+    const QCommandLineOption midi{QStringLiteral("midi"),
+                                  QStringLiteral("Take MIDI control with the mapping file of the settings.")};
+    const QCommandLineOption midiBackend{QStringLiteral("midi-backend"),
+                                         QStringLiteral("Take MIDI through NAME: alsa, jack or windows (by default "
+                                                        "ALSA where its sequencer exists, else JACK)."),
+                                         QStringLiteral("NAME")};
+    const QCommandLineOption midiMap{QStringLiteral("midi-map"), QStringLiteral("Take MIDI control with the mapping FILE."),
+                                     QStringLiteral("FILE")};
 
     // False when the line is no valid one; the parser then tells why.
     bool parse(QCommandLineParser &parser, const QStringList &arguments, CommandLine::QtOptions qt) const
@@ -40,6 +48,7 @@ struct Options
                            "and remote control over OSC."));
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addOptions({help, version, multi, osc, oscPort, oscListen, oscAllow, helpOsc});
+        parser.addOptions({midi, midiBackend, midiMap});
         if (qt == CommandLine::QtOptions::Accepted)
             addQtOptions(parser);
         return parser.parse(arguments);
@@ -119,6 +128,9 @@ CommandLine CommandLine::parse(const QStringList &arguments, const QString &prog
     }
     line.oscListen = parser.value(options.oscListen);
     line.oscAllow = parser.value(options.oscAllow);
+    line.midi = parser.isSet(options.midi) || parser.isSet(options.midiBackend) || parser.isSet(options.midiMap);
+    line.midiBackend = parser.value(options.midiBackend);
+    line.midiMap = parser.value(options.midiMap);
     return line;
 }
 

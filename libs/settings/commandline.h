@@ -15,6 +15,9 @@
 //   --osc-listen ADDRESS  listen on this address instead of 127.0.0.1
 //   --osc-allow LIST      senders obeyed beyond loopback (addresses, a.b.c.d/n)
 //   --help-osc            print the OSC addresses and end
+//   --midi                MIDI control, with the mapping file of the settings
+//   --midi-backend NAME   ... through alsa, jack or windows (turns it on)
+//   --midi-map FILE       ... with this mapping file (turns it on)
 //
 // An argument that is no option makes -m count for nothing: such a command
 // line runs a single copy, as one without options does. What follows "--"
@@ -36,6 +39,10 @@ struct CommandLine
     std::optional<quint16> oscPort;
     QString oscListen;
     QString oscAllow;
+    // Run with MIDI: the options given (empty when not given).
+    bool midi = false;
+    QString midiBackend;
+    QString midiMap;
     // Help: the text to print; Error: the one-line message.
     QString text;
 

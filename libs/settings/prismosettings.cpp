@@ -27,6 +27,9 @@ const char OscEnabledKey[] = "OscEnabled";
 const char OscPortKey[] = "OscPort";
 const char OscListenKey[] = "OscListen";
 const char OscAllowKey[] = "OscAllow";
+const char MidiEnabledKey[] = "MidiEnabled";
+const char MidiBackendKey[] = "MidiBackend";
+const char MidiMapKey[] = "MidiMap";
 
 // QSettings turns a value written as @Variant(...) back into whatever its
 // bytes describe as soon as it reads the value's group, and it reads every
@@ -404,6 +407,20 @@ void PrismoSettings::load(QSettings &store)
     oscListen = store.value(QLatin1String(OscListenKey)).toString();
     // A comma in an INI value makes it a list.
     oscAllow = store.value(QLatin1String(OscAllowKey)).toStringList().join(QLatin1Char(','));
+    const QString midiOn = store.value(QLatin1String(MidiEnabledKey)).toString().trimmed();
+    midiEnabled = midiOn.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || midiOn == QLatin1String("1");
+    midiBackend = store.value(QLatin1String(MidiBackendKey)).toString().trimmed();
+    midiMap = store.value(QLatin1String(MidiMapKey)).toStringList().join(QLatin1Char(','));
+}
+
+void PrismoSettings::saveMidiEnabled(bool on)
+{
+    openStore()->setValue(QLatin1String(MidiEnabledKey), on);
+}
+
+void PrismoSettings::saveMidiMap(const QString &path)
+{
+    openStore()->setValue(QLatin1String(MidiMapKey), path);
 }
 
 void PrismoSettings::save(QSettings &store, const QString &address, const QStringList &gangNames)

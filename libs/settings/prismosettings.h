@@ -28,6 +28,12 @@ class QSettings;
 // OscPort=49370, OscListen=127.0.0.1, OscAllow=10.0.0.5,10.1.0.0/16); the
 // program reads these and never writes them.
 //
+// MIDI control, in [General]: MidiEnabled=true (written when the window's
+// menu switches it), MidiBackend=alsa, jack or windows (by hand), and
+// MidiMap=the mapping file's path (written when the window loads one).
+// A damaged one of these costs only itself: MidiEnabled other than true
+// or 1 is false; the others are the text as stored, for main to judge.
+//
 // (the gang's keys in the order of their text: 10\ before 2\; no gang:
 // NumGangPrismos=0 and size=0; the elements of an earlier, larger gang are
 // removed). The same keys written under [General] as
@@ -53,6 +59,9 @@ public:
     int oscPort = 0; // 0: not set
     QString oscListen;
     QString oscAllow;
+    bool midiEnabled = false;
+    QString midiBackend;
+    QString midiMap;
 
     // The user's store (organisation and application as above).
     static std::unique_ptr<QSettings> openStore();
@@ -70,4 +79,6 @@ public:
     // Puts the file first among the recent looks (at most RecentLooksKept are kept).
     static void addRecentLook(const QString &path);
     static void save(QSettings &store, const QString &address, const QStringList &gangNames);
+    static void saveMidiEnabled(bool on);
+    static void saveMidiMap(const QString &path);
 };

@@ -3,6 +3,7 @@
 #include "hdrparameterdialog.h"
 #include "modalprompt.h"
 #include "parametercatalogue.h"
+#include "slidersteps.h"
 #include "ui_gangdialog.h"
 #include "ui_hdrparameterdialog.h"
 
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSlider>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -17,8 +19,8 @@
 
 using PC = ParameterCatalogue;
 
-// What the main window builds from the parameter table, its about box, and
-// the gang dialog.
+// What the main window builds from the parameter table, its about box, the
+// gang dialog, and its sliders' keyboard and wheel steps.
 class TestForms : public QObject
 {
     Q_OBJECT
@@ -30,6 +32,8 @@ private slots:
     void aboutBox();
     void gangMarks_data();
     void gangMarks();
+    void fineAndCoarseSteps_data();
+    void fineAndCoarseSteps();
 };
 
 void TestForms::initTestCase()
@@ -144,6 +148,40 @@ void TestForms::gangMarks()
     for (const DeviceEntry &e : dialog.deviceList())
         ganged << e.ganged;
     QCOMPARE(ganged, marks);
+}
+
+void TestForms::fineAndCoarseSteps_data()
+{
+    QTest::addColumn<int>("key"); // 0: a wheel notch up
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("moved");
+
+    QTest::newRow("arrow") << int(Qt::Key_Right) << int(Qt::NoModifier) << 10;
+    QTest::newRow("arrow, Shift: finer") << int(Qt::Key_Up) << int(Qt::ShiftModifier) << 1;
+    QTest::newRow("arrow, Ctrl: coarser") << int(Qt::Key_Left) << int(Qt::ControlModifier) << -100;
+    QTest::newRow("page") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << -100;
+    QTest::newRow("wheel, Ctrl: coarser") << 0 << int(Qt::ControlModifier) << 100;
+}
+
+void TestForms::fineAndCoarseSteps()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, moved);
+
+    QSlider slider(Qt::Horizontal);
+    slider.setRange(-1000, 1000);
+    slider.setPageStep(100);
+    SliderSteps steps;
+    slider.installEventFilter(&steps);
+    if (key) {
+        QTest::keyClick(&slider, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    } else {
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&slider, &wheel);
+    }
+    QCOMPARE(slider.value(), moved);
 }
 
 QTEST_MAIN(TestForms)

@@ -1,4 +1,3 @@
-#include "slidersteps.h"
 #include "taviaboutbox.h"
 #include "tavicombobox.h"
 #include "tavislider.h"
@@ -66,8 +65,6 @@ private slots:
     void toolTipStaysWithTheBox();
     void wheelOutsideTheBox_data();
     void wheelOutsideTheBox();
-    void fineAndCoarseSteps_data();
-    void fineAndCoarseSteps();
     void replaceTokens_data();
     void replaceTokens();
     void finishedSheet();
@@ -232,40 +229,6 @@ void TestWidgets::wheelOutsideTheBox()
     QApplication::sendEvent(&box, &event);
     QVERIFY(event.isAccepted());
     QCOMPARE(box.currentIndex() != 1, changes);
-}
-
-void TestWidgets::fineAndCoarseSteps_data()
-{
-    QTest::addColumn<int>("key"); // 0: a wheel notch up
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<int>("moved");
-
-    QTest::newRow("arrow") << int(Qt::Key_Right) << int(Qt::NoModifier) << 10;
-    QTest::newRow("arrow, Shift: finer") << int(Qt::Key_Up) << int(Qt::ShiftModifier) << 1;
-    QTest::newRow("arrow, Ctrl: coarser") << int(Qt::Key_Left) << int(Qt::ControlModifier) << -100;
-    QTest::newRow("page") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << -100;
-    QTest::newRow("wheel, Ctrl: coarser") << 0 << int(Qt::ControlModifier) << 100;
-}
-
-void TestWidgets::fineAndCoarseSteps()
-{
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    QFETCH(int, moved);
-
-    QSlider slider(Qt::Horizontal);
-    slider.setRange(-1000, 1000);
-    slider.setPageStep(100);
-    SliderSteps steps;
-    slider.installEventFilter(&steps);
-    if (key) {
-        QTest::keyClick(&slider, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    } else {
-        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
-                          Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&slider, &wheel);
-    }
-    QCOMPARE(slider.value(), moved);
 }
 
 void TestWidgets::replaceTokens_data()

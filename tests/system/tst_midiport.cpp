@@ -1,8 +1,7 @@
+#include "deskcontroller.h"
 #include "midimapfile.h"
 #include "midisurface.h"
 #include "parametercatalogue.h"
-
-#include <RtMidi.h>
 
 #include <QtTest>
 
@@ -18,39 +17,6 @@ const char Map[] = R"({"version": 1, "controller": "Desk Controller", "mappings"
     {"cc": 7, "parameter": "saturation", "pickup": false}
 ]})";
 
-// A controller on the desk: an output it turns and moves with, an input its
-// LED rings and motor faders follow.
-struct Controller
-{
-    explicit Controller(RtMidi::Api api) : out(api, "Desk Controller"), in(api, "Desk Controller")
-    {
-        in.setCallback(
-            [](double, std::vector<unsigned char> *message, void *data) {
-                auto *self = static_cast<Controller *>(data);
-                QMutexLocker lock(&self->mutex);
-                self->received << QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(message->data()), int(message->size())).toHex(' '));
-            },
-            this);
-        out.openVirtualPort("out");
-        in.openVirtualPort("in");
-    }
-    void send(const char *hex, int times = 1)
-    {
-        const QByteArray bytes = QByteArray::fromHex(hex);
-        for (int i = 0; i < times; ++i)
-            out.sendMessage(reinterpret_cast<const unsigned char *>(bytes.constData()), std::size_t(bytes.size()));
-    }
-    QString seen()
-    {
-        QMutexLocker lock(&mutex);
-        return received.join(QLatin1String(", "));
-    }
-
-    RtMidiOut out;
-    RtMidiIn in;
-    QMutex mutex;
-    QStringList received; // each message in hex
-};
 } // namespace
 
 // The MIDI ports through a real back end: JACK's dummy driver on a server of
@@ -65,23 +31,14 @@ private slots:
     void initTestCase();
     void controller_data();
     void controller();
-    void cleanupTestCase();
 
 private:
-    QProcess m_jack;
+    std::unique_ptr<JackServer> m_jack;
 };
 
 void TestMidiPort::initTestCase()
 {
-    // JACK's clients, the surface's and the test's, find the test's own server by this name.
-    qputenv("JACK_DEFAULT_SERVER", QByteArrayLiteral("prismolink-test-") + QByteArray::number(QCoreApplication::applicationPid()));
-}
-
-void TestMidiPort::cleanupTestCase()
-{
-    m_jack.terminate();
-    if (!m_jack.waitForFinished(10000))
-        m_jack.kill();
+    m_jack = std::make_unique<JackServer>();
 }
 
 void TestMidiPort::controller_data()
@@ -117,23 +74,19 @@ void TestMidiPort::controller()
     surface.start();
     surface.feedback(PC::GainRed, 1000);
     if (jack) {
-        // Started before the JACK server, the ports open once it runs: the
-        // test's own, without real-time scheduling, which test machines do not grant.
+        // Started before the JACK server, the ports open once it runs.
         QTRY_VERIFY_WITH_TIMEOUT(lines.contains(QStringLiteral("MIDI: no JACK server running")), 20000);
-        m_jack.setProcessChannelMode(QProcess::MergedChannels);
-        m_jack.start(QStringLiteral("jackd"), {QStringLiteral("-n"), QString::fromLocal8Bit(qgetenv("JACK_DEFAULT_SERVER")),
-                                               QStringLiteral("-r"), QStringLiteral("-d"), QStringLiteral("dummy")});
-        if (!m_jack.waitForStarted(10000))
+        if (!m_jack->start())
             QSKIP("jackd (Debian's jackd2) cannot be started here");
     }
     const QString open = QStringLiteral("MIDI: ports open (%1)").arg(MidiPort::backendName(backend));
-    QTRY_VERIFY_WITH_TIMEOUT(lines.contains(open) || (jack && m_jack.state() != QProcess::Running), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(lines.contains(open) || (jack && !m_jack->running()), 30000);
     if (!lines.contains(open))
-        QSKIP(qPrintable(QStringLiteral("jackd -d dummy ended: ") + QString::fromLocal8Bit(m_jack.readAll()).simplified()));
+        QSKIP(qPrintable(QStringLiteral("jackd -d dummy ended: ") + m_jack->output()));
 
     // Connected when it appears; it is shown the known values at once.
     const RtMidi::Api api = jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
-    auto desk = std::make_unique<Controller>(api);
+    auto desk = std::make_unique<DeskController>(api);
     QTRY_VERIFY_WITH_TIMEOUT(!surface.inputController().isEmpty() && !surface.outputController().isEmpty(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(desk->seen(), QStringLiteral("b0 10 19"), 10000);
 
@@ -155,7 +108,7 @@ void TestMidiPort::controller()
     const QString gone = QStringLiteral("MIDI: %1 is gone").arg(surface.inputController());
     desk.reset();
     QTRY_VERIFY_WITH_TIMEOUT(lines.contains(gone) && surface.inputController().isEmpty(), 20000);
-    desk = std::make_unique<Controller>(api);
+    desk = std::make_unique<DeskController>(api);
     QTRY_VERIFY_WITH_TIMEOUT(!surface.inputController().isEmpty(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(desk->seen(), QStringLiteral("b0 10 40, b0 07 5f"), 10000);
 }

@@ -1,12 +1,10 @@
 #include "oscpacket.h"
 #include "oscrouter.h"
 #include "prismosettings.h"
+#include "programprocess.h"
 #include "simulatorrig.h"
 
 #include <QNetworkDatagram>
-#include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QtTest>
 
@@ -87,24 +85,11 @@ void TestOscRemote::showControlDrivesTheUnits()
     QString error;
     QVERIFY2(rig.start(0, &error), qPrintable(error));
 
-    QTemporaryDir home;
-    {
-        // The program's store under XDG_CONFIG_HOME.
-        QSettings store(home.filePath(QStringLiteral("%1/%2.conf").arg(PrismoSettings::Organisation,
-                                                                       PrismoSettings::Application)),
-                        QSettings::IniFormat);
-        PrismoSettings::save(store, QStringLiteral("127.0.0.11"), {QStringLiteral("prismo-2 ")});
-    }
     const quint16 oscPort = freeUdpPort();
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
-    environment.insert(QStringLiteral("PRISMOLINK_DEVICE_PORT"), QString::number(rig.port()));
-    program.setProcessEnvironment(environment);
-    program.setProcessChannelMode(QProcess::MergedChannels);
-    program.start(QStringLiteral(PRISMOLINK_BINARY), {QStringLiteral("-m"), QStringLiteral("--osc-port"), QString::number(oscPort)});
+    ProgramProcess run(rig.port());
+    run.environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("prismolink.osc.debug=true"));
+    run.start(QStringLiteral(PRISMOLINK_BINARY), {QStringLiteral("-m"), QStringLiteral("--osc-port"), QString::number(oscPort)});
+    QProcess &program = run.process;
     QVERIFY(program.waitForStarted());
     QByteArray output;
     QTRY_VERIFY_WITH_TIMEOUT((output += program.readAll()).contains("OSC: listening"), Wait);

@@ -575,6 +575,9 @@ void TestHdrController::inputsWhileAChannelIsRead_data()
     QTest::newRow("look recall") << "recall" << QStringList{gain + "4000", tint + "700"} << QStringList{gain + "1000"};
     QTest::newRow("reset") << "reset" << QStringList{gain + "1000", tint + "0", QString::number(PC::LiftMaster) + "=0"}
                            << QStringList{tint + "0"};
+    // The chooser's last row on Video 2 (Video 1 shows its first): the next one is the first.
+    QTest::newRow("chooser's next row") << "next row" << QStringList{QString::number(PC::OutDynRange) + "=0"}
+                                        << QStringList{gain + "1000"};
     // Aimed at Video 2 and made while it is read; Video 3 chosen before the
     // read ended: the input is dropped, never moved to Video 3.
     QTest::newRow("place left before its read") << "left" << QStringList{gain + "1000"} << QStringList{gain + "1000"};
@@ -597,6 +600,8 @@ void TestHdrController::inputsWhileAChannelIsRead()
     rig.units.setValue(0, vid(1, PC::Tint), "-5000");
     if (input == QLatin1String("reset"))
         rig.units.setValue(0, vid(2, PC::LiftMaster), "250");
+    if (input == QLatin1String("next row"))
+        rig.units.setValue(0, vid(2, PC::OutDynRange), PC::wireText(PC::OutDynRange, PC::slot(PC::OutDynRange).maximum));
     HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
     const Target video1 = c.current();
     for (int unit : {0, 1})
@@ -607,6 +612,8 @@ void TestHdrController::inputsWhileAChannelIsRead()
         rig.input(K::Nudge, PC::GainRed, 10);
     else if (input == QLatin1String("reset"))
         rig.input(K::ResetAll);
+    else if (input == QLatin1String("next row"))
+        rig.input(K::StepChoice, PC::OutDynRange, 1);
     else if (input == QLatin1String("late"))
         c.submit(Input::of(K::Nudge, video1, PC::GainRed, 10));
     if (input == QLatin1String("recall")) {

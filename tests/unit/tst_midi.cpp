@@ -239,6 +239,9 @@ void TestMidi::engine_data()
     // Buttons and notes: a press each, releases nothing.
     QTest::newRow("presses") << "cc 1 64 127; cc 1 64 0; note 1 36 100; note 1 36 0; note 1 36 1; take"
                              << "press sdr-preview, action 1, action 1";
+    // A press or a command (undo, another channel) parts what comes before it from what comes after.
+    QTest::newRow("detents around a command") << "cc 1 16 1; note 1 36 1; cc 1 16 1; cc 1 16 1; take"
+                                              << "step gain/red 1, action 1, step gain/red 2";
     QTest::newRow("button light and its echo") << "show sdr-preview 1; cc 1 64 127; take; show sdr-preview 0"
                                                << "> b0 40 7f, > b0 40 00";
     // Learning: the next control moved, its encoding guessed.

@@ -24,6 +24,8 @@ private slots:
     void unreadableFileIsCutDown_data();
     void unreadableFileIsCutDown();
     void shorterGangLeavesNoOlderElements();
+    void midiKeys_data();
+    void midiKeys();
     void scriptWritesWhatTheProgramWrites_data();
     void scriptWritesWhatTheProgramWrites();
 
@@ -221,6 +223,30 @@ void TestPrismoSettings::shorterGangLeavesNoOlderElements()
 
 // The demo and test scripts' settings file: byte for byte what the program
 // saves for the same gang, and a gang that a unit's list of these hosts marks.
+// A damaged MIDI key costs only itself; a path with a comma (a list in the file) is read whole.
+void TestPrismoSettings::midiKeys_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("read"); // enabled, back end, map
+
+    QTest::newRow("as written") << QByteArray("MidiEnabled=true\nMidiBackend=jack\nMidiMap=/a,b.json") << "1 jack /a,b.json";
+    QTest::newRow("neither true nor false") << QByteArray("MidiEnabled=maybe\nMidiMap=/a.json") << "0  /a.json";
+}
+
+void TestPrismoSettings::midiKeys()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, read);
+
+    QFile stored(m_dir->filePath(QStringLiteral("PrismoRest.conf")));
+    QVERIFY(stored.open(QIODevice::WriteOnly) && stored.write("[General]\nIPAddress=10.0.0.1\n" + file + "\n") > 0);
+    stored.close();
+    PrismoSettings loaded;
+    loaded.load(*store());
+    QCOMPARE(loaded.address, QStringLiteral("10.0.0.1"));
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(int(loaded.midiEnabled)).arg(loaded.midiBackend, loaded.midiMap), read);
+}
+
 void TestPrismoSettings::scriptWritesWhatTheProgramWrites_data()
 {
     QTest::addColumn<QStringList>("hosts");

@@ -4,15 +4,17 @@
 #include <QKeyEvent>
 #include <QWheelEvent>
 
+using PC = ParameterCatalogue;
+
 SliderSteps::SliderSteps(QObject *parent) : QObject(parent) {}
 
-int SliderSteps::scaled(int step, Qt::KeyboardModifiers modifiers)
+PC::StepSize SliderSteps::size(Qt::KeyboardModifiers modifiers)
 {
     if (modifiers & Qt::ShiftModifier)
-        return step / 10;
+        return PC::StepSize::Fine;
     if (modifiers & Qt::ControlModifier)
-        return step * 10;
-    return step;
+        return PC::StepSize::Coarse;
+    return PC::StepSize::Normal;
 }
 
 bool SliderSteps::eventFilter(QObject *watched, QEvent *event)
@@ -26,17 +28,17 @@ bool SliderSteps::eventFilter(QObject *watched, QEvent *event)
         switch (key->key()) {
         case Qt::Key_Right:
         case Qt::Key_Up:
-            step = scaled(ArrowStep, key->modifiers());
+            step = PC::step(PC::ArrowStep, size(key->modifiers()));
             break;
         case Qt::Key_Left:
         case Qt::Key_Down:
-            step = -scaled(ArrowStep, key->modifiers());
+            step = -PC::step(PC::ArrowStep, size(key->modifiers()));
             break;
         case Qt::Key_PageUp:
-            step = scaled(slider->pageStep(), key->modifiers());
+            step = PC::step(slider->pageStep(), size(key->modifiers()));
             break;
         case Qt::Key_PageDown:
-            step = -scaled(slider->pageStep(), key->modifiers());
+            step = -PC::step(slider->pageStep(), size(key->modifiers()));
             break;
         default:
             return false;
@@ -48,7 +50,7 @@ bool SliderSteps::eventFilter(QObject *watched, QEvent *event)
         const int notches = delta / 120;
         if (notches == 0)
             return true;
-        step = notches * scaled(ArrowStep, wheel->modifiers());
+        step = notches * PC::step(PC::ArrowStep, size(wheel->modifiers()));
     } else {
         return false;
     }
