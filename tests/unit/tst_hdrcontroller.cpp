@@ -53,9 +53,10 @@ class PlaceModel
 public:
     using Place = std::pair<int, int>; // unit, channel
     static constexpr int Units = 3;
-    static const std::array<int, 5> Slots;
+    static constexpr std::array<int, 5> Slots{PC::GainRed, PC::Tint, PC::Exposure, PC::Saturation, PC::LiftMaster};
 
-    PlaceModel()
+    // Every channel of every unit starts with values of its own.
+    explicit PlaceModel(FakeUnits &units)
     {
         for (int unit = 0; unit < Units; ++unit) {
             for (int channel = 1; channel <= 4; ++channel) {
@@ -66,37 +67,23 @@ public:
                 look.values[PC::Tint] = -(1000 * unit + 100 * channel);
                 look.values[PC::Exposure] = 100 * unit + 10 * channel;
                 look.values[PC::Saturation] = 1000 + 50 * unit + 5 * channel;
+                for (int slot : Slots)
+                    units.setValue(unit, vid(channel, slot), QByteArray::number(look.values[std::size_t(slot)]));
             }
         }
     }
-    void seed(FakeUnits &units) const
-    {
-        for (const auto &[place, look] : held) {
-            for (int slot : Slots)
-                units.setValue(place.first, vid(place.second, slot), QByteArray::number(look.values[std::size_t(slot)]));
-        }
-    }
-    // The start: unit 0 current on Video 1, units 1 and 2 ganged and matched to it.
+    // Unit 0 current on Video 1, units 1 and 2 ganged and matched to it.
     void started()
     {
         gang = {1, 2};
         match();
     }
-
-    struct Op
-    {
-        K kind;
-        int slot = -1;
-        int value = 0;
-        Look look;
-    };
-    // An input aimed at the place; it waits while the place is read.
-    void input(const Place &place, const Op &op)
+    void input(const Place &place, const Input &input)
     {
         if (place == current() && !loaded.count(place))
-            waiting.push_back(op);
+            waiting.push_back(input);
         else if (loaded.count(place))
-            apply(place, op);
+            apply(place, input);
     }
     void selectChannel(int next)
     {
@@ -120,25 +107,20 @@ public:
     void settled()
     {
         loaded.insert(current());
-        for (const Op &op : waiting)
-            apply(current(), op);
+        for (const Input &input : waiting)
+            apply(current(), input);
         waiting.clear();
     }
     Place current() const { return {unit, channel}; }
-    bool isLoaded(const Place &place) const { return loaded.count(place) > 0; }
-    const Look &valuesOf(const Place &place) const { return held.at(place); }
 
     std::map<Place, Look> held; // what each unit holds on each channel
 
 private:
-    struct Step
-    {
-        std::vector<std::pair<int, std::pair<int, int>>> changes; // slot, before, after
-    };
+    using Step = std::vector<std::array<int, 3>>; // slot, before, after
     struct Ab
     {
         std::optional<Look> a, b;
-        AbMemory::Which live = AbMemory::Which::None;
+        bool aLive = false;
     };
 
     void match()
@@ -146,17 +128,14 @@ private:
         for (int member : gang)
             held[{member, channel}] = held[current()];
     }
-    // Sets values as a change does; the changes, for the history.
     Step change(const Place &place, const std::vector<std::pair<int, int>> &values)
     {
         Step step;
         for (const auto &[slot, value] : values) {
-            const PC::SlotInfo &info = PC::slot(slot);
-            const int kept = std::clamp(value, info.minimum, info.maximum);
+            const int kept = std::clamp(value, PC::slot(slot).minimum, PC::slot(slot).maximum);
             int &now = held[place].values[std::size_t(slot)];
-            if (kept == now)
-                continue;
-            step.changes.push_back({slot, {now, kept}});
+            if (kept != now)
+                step.push_back({slot, now, kept});
             now = kept;
             for (int member : gang)
                 held[{member, place.second}].values[std::size_t(slot)] = kept;
@@ -165,10 +144,10 @@ private:
     }
     void record(const Place &place, const Step &step)
     {
-        if (step.changes.empty())
-            return;
-        done[place].push_back(step);
-        undone[place].clear();
+        if (!step.empty()) {
+            done[place].push_back(step);
+            undone[place].clear();
+        }
     }
     void recall(const Place &place, const Look &look)
     {
@@ -177,44 +156,45 @@ private:
             values.emplace_back(slot, look.values[std::size_t(slot)]);
         record(place, change(place, values));
     }
-    void apply(const Place &place, const Op &op)
+    void apply(const Place &place, const Input &input)
     {
-        const int now = op.slot >= 0 ? held[place].values[std::size_t(op.slot)] : 0;
-        switch (op.kind) {
+        Ab &looks = ab[place];
+        switch (input.kind) {
         case K::Set:
-            record(place, change(place, {{op.slot, op.value}}));
+        case K::Nudge: {
+            const int base = input.kind == K::Nudge ? held[place].values[std::size_t(input.slot)] : 0;
+            record(place, change(place, {{input.slot, base + input.value}}));
             break;
-        case K::Nudge:
-            record(place, change(place, {{op.slot, now + op.value}}));
-            break;
+        }
         case K::RecallLook:
-            recall(place, op.look);
+            recall(place, input.look);
             break;
         case K::StoreA:
         case K::StoreB:
-            (op.kind == K::StoreA ? ab[place].a : ab[place].b) = held[place];
-            ab[place].live = op.kind == K::StoreA ? AbMemory::Which::A : AbMemory::Which::B;
+            (input.kind == K::StoreA ? looks.a : looks.b) = held[place];
+            looks.aLive = input.kind == K::StoreA;
             break;
         case K::ToggleLooks:
-            if (ab[place].a && ab[place].b) {
-                ab[place].live = ab[place].live == AbMemory::Which::A ? AbMemory::Which::B : AbMemory::Which::A;
-                recall(place, ab[place].live == AbMemory::Which::A ? *ab[place].a : *ab[place].b);
+            if (looks.a && looks.b) {
+                looks.aLive = !looks.aLive;
+                recall(place, looks.aLive ? *looks.a : *looks.b);
             }
             break;
         case K::Undo:
         case K::Redo: {
-            std::vector<Step> &from = op.kind == K::Undo ? done[place] : undone[place];
+            const bool back = input.kind == K::Undo;
+            std::vector<Step> &from = back ? done[place] : undone[place];
             if (from.empty())
                 break;
             const Step step = from.back();
             from.pop_back();
             std::vector<std::pair<int, int>> values;
-            for (const auto &[slot, values2] : step.changes)
-                values.emplace_back(slot, op.kind == K::Undo ? values2.first : values2.second);
-            if (op.kind == K::Undo)
+            for (const auto &[slot, before, after] : step)
+                values.emplace_back(slot, back ? before : after);
+            if (back)
                 std::reverse(values.begin(), values.end());
             change(place, values);
-            (op.kind == K::Undo ? undone[place] : done[place]).push_back(step);
+            (back ? undone[place] : done[place]).push_back(step);
             break;
         }
         default:
@@ -226,12 +206,10 @@ private:
     int channel = 1;
     std::set<int> gang;
     std::set<Place> loaded{{0, 1}};
-    std::vector<Op> waiting;
+    std::vector<Input> waiting;
     std::map<Place, std::vector<Step>> done, undone;
     std::map<Place, Ab> ab;
 };
-
-const std::array<int, 5> PlaceModel::Slots = {PC::GainRed, PC::Tint, PC::Exposure, PC::Saturation, PC::LiftMaster};
 } // namespace
 
 // The controller without a window, against fake units: identification,
@@ -833,9 +811,8 @@ void TestHdrController::randomInputsLandWhereAimed()
 {
     QFETCH(quint32, seed);
     QRandomGenerator random(seed);
-    PlaceModel model;
     Rig rig;
-    model.seed(rig.units);
+    PlaceModel model(rig.units);
     HdrController &c = rig.start(0, {FakeUnits::hostName(1), FakeUnits::hostName(2)});
     model.started();
     std::optional<Target> left; // a place the user was on before the last channel switch
@@ -843,15 +820,11 @@ void TestHdrController::randomInputsLandWhereAimed()
     for (int burst = 0; burst < 30; ++burst) {
         for (int unit = 0; unit < PlaceModel::Units; ++unit)
             rig.units.setDelay(unit, random.bounded(12));
-        const int inputs = 1 + random.bounded(5);
-        for (int i = 0; i < inputs; ++i) {
-            const Target aimed = c.current();
-            const PlaceModel::Place place{FakeUnits::address(0) == aimed.unit ? 0 : FakeUnits::address(1) == aimed.unit ? 1 : 2,
-                                          aimed.channel};
+        for (int i = 1 + random.bounded(5); i > 0; --i) {
             const int pick = random.bounded(100);
-            PlaceModel::Op op{K::Set, -1, 0, {}};
+            const int unit = model.current().first;
             if (pick < 4 && burst > 3) {
-                const int next = (place.first + 1 + random.bounded(2)) % PlaceModel::Units;
+                const int next = (unit + 1 + random.bounded(2)) % PlaceModel::Units;
                 c.submit(Input::selectUnit(FakeUnits::hostName(next)));
                 QVERIFY(rig.settle());
                 model.selectUnit(next);
@@ -860,52 +833,43 @@ void TestHdrController::randomInputsLandWhereAimed()
             }
             if (pick < 22) {
                 const int next = 1 + random.bounded(4);
-                if (next != aimed.channel)
-                    left = aimed;
+                if (next != c.current().channel)
+                    left = c.current();
                 c.submit(Input::selectChannel(next));
                 model.selectChannel(next);
                 continue;
             }
-            Target target = aimed;
-            PlaceModel::Place modelPlace = place;
-            if (pick < 30 && left) {
-                target = *left; // made before the switch, arriving after it
-                modelPlace = {place.first, left->channel};
-            }
+            // An input made before the switch arrives after it now and then.
+            Input input = Input::of(K::Set, pick < 30 && left ? *left : c.current());
+            const PlaceModel::Place place{unit, input.target.channel};
             if (pick < 45) {
-                const int slot = randomSlot();
-                const PC::SlotInfo &info = PC::slot(slot);
-                op = {K::Set, slot, info.minimum + random.bounded(info.maximum - info.minimum + 1), {}};
+                input.slot = randomSlot();
+                input.value = PC::slot(input.slot).minimum + random.bounded(PC::slot(input.slot).maximum - PC::slot(input.slot).minimum + 1);
             } else if (pick < 60) {
-                op = {K::Nudge, randomSlot(), random.bounded(-300, 300), {}};
+                input = Input::of(K::Nudge, input.target, randomSlot(), random.bounded(-300, 300));
             } else if (pick < 66) {
-                op = {K::RecallLook, -1, 0, {}};
-                op.look = model.valuesOf(modelPlace);
+                input.kind = K::RecallLook;
+                input.look = model.held[place];
                 const int slot = randomSlot();
-                op.look.values[std::size_t(slot)] = PC::slot(slot).minimum + random.bounded(500);
+                input.look.values[std::size_t(slot)] = PC::slot(slot).minimum + random.bounded(500);
             } else {
                 static const K others[] = {K::StoreA, K::StoreB, K::ToggleLooks, K::Undo, K::Undo, K::Redo};
-                op = {others[random.bounded(int(std::size(others)))], -1, 0, {}};
+                input.kind = others[random.bounded(int(std::size(others)))];
             }
-            Input made = Input::of(op.kind, target, op.slot, op.value);
-            made.look = op.look;
-            c.submit(Input::of(K::BeginGesture, target));
-            c.submit(made);
-            c.submit(Input::of(K::EndGesture, target));
-            model.input(modelPlace, op);
+            c.submit(Input::of(K::BeginGesture, input.target));
+            c.submit(input);
+            c.submit(Input::of(K::EndGesture, input.target));
+            model.input(place, input);
         }
         QVERIFY(rig.settle());
         model.settled();
     }
     for (const auto &[place, look] : model.held) {
-        for (int slot : PlaceModel::Slots)
-            QVERIFY2(rig.units.value(place.first, vid(place.second, slot)) == QByteArray::number(look.values[std::size_t(slot)]),
-                     qPrintable(QStringLiteral("unit %1 Video %2 slot %3: %4, not %5")
-                                    .arg(place.first)
-                                    .arg(place.second)
-                                    .arg(slot)
-                                    .arg(QString::fromLatin1(rig.units.value(place.first, vid(place.second, slot))))
-                                    .arg(look.values[std::size_t(slot)])));
+        for (int slot : PlaceModel::Slots) {
+            const QByteArray held = rig.units.value(place.first, vid(place.second, slot));
+            QVERIFY2(held == QByteArray::number(look.values[std::size_t(slot)]),
+                     qPrintable(QStringLiteral("unit %1 Video %2 slot %3 holds %4").arg(place.first).arg(place.second).arg(slot).arg(QString::fromLatin1(held))));
+        }
     }
 }
 
