@@ -3,8 +3,10 @@
 #include "hdrparameterdialog.h"
 #include "httptransport.h"
 #include "modalprompt.h"
+#ifdef PRISMOLINK_OSC
 #include "oscserver.h"
 #include "oscrouter.h"
+#endif
 #include "prismosettings.h"
 #include "ports.h"
 #include "programversion.h"
@@ -53,6 +55,7 @@ void quitOnTerminationSignals(QObject *owner)
 void quitOnTerminationSignals(QObject *) {}
 #endif
 
+#ifdef PRISMOLINK_OSC
 // A look recalled by name over OSC: one of the recent looks, or a file in the
 // looks folder. A name holds no path, so a remote sender reaches no other file.
 QString findLook(const QString &name)
@@ -93,6 +96,7 @@ bool oscOptions(const CommandLine &line, const PrismoSettings &settings, OscOpti
     }
     return true;
 }
+#endif
 
 // Tells an error on the console with the hint to the help; returns the exit code.
 int reportError(const QString &programName, const QString &text)
@@ -113,8 +117,13 @@ int answer(const CommandLine &line, const QString &programName, const QString &v
                     qPrintable(version.isEmpty() ? QStringLiteral("0.0.0 (devel)") : version));
         return 0;
     case CommandLine::Action::HelpOsc:
+#ifdef PRISMOLINK_OSC
         std::fputs(qPrintable(OscRouter::help()), stdout);
         return 0;
+#else
+        std::fprintf(stderr, "%s: this build has no remote control over OSC\n", qPrintable(programName));
+        return 1;
+#endif
     case CommandLine::Action::Error:
         return reportError(programName, line.text);
     case CommandLine::Action::Run:
@@ -156,10 +165,12 @@ int main(int argc, char *argv[])
     HttpTransport::sendDiagnosticsToLog();
     PrismoSettings settings;
     settings.load();
+#ifdef PRISMOLINK_OSC
     OscOptions osc;
     QString error;
     if (!oscOptions(line, settings, osc, error))
         return reportError(programName, error);
+#endif
 
     QLockFile lock(QDir::temp().absoluteFilePath(QStringLiteral("a102.lock")));
     if (!line.multiInstance) {
@@ -181,6 +192,7 @@ int main(int argc, char *argv[])
 
     HDRParameterDialog dialog(!line.multiInstance, version, Ports::fromEnvironment(), settings);
     dialog.show();
+#ifdef PRISMOLINK_OSC
     std::unique_ptr<OscServer> remote;
     if (osc.enabled) {
         remote = std::make_unique<OscServer>(dialog.controller(), osc, findLook);
@@ -192,6 +204,10 @@ int main(int argc, char *argv[])
                                         .arg(osc.port)
                                         .arg(error);
     }
+#else
+    if (line.osc || settings.oscEnabled)
+        qCWarning(lcOsc) << "OSC: this build has no remote control over OSC";
+#endif
     quitOnTerminationSignals(&dialog);
     qDebug().noquote() << "Prismolink" << (version.isEmpty() ? QStringLiteral("(devel)") : version)
                        << (line.multiInstance ? "started in multi-instance mode" : "started");
