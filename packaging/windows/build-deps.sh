@@ -172,13 +172,13 @@ ensure() {
     rm -rf "$prefix" "$prefix.unavailable" "$work"
     mkdir -p "$work/build"
     if ! fetch_source "$package" "$version" "$work/source" 2>"$work/fetch.txt"; then
-        cat "$work/fetch.txt" >&2
         if [ "$need" = required ]; then
+            cat "$work/fetch.txt" >&2
             say "cannot build $name without its source package $package $version"
             return 1
         fi
         cp "$work/fetch.txt" "$prefix.unavailable"
-        say "left out: $name, as Debian's archive here did not serve the source package $package $version"
+        say "left out: $name, as Debian's archive here did not serve the source package $package $version (apt's words in $prefix.unavailable)"
         rm -rf "$work"
         return
     fi
