@@ -8,6 +8,8 @@
 #   - the installer put the programs, the uninstaller and the Start menu entry in place;
 #   - the version the program tells (the one its about box shows) is the
 #     project version, read from the executable's version resource;
+#   - the about box opens from the window's context menu and closes with
+#     Escape (its screenshot: build/windows-app/wine-about.png);
 #   - a non-ASCII argument reaches the program whole through the wide command line;
 #   - the unit's request log shows the program's identification and a read-back;
 #   - the hub client announces itself to the hub, and a panel encoder turn
@@ -223,6 +225,37 @@ if [ -n "$window" ] && import -window "$window" build/windows-app/wine-window.pn
     [ "$docs" = 0 ] || cp build/windows-app/wine-window.png docs/windows.png
 else
     fail "no window of prismolink.exe on the display"
+fi
+
+# The about box, from the window's context menu (its last entry), shown and
+# closed again with Escape.
+about_box() {
+    xdotool search --onlyvisible --name '^About Prismolink$' 2>/dev/null | head -n 1
+}
+about_shown() { [ -n "$(about_box)" ]; }
+about_gone() { [ -z "$(about_box)" ]; }
+menu_open() {
+    [ "$(xdotool search --onlyvisible --class prismolink.exe 2>/dev/null | wc -l)" -gt 1 ]
+}
+about=
+if [ -n "$window" ]; then
+    xdotool mousemove --window "$window" 200 500 click 3
+    if within 10 menu_open; then
+        xdotool key Up Return
+        within 10 about_shown || true
+        about=$(about_box)
+    fi
+fi
+if [ -n "$about" ] && import -window "$about" build/windows-app/wine-about.png; then
+    # A click gives it the keyboard: no window manager does here.
+    xdotool mousemove --window "$about" 60 60 click 1 key Escape
+    if within 10 about_gone; then
+        ok "the about box opened from the context menu and closed with Escape (build/windows-app/wine-about.png)"
+    else
+        fail "the about box did not close with Escape"
+    fi
+else
+    fail "no about box from the context menu"
 fi
 
 status=0
