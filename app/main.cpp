@@ -1,14 +1,15 @@
 #include "commandline.h"
-#include "logcategories.h"
 #include "hdrparameterdialog.h"
 #include "httptransport.h"
+#include "logcategories.h"
 #include "modalprompt.h"
 #ifdef PRISMOLINK_OSC
-#include "oscserver.h"
 #include "oscrouter.h"
+#include "oscserver.h"
 #endif
-#include "prismosettings.h"
+#include "programparts.h"
 #include "ports.h"
+#include "prismosettings.h"
 #include "programversion.h"
 #include "taviapplication.h"
 
@@ -150,6 +151,14 @@ int main(int argc, char *argv[])
         return code < 0 ? 0 : code;
     }
 
+    // "accept" or "reject": modal boxes are answered at once, for runs nobody watches.
+    const QByteArray modalAnswer = qgetenv("PRISMOLINK_MODAL_ANSWER");
+    if (modalAnswer == "accept" || modalAnswer == "reject")
+        ModalPrompt::setHandler(ModalPrompt::answering(modalAnswer == "accept"));
+    Ports ports;
+    ports.device = Ports::parse(qEnvironmentVariable(Ports::DevicePortVariable)).value_or(Ports::DefaultDevicePort);
+    ports.hub = Ports::parse(qEnvironmentVariable(Ports::HubPortVariable)).value_or(Ports::DefaultHubPort);
+
     TaviApplication app(argc, argv, 1);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/icons/prismorest.png")));
     // Lets the desktop match the window with the installed prismolink.desktop.
@@ -190,12 +199,13 @@ int main(int argc, char *argv[])
         }
     }
 
-    HDRParameterDialog dialog(!line.multiInstance, version, Ports::fromEnvironment(), settings);
-    dialog.show();
+    ProgramParts parts(HttpTransport::factory(ports.device), line.multiInstance ? 0 : ports.hub, version,
+                       settings.address, settings.gangNames);
+    HDRParameterDialog &dialog = parts.window();
 #ifdef PRISMOLINK_OSC
     std::unique_ptr<OscServer> remote;
     if (osc.enabled) {
-        remote = std::make_unique<OscServer>(dialog.controller(), osc, findLook);
+        remote = std::make_unique<OscServer>(parts.controller(), osc, findLook);
         if (remote->start(&error))
             qCInfo(lcOsc).noquote() << QStringLiteral("OSC: listening on %1 port %2").arg(osc.listen.toString()).arg(remote->port());
         else
@@ -208,6 +218,7 @@ int main(int argc, char *argv[])
     if (line.osc || settings.oscEnabled)
         qCWarning(lcOsc) << "OSC: this build has no remote control over OSC";
 #endif
+    dialog.show();
     quitOnTerminationSignals(&dialog);
     qDebug().noquote() << "Prismolink" << (version.isEmpty() ? QStringLiteral("(devel)") : version)
                        << (line.multiInstance ? "started in multi-instance mode" : "started");

@@ -8,11 +8,13 @@
 #include "gang.h"
 #include "hdrcontroller.h"
 #include "hdrparameterdialog.h"
+#include "httptransport.h"
 #include "panelstandin.h"
-#include "prismosettings.h"
+#include "programparts.h"
 #include "requestwatch.h"
 #include "simulatorrig.h"
 #include "ui_hdrparameterdialog.h"
+#include "unitchooser.h"
 #include "unitlink.h"
 #include "unitwriter.h"
 
@@ -45,19 +47,21 @@ QString BenchWindow::unitAddress(int unit) const
 void BenchWindow::show(const QString &address, const QStringList &gangHostNames)
 {
     close();
-    PrismoSettings::save(address, gangHostNames);
-    Ports ports;
-    ports.device = m_rig.port();
-    ports.hub = m_panel.port();
-    m_dialog = std::make_unique<HDRParameterDialog>(true, QStringLiteral("bench"), ports);
+    m_parts = std::make_unique<ProgramParts>(HttpTransport::factory(m_rig.port()), m_panel.port(),
+                                             QStringLiteral("bench"), address, gangHostNames);
     m_discovered = 0;
-    QObject::connect(&controller(), &HdrController::discovered, m_dialog.get(), [this] { ++m_discovered; });
-    m_dialog->show();
+    QObject::connect(&controller().units(), &UnitChooser::discovered, &dialog(), [this] { ++m_discovered; });
+    dialog().show();
 }
 
 HdrController &BenchWindow::controller() const
 {
-    return m_dialog->controller();
+    return m_parts->controller();
+}
+
+HDRParameterDialog &BenchWindow::dialog() const
+{
+    return m_parts->window();
 }
 
 bool BenchWindow::waitReady(int ganged)
@@ -65,7 +69,8 @@ bool BenchWindow::waitReady(int ganged)
     const HdrController &c = controller();
     const bool ready = ConditionWait::until(
         [&] {
-            return c.hasUnit() && m_discovered > 0 && c.gang().size() == ganged && m_panel.knob().programAnnounced() &&
+            return c.units().hasUnit() && m_discovered > 0 && c.units().gangSize() == ganged &&
+                   m_panel.knob().programAnnounced() &&
                    m_panel.knob().isShown(DisplayCell::ofValue(PC::GainRed, c.value(PC::GainRed)));
         },
         ReadyTimeoutMs);
@@ -75,9 +80,10 @@ bool BenchWindow::waitReady(int ganged)
 bool BenchWindow::settle()
 {
     HdrController &c = controller();
-    if (!c.hasUnit())
+    if (!c.units().hasUnit())
         return false;
-    c.writePass(false);
+    // A value set as it is: nothing is written, and the read-back holds off.
+    c.submit(Input::of(Input::Kind::Set, c.current(), PC::GainRed, c.value(PC::GainRed)));
     const int before = m_discovered;
     c.discover();
     return ConditionWait::until([&] { return m_discovered > before && gangIdle(); }, ReadyTimeoutMs);
@@ -94,7 +100,7 @@ std::optional<BenchWindow::Pass> BenchWindow::forcedPass(RequestWatch &watch, Ev
     if (probe)
         probe->start();
     const qint64 start = BenchClock::nowNs();
-    controller().writePass(true);
+    controller().forcePass();
     const bool ended = ConditionWait::until(
         [&] {
             arrived.add(watch.takeArrived());
@@ -110,7 +116,7 @@ std::optional<BenchWindow::Pass> BenchWindow::forcedPass(RequestWatch &watch, Ev
 
 bool BenchWindow::gangIdle() const
 {
-    const Gang &gang = controller().gang();
+    const Gang &gang = controller().units().gang();
     for (int i = 0; i < gang.size(); ++i) {
         const UnitLink *link = gang.member(i).link();
         if (!m_silent.contains(link->address()) && link->waiting() > 0)
@@ -121,10 +127,10 @@ bool BenchWindow::gangIdle() const
 
 double BenchWindow::close()
 {
-    if (!m_dialog)
+    if (!m_parts)
         return 0;
     const qint64 start = BenchClock::nowNs();
-    m_dialog.reset();
+    m_parts.reset();
     const double taken = BenchClock::millis(start, BenchClock::nowNs());
     ConditionWait::until([this] { return !m_panel.knob().programAnnounced(); }, ReadyTimeoutMs);
     return taken;
@@ -132,8 +138,8 @@ double BenchWindow::close()
 
 QStringList BenchWindow::answeringUnits() const
 {
-    QStringList units{controller().currentAddress()};
-    const Gang &gang = controller().gang();
+    QStringList units{controller().units().address()};
+    const Gang &gang = controller().units().gang();
     for (int i = 0; i < gang.size(); ++i) {
         const QString &address = gang.member(i).link()->address();
         if (!m_silent.contains(address))
@@ -144,7 +150,7 @@ QStringList BenchWindow::answeringUnits() const
 
 void BenchWindow::typeAddress(const QString &address)
 {
-    QLineEdit *field = m_dialog->form().ipAddressLineEdit;
+    QLineEdit *field = dialog().form().ipAddressLineEdit;
     field->setText(address);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(field, &press);

@@ -10,6 +10,7 @@ class EventLoopProbe;
 class HDRParameterDialog;
 class HdrController;
 class PanelStandIn;
+class ProgramParts;
 class RequestWatch;
 class SimulatorRig;
 
@@ -62,7 +63,7 @@ public:
     // The current unit and the ganged units, less the silent ones.
     QStringList answeringUnits() const;
 
-    HDRParameterDialog &dialog() const { return *m_dialog; }
+    HDRParameterDialog &dialog() const;
     HdrController &controller() const;
     // Types an address into the address field and presses Return.
     void typeAddress(const QString &address);
@@ -72,7 +73,7 @@ private:
 
     SimulatorRig &m_rig;
     PanelStandIn &m_panel;
-    std::unique_ptr<HDRParameterDialog> m_dialog;
+    std::unique_ptr<ProgramParts> m_parts;
     QStringList m_silent;
     int m_discovered = 0;
 };

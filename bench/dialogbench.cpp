@@ -10,6 +10,7 @@
 #include "simulatorrig.h"
 #include "ui_hdrparameterdialog.h"
 
+#include <QAbstractSlider>
 #include <QApplication>
 
 #include <algorithm>
@@ -38,7 +39,7 @@ DialogBench::Result DialogBench::readBack(int runs, int cycles, int replyDelayMs
     QComboBox *channels = window.dialog().form().currentChannelComboBox;
     const auto allKnown = [&c] {
         const auto &bound = PC::passOrder();
-        return std::all_of(bound.begin(), bound.end(), [&c](int slot) { return c.parameters().known(slot); });
+        return std::all_of(bound.begin(), bound.end(), [&c](int slot) { return c.values().known(slot); });
     };
     std::vector<double> millis;
     double requests = 0;
@@ -98,12 +99,12 @@ DialogBench::Result DialogBench::sliderDrag(int ganged, int runs, int positions)
     window.show(window.unitAddress(0), window.gangOf(ganged));
     if (!window.waitReady(ganged))
         return result;
-    QSlider *slider = window.dialog().form().redGainSlider;
+    QAbstractSlider *slider = window.dialog().slider(PC::GainRed);
     const int start = slider->minimum();
     if (slider->maximum() - start < positions)
         return result;
     const QStringList units = window.answeringUnits();
-    const QByteArray name = PC::parameterName(window.controller().channel(), PC::GainRed);
+    const QByteArray name = PC::parameterName(window.controller().current().channel, PC::GainRed);
     const QByteArray last = PC::wireText(PC::GainRed, start + positions);
     std::vector<double> millis, lag;
     double requests = 0;

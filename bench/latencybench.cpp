@@ -3,6 +3,7 @@
 #include "arrivaltally.h"
 #include "benchclock.h"
 #include "benchwindow.h"
+#include "channelsync.h"
 #include "conditionwait.h"
 #include "displaycell.h"
 #include "eventloopprobe.h"
@@ -11,6 +12,7 @@
 #include "panelstandin.h"
 #include "requestwatch.h"
 #include "simulatorrig.h"
+#include "unitchooser.h"
 #include "unitlink.h"
 
 #include <algorithm>
@@ -108,7 +110,7 @@ bool LatencyBench::turn(BenchWindow &window, EventLoopProbe &probe, int directio
     QVector<DisplayCell> cells;
     for (int detent = 1; detent <= Detents; ++detent)
         cells << DisplayCell::ofValue(slot, from + direction * detent);
-    const QByteArray name = PC::parameterName(c.channel(), slot);
+    const QByteArray name = PC::parameterName(c.current().channel, slot);
     const QByteArray last = PC::wireText(slot, from + direction * Detents);
     const QStringList units = window.answeringUnits();
     ArrivalTally lastValue(
@@ -148,14 +150,14 @@ bool LatencyBench::idle(BenchWindow &window, EventLoopProbe &probe, int delayMs,
     if (!window.settle())
         return false;
     const HdrController &c = window.controller();
-    const QString current = c.currentAddress();
-    const QByteArray lastRead = PC::parameterName(c.channel(), PC::readOrder().back());
-    const QByteArray poll = PC::parameterName(c.channel(), PC::ColorfrontMode);
+    const QString current = c.units().address();
+    const QByteArray lastRead = PC::parameterName(c.current().channel, PC::readOrder().back());
+    const QByteArray poll = PC::parameterName(c.current().channel, PC::ColorfrontMode);
     const QStringList units = window.answeringUnits();
     ArrivalTally cycles([&](const RequestWatch::Request &r) {
         return r.action == "get" && r.name == (r.address == current ? lastRead : poll);
     });
-    const int cycleMs = HdrController::HoldMs + HdrController::RefreshMs + int(PC::readOrder().size()) * delayMs;
+    const int cycleMs = ChannelSync::HoldMs + ChannelSync::RefreshMs + int(PC::readOrder().size()) * delayMs;
 
     m_watch.takeArrived();
     probe.start();
@@ -183,7 +185,7 @@ LatencyBench::NameResult LatencyBench::runUnresolvable(const QString &hostName, 
     const auto lookup = [&] {
         const qint64 start = BenchClock::nowNs();
         const bool failed = ConditionWait::until(
-            [&] { return window.controller().unitState(hostName) == notAnswering; }, ConditionWait::MeasureTimeoutMs);
+            [&] { return window.controller().units().unitState(hostName) == notAnswering; }, ConditionWait::MeasureTimeoutMs);
         if (failed)
             lookups.push_back(BenchClock::millis(start, BenchClock::nowNs()));
         return failed;
@@ -196,7 +198,7 @@ LatencyBench::NameResult LatencyBench::runUnresolvable(const QString &hostName, 
     const QString unit = window.unitAddress(0);
     window.typeAddress(unit);
     ok = ok && ConditionWait::until(
-                   [&] { return c.hasUnit() && c.currentAddress() == unit && c.gang().size() == ganged; },
+                   [&] { return c.units().hasUnit() && c.units().address() == unit && c.units().gangSize() == ganged; },
                    BenchWindow::ReadyTimeoutMs);
     ok = ok && window.settle();
     window.typeAddress(hostName);

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Each unit listed needs its own kind member in the reply.
     check(reply.entries.size() <= reply.rewritten.count("\"device_name \""), "no more units than kinds in the reply");
     for (const DeviceEntry &entry : reply.entries) {
-        check(entry.deviceName == QLatin1String(DiscoveryReply::PrismoKind), "only units of the controlled kind");
+        check(entry.deviceName == DiscoveryReply::prismoKind(), "only units of the controlled kind");
         check(!entry.ganged && !entry.current, "new entries carry no marks");
         check(entry.ipAddress == entry.ipAddress.simplified(), "addresses are simplified");
     }

@@ -1,23 +1,27 @@
 #include "hdrparameterdialog.h"
 
+#include "adjustgrid.h"
 #include "copychanneldialog.h"
-#include "gang.h"
 #include "gangdialog.h"
 #include "hdrcontroller.h"
-#include "httptransport.h"
 #include "lookfile.h"
 #include "modalprompt.h"
-#include "panelcontroller.h"
+#include "prismosettings.h"
 #include "slidersteps.h"
-#include "tangentwavepanel.h"
 #include "taviaboutbox.h"
 #include "ui_hdrparameterdialog.h"
+#include "unitchooser.h"
 #include "valuelabeleditor.h"
 
+#include <QAbstractSlider>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -30,18 +34,8 @@
 using PC = ParameterCatalogue;
 
 namespace {
-// A small coloured dot for a unit's state in the device list.
-QIcon stateIcon(const QString &state)
+QIcon dot(const QColor &colour)
 {
-    QColor colour;
-    if (state == QLatin1String("answering"))
-        colour = QColor(80, 170, 80);
-    else if (state == QLatin1String("slow") || state == QLatin1String("catching up"))
-        colour = QColor(221, 186, 7);
-    else if (state == QLatin1String("not answering"))
-        colour = QColor(190, 50, 50);
-    else
-        return QIcon();
     QPixmap dot(10, 10);
     dot.fill(Qt::transparent);
     QPainter painter(&dot);
@@ -51,38 +45,52 @@ QIcon stateIcon(const QString &state)
     painter.drawEllipse(1, 1, 8, 8);
     return QIcon(dot);
 }
+
 } // namespace
 
-PrismoSettings HDRParameterDialog::savedSettings()
+// The dots are drawn once: a large gang's list shows hundreds of them.
+HDRParameterDialog::StateIcons::StateIcons()
+    : answering(dot(QColor(80, 170, 80))), slow(dot(QColor(221, 186, 7))), notAnswering(dot(QColor(190, 50, 50)))
 {
-    PrismoSettings settings;
-    settings.load();
-    return settings;
 }
 
-HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports,
-                                       const PrismoSettings &saved, QWidget *parent)
+QIcon HDRParameterDialog::StateIcons::of(const QString &state) const
+{
+    if (state == QLatin1String("answering"))
+        return answering;
+    if (state == QLatin1String("slow") || state == QLatin1String("catching up"))
+        return slow;
+    if (state == QLatin1String("not answering"))
+        return notAnswering;
+    return QIcon();
+}
+
+HDRParameterDialog::HDRParameterDialog(HdrController &controller, const QString &programVersion,
+                                       const QString &address, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::HDRParameterDialog>()), programVersion(programVersion),
-      m_controller(std::make_unique<HdrController>([port = ports.device](const QString &address) {
-          return std::make_unique<HttpTransport>(address, port);
-      }))
+      m_controller(controller)
 {
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     ui->setupUi(this);
     bindControls();
 
-    HdrController &c = *m_controller;
+    HdrController &c = m_controller;
+    const UnitChooser &units = c.units();
     connect(&c, &HdrController::parameterChanged, this, &HDRParameterDialog::showParameter);
-    connect(&c, &HdrController::titleChanged, this, &QWidget::setWindowTitle);
-    connect(&c, &HdrController::channelsChanged, this, &HDRParameterDialog::showChannels);
-    connect(&c, &HdrController::devicesChanged, this, &HDRParameterDialog::showDevices);
-    connect(&c, &HdrController::gangChanged, this, &HDRParameterDialog::showGang);
+    connect(&units, &UnitChooser::titleChanged, this, &QWidget::setWindowTitle);
+    connect(&units, &UnitChooser::channelsChanged, this, &HDRParameterDialog::showChannels);
+    // A large gang coming up changes many units' states at once: the list is shown once for all of them.
+    m_showDevices.setSingleShot(true);
+    m_showDevices.setInterval(0);
+    connect(&m_showDevices, &QTimer::timeout, this, &HDRParameterDialog::showDevices);
+    connect(&units, &UnitChooser::devicesChanged, &m_showDevices, qOverload<>(&QTimer::start));
+    connect(&units, &UnitChooser::gangChanged, this, &HDRParameterDialog::showGang);
     connect(&c, &HdrController::addressChosen, ui->ipAddressLineEdit, &QLineEdit::setText);
     connect(&c, &HdrController::looksChanged, this, &HDRParameterDialog::showLooks);
     connect(&c, &HdrController::channelRead, this, [this] {
         for (int slot = 0; slot < PC::SlotCount; ++slot) {
             if (m_controls[std::size_t(slot)])
-                showParameter(slot, m_controller->value(slot));
+                showParameter(slot, m_controller.value(slot));
         }
     });
 
@@ -91,17 +99,13 @@ HDRParameterDialog::HDRParameterDialog(bool usePanel, const QString &programVers
     connect(ui->currentChannelComboBox, indexChanged, this, &HDRParameterDialog::channelChanged);
     connect(ui->resetButton, &QPushButton::pressed, this, &HDRParameterDialog::resetValues);
     connect(ui->ipAddressLineEdit, &QLineEdit::editingFinished, this, &HDRParameterDialog::ipAddressEdited);
-    connect(ui->abToggleButton, &QPushButton::clicked, &c, &HdrController::toggleLooks);
+    connect(ui->abToggleButton, &QPushButton::clicked, this, [this] { submit(Input::Kind::ToggleLooks); });
     createShortcuts();
 
-    if (usePanel)
-        createPanel(ports.hub);
-
-    ui->ipAddressLineEdit->setText(saved.address);
-    setWindowTitle(c.title());
+    ui->ipAddressLineEdit->setText(address);
+    setWindowTitle(units.title());
     showGang();
     showLooks();
-    c.start(saved.address, saved.gangNames);
 }
 
 HDRParameterDialog::~HDRParameterDialog()
@@ -110,16 +114,25 @@ HDRParameterDialog::~HDRParameterDialog()
     // reports that editing finished; no slot of a half-destroyed window may run.
     for (QObject *child : findChildren<QObject *>())
         disconnect(child, nullptr, this, nullptr);
-    disconnect(m_controller.get(), nullptr, this, nullptr);
-    PrismoSettings::save(ui->ipAddressLineEdit->text(), m_controller->gangNamesToSave());
-    m_panelController.reset();
-    m_controller->shutdown();
+    disconnect(&m_controller, nullptr, this, nullptr);
+    disconnect(&m_controller.units(), nullptr, this, nullptr);
 }
 
-// Every control takes its range and steps from the parameter table, and
-// tells the controller what the user set.
+QString HDRParameterDialog::address() const
+{
+    return ui->ipAddressLineEdit->text();
+}
+
+void HDRParameterDialog::submit(Input::Kind kind, int slot, int value)
+{
+    m_controller.submit(Input::of(kind, m_controller.current(), slot, value));
+}
+
+// The Adjust group's rows come from the parameter table, the other controls
+// from the form; every control tells the controller what the user set.
 void HDRParameterDialog::bindControls()
 {
+    const AdjustGrid::Rows grid = AdjustGrid::build(*ui->adjustGroupBox);
     auto *steps = new SliderSteps(this);
     auto *labelEditor = new ValueLabelEditor(this);
     connect(labelEditor, &ValueLabelEditor::valueTyped, this, [this](QLabel *label, double typed) {
@@ -129,29 +142,26 @@ void HDRParameterDialog::bindControls()
         const int slot = int(found - m_valueLabels.cbegin());
         controlChanged(slot, int(qBound<double>(INT_MIN, std::round(PC::positionOf(slot, typed)), INT_MAX)));
         // The controller keeps a value within its range; the label shows what it kept.
-        showParameter(slot, m_controller->value(slot));
+        showParameter(slot, m_controller.value(slot));
     });
-    for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        const PC::SlotInfo &info = PC::slot(slot);
-        if (info.kind == PC::Kind::Unbound)
+    for (const ParameterRow &info : ParameterTable::rows) {
+        const int slot = info.slot;
+        if (info.window == WindowPlace::None)
             continue;
-        QWidget *control = findChild<QWidget *>(QLatin1String(info.widget));
+        QWidget *control = info.window == WindowPlace::AdjustGroup ? grid[std::size_t(slot)].control
+                                                                    : findChild<QWidget *>(QLatin1String(info.widget));
         Q_ASSERT(control);
         m_controls[std::size_t(slot)] = control;
         if (auto *slider = qobject_cast<QAbstractSlider *>(control)) {
-            slider->setRange(info.minimum, info.maximum);
-            slider->setSingleStep(info.singleStep);
-            slider->setPageStep(info.pageStep);
-            m_valueLabels[std::size_t(slot)] = findChild<QLabel *>(QLatin1String(info.valueLabel));
+            m_valueLabels[std::size_t(slot)] = grid[std::size_t(slot)].valueLabel;
             m_valueLabels[std::size_t(slot)]->installEventFilter(labelEditor);
             slider->installEventFilter(steps);
             connect(slider, &QAbstractSlider::valueChanged, this, [this, slot](int value) { controlChanged(slot, value); });
             // A drag is one step of the history, however long it takes.
-            connect(slider, &QAbstractSlider::sliderPressed, m_controller.get(), &HdrController::beginGesture);
-            connect(slider, &QAbstractSlider::sliderReleased, m_controller.get(), &HdrController::endGesture);
+            connect(slider, &QAbstractSlider::sliderPressed, this, [this] { submit(Input::Kind::BeginGesture); });
+            connect(slider, &QAbstractSlider::sliderReleased, this, [this] { submit(Input::Kind::EndGesture); });
         } else if (auto *chooser = qobject_cast<QComboBox *>(control)) {
-            for (int row = 0; row < info.choiceCount; ++row)
-                chooser->addItem(QString::fromLatin1(info.choices[row].name));
+            chooser->addItems(PC::choiceNames(slot));
             connect(chooser, qOverload<int>(&QComboBox::currentIndexChanged), this,
                     [this, slot](int index) { controlChanged(slot, index); });
         } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
@@ -163,10 +173,20 @@ void HDRParameterDialog::bindControls()
     }
 }
 
+QAbstractSlider *HDRParameterDialog::slider(int slot) const
+{
+    return qobject_cast<QAbstractSlider *>(m_controls[std::size_t(slot)]);
+}
+
+QLabel *HDRParameterDialog::valueLabel(int slot) const
+{
+    return m_valueLabels[std::size_t(slot)];
+}
+
 void HDRParameterDialog::controlChanged(int slot, int value)
 {
     if (!m_showing)
-        m_controller->setParameter(slot, value);
+        submit(Input::Kind::Set, slot, value);
 }
 
 void HDRParameterDialog::showParameter(int slot, int value)
@@ -191,16 +211,17 @@ void HDRParameterDialog::showChannels()
     QComboBox *chooser = ui->currentChannelComboBox;
     m_showing = true;
     chooser->clear();
-    for (const HdrController::Channel &channel : m_controller->channels())
+    for (const UnitChooser::Channel &channel : m_controller.units().channels())
         chooser->addItem(channel.text, channel.channel);
-    chooser->setCurrentIndex(m_controller->channelIndex());
+    chooser->setCurrentIndex(m_controller.units().channelIndex());
     m_showing = false;
 }
 
 void HDRParameterDialog::showDevices()
 {
     QComboBox *chooser = ui->currentPrismoChoiceComboBox;
-    const QList<DeviceEntry> &entries = m_controller->devices().entries();
+    const UnitChooser &units = m_controller.units();
+    const QList<DeviceEntry> &entries = units.devices();
     m_showing = true;
     bool sameList = chooser->count() == entries.size();
     for (int i = 0; sameList && i < entries.size(); ++i)
@@ -211,60 +232,50 @@ void HDRParameterDialog::showDevices()
             chooser->addItem(entry.hostName, entry.ipAddress);
     }
     for (int i = 0; i < entries.size(); ++i) {
-        const QString state = m_controller->unitState(entries[i].ipAddress);
-        chooser->setItemIcon(i, stateIcon(state));
+        const QString state = units.unitState(entries[i].ipAddress);
+        chooser->setItemIcon(i, m_stateIcons.of(state));
         chooser->setItemData(i, state.isEmpty() ? QString() : entries[i].hostName + QStringLiteral(": ") + state,
                              Qt::ToolTipRole);
     }
-    const int current = m_controller->devices().currentIndex();
+    const int current = units.deviceIndex();
     chooser->setCurrentIndex(current >= 0 ? current : (entries.isEmpty() ? -1 : 0));
     m_showing = false;
 }
 
 void HDRParameterDialog::showGang()
 {
-    ui->currentPrismoLabel->setText(m_controller->gang().label());
-    ui->currentPrismoChoiceComboBox->setToolTip(m_controller->gang().toolTip());
-}
-
-void HDRParameterDialog::createPanel(quint16 hubPort)
-{
-    panel = std::make_unique<tangentWavePanel>(hubPort);
-    m_panelController = std::make_unique<PanelController>(*m_controller, panel.get());
-    connect(panel.get(), &tangentWavePanel::sig_encoder, m_panelController.get(), &PanelController::encoder);
-    connect(panel.get(), &tangentWavePanel::sig_buttonDown, m_panelController.get(), &PanelController::buttonDown);
-    // A hub that starts (again) greets the program: the panel shows the page at once.
-    connect(panel.get(), &tangentWavePanel::sig_hubGreeted, m_panelController.get(), &PanelController::showPage);
+    ui->currentPrismoLabel->setText(m_controller.units().gangLabel());
+    ui->currentPrismoChoiceComboBox->setToolTip(m_controller.units().gangToolTip());
 }
 
 void HDRParameterDialog::prismoChanged(int newIndex)
 {
-    if (!m_showing)
-        m_controller->selectDevice(newIndex);
+    if (!m_showing && newIndex >= 0)
+        m_controller.submit(Input::selectUnit(ui->currentPrismoChoiceComboBox->itemData(newIndex).toString()));
 }
 
 void HDRParameterDialog::channelChanged(int newIndex)
 {
-    if (!m_showing)
-        m_controller->selectChannel(newIndex);
+    if (!m_showing && newIndex >= 0)
+        m_controller.submit(Input::selectChannel(ui->currentChannelComboBox->itemData(newIndex).toInt()));
 }
 
 void HDRParameterDialog::ipAddressEdited()
 {
-    m_controller->setAddress(ui->ipAddressLineEdit->displayText());
+    m_controller.setAddress(ui->ipAddressLineEdit->displayText());
 }
 
 void HDRParameterDialog::resetValues()
 {
-    m_controller->resetValues();
+    submit(Input::Kind::ResetAll);
 }
 
 void HDRParameterDialog::gangDialog()
 {
-    GangDialog dialog(m_controller->devices().entries(), this);
+    GangDialog dialog(m_controller.units().devices(), this);
     dialog.setModal(true);
     if (ModalPrompt::exec(dialog) == QDialog::Accepted)
-        m_controller->applyGangChoices(dialog.deviceList());
+        m_controller.applyGangChoices(dialog.deviceList());
 }
 
 void HDRParameterDialog::slot_about()
@@ -281,13 +292,13 @@ void HDRParameterDialog::createShortcuts()
 {
     m_undoAction = new QAction(tr("Undo"), this);
     m_undoAction->setShortcuts(QKeySequence::Undo);
-    connect(m_undoAction, &QAction::triggered, m_controller.get(), &HdrController::undo);
+    connect(m_undoAction, &QAction::triggered, this, [this] { submit(Input::Kind::Undo); });
     m_redoAction = new QAction(tr("Redo"), this);
     m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    connect(m_redoAction, &QAction::triggered, m_controller.get(), &HdrController::redo);
+    connect(m_redoAction, &QAction::triggered, this, [this] { submit(Input::Kind::Redo); });
     auto *toggle = new QAction(tr("Toggle A/B"), this);
     toggle->setShortcut(QKeySequence(Qt::Key_Backslash));
-    connect(toggle, &QAction::triggered, m_controller.get(), &HdrController::toggleLooks);
+    connect(toggle, &QAction::triggered, this, [this] { submit(Input::Kind::ToggleLooks); });
     for (QAction *action : {m_undoAction, m_redoAction, toggle}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
@@ -296,7 +307,7 @@ void HDRParameterDialog::createShortcuts()
 
 void HDRParameterDialog::showLooks()
 {
-    const HdrController &c = *m_controller;
+    const HdrController &c = m_controller;
     m_undoAction->setEnabled(c.undoSteps() > 0);
     m_redoAction->setEnabled(c.redoSteps() > 0);
     const AbMemory::Which live = c.liveLook();
@@ -313,13 +324,14 @@ void HDRParameterDialog::refuse(const QString &title, const QString &text)
     ModalPrompt::exec(box);
 }
 
-bool HDRParameterDialog::saveLook(const QString &path)
+bool HDRParameterDialog::saveLook(const QString &path, const std::optional<Target> &place)
 {
+    const Target source = place.value_or(m_controller.current());
     LookFile::Contents contents;
-    contents.look = m_controller->currentLook();
+    contents.look = m_controller.look(source);
     contents.program = programVersion;
-    contents.unit = m_controller->systemName();
-    contents.channel = m_controller->channel();
+    contents.unit = m_controller.units().systemName();
+    contents.channel = source.channel;
     QString error;
     if (!LookFile::save(path, contents, error)) {
         refuse(tr("Save Look"), tr("The look could not be saved to %1: %2").arg(path, error));
@@ -329,59 +341,67 @@ bool HDRParameterDialog::saveLook(const QString &path)
     return true;
 }
 
-bool HDRParameterDialog::loadLook(const QString &path)
+bool HDRParameterDialog::loadLook(const QString &path, const std::optional<Target> &place)
 {
     LookFile::Contents contents;
     QString error;
     if (LookFile::load(path, contents, error)) {
         PrismoSettings::addRecentLook(path);
-        m_controller->applyLook(contents.look);
+        Input recall = Input::of(Input::Kind::RecallLook, place.value_or(m_controller.current()));
+        recall.look = contents.look;
+        m_controller.submit(recall);
         return true;
     }
     refuse(tr("Load Look"), tr("The look %1 was not loaded; nothing was changed.\n%2").arg(path, error));
     return false;
 }
 
+// The file dialogs save and load the channel that was current when they opened.
 void HDRParameterDialog::saveLookAs()
 {
+    const Target source = m_controller.current();
     QFileDialog dialog(this, tr("Save Look"), QString(), tr("Looks (*.json)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("json"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (ModalPrompt::exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        saveLook(dialog.selectedFiles().constFirst());
+        saveLook(dialog.selectedFiles().constFirst(), source);
 }
 
 void HDRParameterDialog::loadLookFrom()
 {
+    const Target target = m_controller.current();
     QFileDialog dialog(this, tr("Load Look"), QString(), tr("Looks (*.json)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (ModalPrompt::exec(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        loadLook(dialog.selectedFiles().constFirst());
+        loadLook(dialog.selectedFiles().constFirst(), target);
 }
 
+// The dialog copies the place its text names, whatever is chosen while it is open.
 void HDRParameterDialog::copyChannel()
 {
-    const QVector<HdrController::CopyTarget> targets = m_controller->copyTargets();
-    const auto unitName = [this](const QString &address) {
-        for (const DeviceEntry &entry : m_controller->devices().entries())
-            if (entry.ipAddress == address)
-                return entry.hostName.trimmed();
-        return address;
+    const UnitChooser &units = m_controller.units();
+    const Target source = m_controller.current();
+    const QVector<Target> targets = units.copyTargets(source);
+    const auto placeName = [&units](const Target &place) {
+        QString unit = place.unit;
+        for (const DeviceEntry &entry : units.devices()) {
+            if (entry.ipAddress == place.unit)
+                unit = entry.hostName.trimmed();
+        }
+        return QStringLiteral("%1: %2").arg(unit, PC::channelName(place.channel));
     };
     QStringList texts;
-    for (const HdrController::CopyTarget &target : targets)
-        texts << QStringLiteral("%1: %2").arg(unitName(target.address), PC::channelName(target.channel));
-    CopyChannelDialog dialog(QStringLiteral("%1: %2").arg(unitName(m_controller->currentAddress()),
-                                                        PC::channelName(m_controller->channel())),
-                             texts, this);
+    for (const Target &target : targets)
+        texts << placeName(target);
+    CopyChannelDialog dialog(placeName(source), texts, this);
     if (ModalPrompt::exec(dialog) != QDialog::Accepted)
         return;
-    QVector<HdrController::CopyTarget> chosen;
+    Input copy = Input::of(Input::Kind::Copy, source);
     for (int index : dialog.chosen())
-        chosen << targets[index];
-    m_controller->copyChannel(chosen);
+        copy.copyTo << targets[index];
+    m_controller.submit(copy);
 }
 
 std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
@@ -398,17 +418,17 @@ std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
     menu->addSeparator();
     menu->addAction(m_undoAction);
     menu->addAction(m_redoAction);
-    const bool unit = m_controller->hasUnit();
+    const bool unit = m_controller.units().hasUnit();
     const auto add = [&](const QString &text, auto slot, bool enabled = true) {
         QAction *action = menu->addAction(text);
         action->setEnabled(enabled && unit);
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
-    add(tr("Store as A"), [this] { m_controller->storeLook(AbMemory::Which::A); });
-    add(tr("Store as B"), [this] { m_controller->storeLook(AbMemory::Which::B); });
-    add(tr("Toggle A/B"), [this] { m_controller->toggleLooks(); },
-        m_controller->hasLook(AbMemory::Which::A) && m_controller->hasLook(AbMemory::Which::B));
+    add(tr("Store as A"), [this] { submit(Input::Kind::StoreA); });
+    add(tr("Store as B"), [this] { submit(Input::Kind::StoreB); });
+    add(tr("Toggle A/B"), [this] { submit(Input::Kind::ToggleLooks); },
+        m_controller.hasLook(AbMemory::Which::A) && m_controller.hasLook(AbMemory::Which::B));
     menu->addSeparator();
     add(tr("Save Look..."), &HDRParameterDialog::saveLookAs);
     add(tr("Load Look..."), &HDRParameterDialog::loadLookFrom);
@@ -420,7 +440,9 @@ std::unique_ptr<QMenu> HDRParameterDialog::createContextMenu()
         action->setToolTip(path);
         connect(action, &QAction::triggered, this, [this, path] { loadLook(path); });
     }
-    add(tr("Copy Channel..."), &HDRParameterDialog::copyChannel, !m_controller->copyTargets().isEmpty());
+    add(tr("Copy Channel..."), &HDRParameterDialog::copyChannel,
+        !m_controller.units().copyTargets(m_controller.current()).isEmpty());
+    add(tr("Match ganged units"), [this] { submit(Input::Kind::MatchGang); }, m_controller.units().gangSize() > 0);
     menu->addSeparator();
     QAction *aboutAction = menu->addAction(QStringLiteral("About %1...").arg(QCoreApplication::applicationName()));
     connect(aboutAction, &QAction::triggered, this, &HDRParameterDialog::slot_about);

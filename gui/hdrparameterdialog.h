@@ -1,21 +1,22 @@
 #pragma once
 
+#include "input.h"
 #include "parametercatalogue.h"
-#include "ports.h"
-#include "prismosettings.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class HdrController;
+class QAbstractSlider;
 class QAction;
-class PanelController;
 class QLabel;
 class QMenu;
-class tangentWavePanel;
 namespace Ui {
 class HDRParameterDialog;
 }
@@ -23,33 +24,35 @@ class HDRParameterDialog;
 // The program's one window: a view over the controller. Its controls set the
 // parameters of the current channel, and show them as the controller
 // (which follows the current unit) has them; the address field, the device
-// and channel choosers and the gang dialog choose what is adjusted. With the
-// panel flag the control panel drives the same controller.
+// and channel choosers and the gang dialog choose what is adjusted.
 class HDRParameterDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // The address and gang the user saved last.
-    static PrismoSettings savedSettings();
-
-    // The window starts on the address and gang of `saved`.
-    HDRParameterDialog(bool usePanel, const QString &programVersion, const Ports &ports = Ports(),
-                       const PrismoSettings &saved = savedSettings(), QWidget *parent = nullptr);
+    // The address field starts with `address`, as the user left it.
+    HDRParameterDialog(HdrController &controller, const QString &programVersion, const QString &address,
+                       QWidget *parent = nullptr);
     ~HDRParameterDialog() override;
 
     const Ui::HDRParameterDialog &form() const { return *ui; }
-    HdrController &controller() const { return *m_controller; }
+    HdrController &controller() const { return m_controller; }
+    // What the address field holds, as it is saved at the end.
+    QString address() const;
+    // A slider of the Adjust group and its value label; nullptr for a slot that has none.
+    QAbstractSlider *slider(int slot) const;
+    QLabel *valueLabel(int slot) const;
 
     // The right-click menu, built afresh each time it is shown.
     std::unique_ptr<QMenu> createContextMenu();
 
-    // Saves the current channel's look to a file; false (and a message) on failure.
-    bool saveLook(const QString &path);
-    // Loads a look file and puts it on the current channel of the current unit
-    // and the gang; a file that cannot be used is refused with a message and
-    // nothing is written.
-    bool loadLook(const QString &path);
+    // Saves a channel's look (the current one's unless named) to a file;
+    // false (and a message) on failure.
+    bool saveLook(const QString &path, const std::optional<Target> &place = std::nullopt);
+    // Loads a look file and puts it on a channel (the current one unless
+    // named) of the current unit and the gang; a file that cannot be used is
+    // refused with a message and nothing is written.
+    bool loadLook(const QString &path, const std::optional<Target> &place = std::nullopt);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -67,7 +70,8 @@ private slots:
 
 private:
     void bindControls();
-    void createPanel(quint16 hubPort);
+    // An input aimed at the current channel of the current unit.
+    void submit(Input::Kind kind, int slot = -1, int value = 0);
     void controlChanged(int slot, int value);
     void showParameter(int slot, int value);
     void showChannels();
@@ -79,13 +83,20 @@ private:
 
     std::unique_ptr<Ui::HDRParameterDialog> ui;
     QString programVersion;
-    std::unique_ptr<HdrController> m_controller;
-    std::unique_ptr<tangentWavePanel> panel;
-    std::unique_ptr<PanelController> m_panelController;
+    HdrController &m_controller;
     std::array<QWidget *, ParameterCatalogue::SlotCount> m_controls{};
     std::array<QLabel *, ParameterCatalogue::SlotCount> m_valueLabels{};
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;
+    // A small coloured dot for a unit's state in the device list.
+    struct StateIcons
+    {
+        StateIcons();
+        QIcon of(const QString &state) const;
+        QIcon answering, slow, notAnswering;
+    };
+    const StateIcons m_stateIcons;
+    QTimer m_showDevices;
     // While the window shows what the controller has, its controls' signals
     // are not taken for the user's changes.
     bool m_showing = false;

@@ -21,18 +21,16 @@ void ModalPrompt::setHandler(Handler h)
 
 int ModalPrompt::exec(QDialog &dialog)
 {
-    if (handler())
-        return handler()(dialog);
+    return handler() ? handler()(dialog) : dialog.exec();
+}
 
-    // "accept" or "reject": answer without showing anything, and say on the
-    // console what would have been asked.
-    const QByteArray answer = qgetenv("PRISMOLINK_MODAL_ANSWER");
-    if (answer == "accept" || answer == "reject") {
+ModalPrompt::Handler ModalPrompt::answering(bool accept)
+{
+    return [accept](QDialog &dialog) {
         QString text = dialog.windowTitle();
         if (auto *box = qobject_cast<QMessageBox *>(&dialog))
             text = box->text();
-        fprintf(stderr, "prismolink: modal box answered '%s': %s\n", answer.constData(), qPrintable(text));
-        return answer == "accept" ? QDialog::Accepted : QDialog::Rejected;
-    }
-    return dialog.exec();
+        std::fprintf(stderr, "prismolink: modal box answered '%s': %s\n", accept ? "accept" : "reject", qPrintable(text));
+        return accept ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    };
 }

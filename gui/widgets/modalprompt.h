@@ -5,8 +5,7 @@
 class QDialog;
 
 // Every modal box of the program runs through here, so that a test (or a
-// headless run with PRISMOLINK_MODAL_ANSWER set) can answer it instead of a
-// user.
+// run nobody watches) can answer it instead of a user.
 class ModalPrompt
 {
 public:
@@ -15,4 +14,7 @@ public:
     static int exec(QDialog &dialog);
     // Installs an answering handler; an empty one restores normal behaviour.
     static void setHandler(Handler handler);
+    // A handler that answers every box at once, accepting or rejecting it,
+    // and says on standard error what would have been asked.
+    static Handler answering(bool accept);
 };

@@ -1,11 +1,16 @@
 #include "discoveryreply.h"
 
+#include "unitidentity.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 
-const char *const DiscoveryReply::PrismoKind = "Prismo ";
+QString DiscoveryReply::prismoKind()
+{
+    return QLatin1String(UnitIdentity::Kind) + QLatin1Char(' ');
+}
 
 QByteArray DiscoveryReply::rewrite(const QByteArray &body)
 {
@@ -30,10 +35,10 @@ bool DiscoveryReply::parse(const QByteArray &body)
     const QJsonArray list = document.object().value(QStringLiteral("value")).toArray();
     for (const QJsonValue &element : list) {
         const QJsonObject unit = element.toObject();
-        if (unit.value(QStringLiteral("device_name ")).toString() != QLatin1String(PrismoKind))
+        if (unit.value(QStringLiteral("device_name ")).toString() != prismoKind())
             continue;
         DeviceEntry entry;
-        entry.deviceName = QLatin1String(PrismoKind);
+        entry.deviceName = prismoKind();
         entry.hostName = unit.value(QStringLiteral("host_name ")).toString();
         entry.ipAddress = unit.value(QStringLiteral("ip_address ")).toString().simplified();
         entries.append(entry);

@@ -12,7 +12,8 @@
 class DiscoveryReply
 {
 public:
-    static const char *const PrismoKind; // "Prismo ", the kind name of a controlled unit
+    // "Prismo ": the kind of a controlled unit as the rewritten list has it.
+    static QString prismoKind();
 
     static QByteArray rewrite(const QByteArray &body);
 

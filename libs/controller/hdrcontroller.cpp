@@ -1,32 +1,47 @@
 #include "hdrcontroller.h"
-#include "logcategories.h"
 
-#include "discoveryreply.h"
+#include "channelsync.h"
 #include "gang.h"
+#include "logcategories.h"
+#include "unitchooser.h"
 #include "unitlink.h"
-#include "unitsession.h"
-#include "unitwriter.h"
 
 #include <QDebug>
+#include <QHash>
+
+#include <algorithm>
+#include <climits>
+#include <map>
+
+namespace {
+// A value read from a ganged unit before a match, so the match can be undone:
+// none when the unit gave no value the window could show.
+std::optional<int> valueOf(int slot, const UnitRequest &request)
+{
+    if (!request.ok)
+        return std::nullopt;
+    const std::optional<int> value = ParameterCatalogue::fromWire(slot, request.value);
+    const ParameterCatalogue::SlotInfo &info = ParameterCatalogue::slot(slot);
+    if (!value || *value < info.minimum || *value > info.maximum)
+        return std::nullopt;
+    return value;
+}
+} // namespace
 
 HdrController::HdrController(UnitLinks::TransportFactory transports, QObject *parent)
     : QObject(parent), m_links(std::make_unique<UnitLinks>(std::move(transports))),
-      m_session(std::make_unique<UnitSession>(*m_links)), m_gang(std::make_unique<Gang>(*m_links))
+      m_units(std::make_unique<UnitChooser>(*m_links)), m_sync(std::make_unique<ChannelSync>(*m_units))
 {
-    connect(m_session.get(), &UnitSession::identified, this, &HdrController::identified);
-    connect(m_session.get(), &UnitSession::refused, this, &HdrController::updateGang);
-    connect(m_session.get(), &UnitSession::titleChanged, this, [this](const QString &title) {
-        Q_EMIT titleChanged(title);
-        Q_EMIT devicesChanged();
-    });
-    connect(m_gang.get(), &Gang::changed, this, [this] {
-        Q_EMIT gangChanged();
-        Q_EMIT devicesChanged();
-    });
-    connect(&m_refresh, &QTimer::timeout, this, &HdrController::refreshTick);
-    connect(&m_holdTimer, &QTimer::timeout, this, &HdrController::holdTick);
-    m_holdTimer.setTimerType(Qt::CoarseTimer);
     m_clock.start();
+    connect(m_units.get(), &UnitChooser::identified, this, &HdrController::identified);
+    connect(m_units.get(), &UnitChooser::gangRebuilt, this, [this] {
+        if (m_units->gangSize() > 0)
+            m_sync->forcePass();
+    });
+    connect(m_sync.get(), &ChannelSync::loaded, this, &HdrController::placeLoaded);
+    connect(m_sync.get(), &ChannelSync::parameterChanged, this, &HdrController::parameterChanged);
+    connect(m_sync.get(), &ChannelSync::written, this, &HdrController::written);
+    connect(m_sync.get(), &ChannelSync::holdTicked, this, &HdrController::holdTicked);
 }
 
 HdrController::~HdrController()
@@ -36,449 +51,348 @@ HdrController::~HdrController()
 
 void HdrController::start(const QString &address, const QStringList &savedGang)
 {
-    m_devices.setSavedGang(savedGang);
-    m_refresh.start(RefreshMs);
-    m_holdTimer.start(FirstHoldMs);
+    m_units->setSavedGang(savedGang);
+    m_sync->start();
     identify(address.simplified());
 }
 
 void HdrController::shutdown()
 {
-    m_refresh.stop();
-    m_holdTimer.stop();
-    m_cycleContext.reset();
-    m_gang->rebuild({});
-    m_session->close();
+    m_sync->stop();
+    m_waiting.clear();
+    m_matchContext.reset();
+    m_units->close();
     m_links->closeAll();
 }
 
-bool HdrController::hasUnit() const
+Target HdrController::current() const
 {
-    return m_session->isIdentified();
+    return m_units->current();
 }
 
-QString HdrController::currentAddress() const
+const ParameterState &HdrController::values() const
 {
-    return m_session->address();
+    return m_sync->shown();
 }
 
-QString HdrController::title() const
+bool HdrController::isHeld() const
 {
-    return m_session->title();
-}
-
-QString HdrController::systemName() const
-{
-    return m_session->systemName();
-}
-
-QString HdrController::versionText() const
-{
-    return m_session->versionText();
-}
-
-QString HdrController::unitState(const QString &address) const
-{
-    if (!address.isEmpty() && address == m_session->address() && m_session->writer())
-        return m_session->writer()->stateText();
-    return m_gang->stateOf(address);
-}
-
-int HdrController::channel() const
-{
-    return m_channelIndex >= 0 && m_channelIndex < m_channels.size() ? m_channels[m_channelIndex].channel : 0;
-}
-
-void HdrController::setParameter(int slot, int value)
-{
-    if (!hasUnit())
-        return;
-    if (setRecorded(slot, value))
-        Q_EMIT looksChanged();
-    writePass(false);
-}
-
-bool HdrController::setRecorded(int slot, int value)
-{
-    const int before = m_state.value(slot);
-    if (!m_state.setByUser(slot, value))
-        return false;
-    m_history.record(historyKey(), slot, before, m_state.value(slot), m_clock.elapsed());
-    Q_EMIT parameterChanged(slot, m_state.value(slot));
-    return true;
-}
-
-// One pass writes the reset slots in reset order: the pass order lists them so.
-void HdrController::resetValues()
-{
-    if (!hasUnit() || !adjustOn())
-        return;
-    beginGesture();
-    bool changed = false;
-    for (int slot : PC::resetOrder())
-        changed = setRecorded(slot, PC::slot(slot).resetPosition) || changed;
-    endGesture();
-    writePass(false);
-    if (changed)
-        Q_EMIT looksChanged();
-    Q_EMIT resetDone();
-}
-
-QString HdrController::historyKey() const
-{
-    return m_session->address() + QLatin1Char('/') + QString::number(channel());
-}
-
-void HdrController::beginGesture()
-{
-    m_history.beginGesture();
-}
-
-void HdrController::endGesture()
-{
-    m_history.endGesture();
-}
-
-Look HdrController::currentLook() const
-{
-    Look look;
-    for (int slot : PC::passOrder())
-        look.values[std::size_t(slot)] = m_state.value(slot);
-    return look;
-}
-
-bool HdrController::liveLookChanged() const
-{
-    const std::optional<Look> live = m_ab.look(historyKey(), m_ab.live(historyKey()));
-    return live && *live != currentLook();
-}
-
-void HdrController::applyValues(const std::vector<std::pair<int, int>> &values)
-{
-    for (const auto &[slot, value] : values) {
-        if (m_state.setByUser(slot, value))
-            Q_EMIT parameterChanged(slot, m_state.value(slot));
-    }
-    writePass(false);
-    Q_EMIT looksChanged();
-}
-
-void HdrController::undo()
-{
-    if (!hasUnit())
-        return;
-    if (const std::optional<UndoHistory::Step> step = m_history.undo(historyKey())) {
-        std::vector<std::pair<int, int>> values;
-        for (auto change = step->rbegin(); change != step->rend(); ++change)
-            values.emplace_back(change->slot, change->before);
-        applyValues(values);
-    }
-}
-
-void HdrController::redo()
-{
-    if (!hasUnit())
-        return;
-    if (const std::optional<UndoHistory::Step> step = m_history.redo(historyKey())) {
-        std::vector<std::pair<int, int>> values;
-        for (const UndoHistory::Change &change : *step)
-            values.emplace_back(change.slot, change.after);
-        applyValues(values);
-    }
-}
-
-void HdrController::storeLook(AbMemory::Which which)
-{
-    if (!hasUnit())
-        return;
-    m_ab.store(historyKey(), which, currentLook());
-    Q_EMIT looksChanged();
-}
-
-void HdrController::toggleLooks()
-{
-    const AbMemory::Which target = m_ab.toggleTarget(historyKey());
-    if (!hasUnit() || target == AbMemory::Which::None)
-        return;
-    m_ab.setLive(historyKey(), target);
-    applyLook(*m_ab.look(historyKey(), target));
-}
-
-void HdrController::applyLook(const Look &look)
-{
-    if (!hasUnit())
-        return;
-    beginGesture();
-    for (int slot : currentLook().differences(look))
-        setRecorded(slot, look.values[std::size_t(slot)]);
-    endGesture();
-    writePass(false);
-    Q_EMIT looksChanged();
-}
-
-QVector<HdrController::CopyTarget> HdrController::copyTargets() const
-{
-    QVector<CopyTarget> targets;
-    if (!hasUnit())
-        return targets;
-    for (const Channel &other : m_channels) {
-        if (other.channel != channel())
-            targets.push_back({m_session->address(), other.channel});
-    }
-    // A ganged unit may run in either mode: every channel is offered.
-    for (int i = 0; i < m_gang->size(); ++i) {
-        for (int other = 0; other < PC::ChannelCount; ++other)
-            targets.push_back({m_gang->member(i).link()->address(), other});
-    }
-    return targets;
-}
-
-void HdrController::copyChannel(const QVector<CopyTarget> &targets)
-{
-    if (!hasUnit())
-        return;
-    const Look look = currentLook();
-    for (const CopyTarget &target : targets) {
-        UnitWriter *writer = target.address == m_session->address() ? m_session->writer() : m_gang->writerFor(target.address);
-        if (!writer)
-            continue;
-        for (int slot : PC::passOrder()) {
-            // The monitor's parameter is the same on every channel.
-            if (slot == PC::MonDynRange && target.address == m_session->address())
-                continue;
-            writer->write(PC::parameterName(target.channel, slot), PC::wireText(slot, look.values[std::size_t(slot)]));
-        }
-    }
-}
-
-void HdrController::writePass(bool force)
-{
-    if (!hasUnit())
-        return;
-    if (force)
-        qCDebug(lcGang) << "Forcing Update of all CF related parameters for all Prismos, current + ganged ";
-    const std::vector<int> writtenSlots = m_state.pass(force);
-    for (int slot : writtenSlots) {
-        const QByteArray name = PC::parameterName(channel(), slot);
-        const QByteArray text = PC::wireText(slot, m_state.value(slot));
-        m_session->writer()->write(name, text);
-        m_gang->write(name, text);
-    }
-    if (!writtenSlots.empty())
-        Q_EMIT written(QVector<int>(writtenSlots.begin(), writtenSlots.end()));
-    restartHold();
-}
-
-void HdrController::restartHold()
-{
-    m_hold = true;
-    m_holdTimer.start(HoldMs);
-}
-
-void HdrController::holdTick()
-{
-    Q_EMIT holdTicked(m_holdTicks);
-    m_hold = false;
-    ++m_holdTicks;
-}
-
-void HdrController::refreshTick()
-{
-    if (m_hold || m_reading || !hasUnit())
-        return;
-    startReadBack(Then::PollGang);
-}
-
-void HdrController::refreshNow()
-{
-    if (hasUnit() && !m_reading)
-        startReadBack(Then::PollGang);
+    return m_sync->isHeld();
 }
 
 bool HdrController::isSettled() const
 {
-    const UnitSession::Stage stage = m_session->stage();
-    return !m_reading && m_links->waiting() == 0 && stage != UnitSession::Stage::Identifying;
+    return !m_sync->isReading() && m_links->waiting() == 0 && !m_units->isIdentifying() && m_waiting.empty();
 }
 
-void HdrController::selectChannel(int index)
+Look HdrController::look(const Target &place) const
 {
-    if (index == m_channelIndex)
-        return;
-    m_channelIndex = index;
-    Q_EMIT channelsChanged();
-    Q_EMIT looksChanged();
-    if (hasUnit())
-        startReadBack(m_then == Then::Discover ? Then::Discover : Then::Nothing);
+    return m_sync->look(place);
 }
 
-void HdrController::selectDevice(int index)
+void HdrController::refreshNow()
 {
-    const QList<DeviceEntry> &entries = m_devices.entries();
-    if (index < 0 || index >= entries.size())
-        return;
-    const QString address = entries[index].ipAddress;
-    Q_EMIT addressChosen(address);
-    identify(address);
+    m_sync->refreshNow();
+}
+
+void HdrController::forcePass()
+{
+    m_sync->forcePass();
+}
+
+void HdrController::discover()
+{
+    m_units->discover();
 }
 
 void HdrController::setAddress(const QString &typed)
 {
     const QString address = typed.simplified();
-    if (address == m_session->address())
-        return;
-    identify(address);
+    if (address != m_units->address())
+        identify(address);
 }
 
 void HdrController::applyGangChoices(const QList<DeviceEntry> &edited)
 {
-    m_devices.applyGangChoices(edited);
-    for (const DeviceEntry &entry : m_devices.entries())
-        qCDebug(lcGang) << entry.hostName << entry.ganged;
-    Q_EMIT devicesChanged();
-    rebuildGang();
+    m_units->applyGangChoices(edited);
 }
 
 void HdrController::identify(const QString &address)
 {
-    ++m_unit;
-    ++m_cycle;
-    m_cycleContext.reset();
-    m_reading = false;
-    m_then = Then::Nothing;
-    m_state.forgetUnit();
-    m_readChannel = -1;
-    m_session->open(address);
-    m_devices.setCurrentAddress(m_session->address());
-    Q_EMIT devicesChanged();
+    m_matchContext.reset();
+    m_discoverPending = false;
+    m_sync->forgetUnit();
+    m_units->open(address);
+    dropWaiting("another unit was chosen");
+    Q_EMIT looksChanged();
 }
 
 void HdrController::identified()
 {
-    m_channels.clear();
-    if (m_session->channelMode() == 1) {
-        for (int channel = 1; channel <= 4; ++channel)
-            m_channels.push_back({PC::channelName(channel), channel});
-    } else if (m_session->channelMode() == 2) {
-        m_channels.push_back({PC::channelName(0), 0});
-    }
-    m_channelIndex = m_channels.isEmpty() ? -1 : 0;
-    Q_EMIT channelsChanged();
+    m_discoverPending = true;
+    m_sync->load();
     Q_EMIT looksChanged();
-    startReadBack(Then::Discover);
 }
 
-// A unit that missed writes while it did not answer gets them before it is
-// read again; otherwise its stale values would be read back and spread to the gang.
-void HdrController::startReadBack(Then then)
+// The list of units is read once the unit's first channel has been read.
+void HdrController::placeLoaded(const Target &place)
 {
-    UnitWriter *writer = m_session->writer();
-    if (!writer)
-        return;
-    if (m_cycleContext)
-        writer->link()->dropReads(m_cycleContext.get());
-    m_cycleContext = std::make_unique<QObject>();
-    const quint64 cycle = ++m_cycle;
-    m_reading = true;
-    m_then = then;
-    writer->catchUp([this, cycle](bool done) {
-        if (cycle != m_cycle)
-            return;
-        if (done)
-            readChannelValues(cycle);
-        else
-            endReadBack(cycle, false);
-    });
-}
-
-void HdrController::readChannelValues(quint64 cycle)
-{
-    const int current = channel();
-    if (current != m_readChannel) {
-        m_state.forgetUnit();
-        m_readChannel = current;
-    }
-    m_readsWaiting = int(PC::readOrder().size());
-    UnitLink *link = m_session->writer()->link();
-    for (int slot : PC::readOrder()) {
-        const quint64 changes = m_state.userChanges(slot);
-        link->read(PC::parameterName(current, slot), m_cycleContext.get(),
-                   [this, cycle, slot, changes](const UnitRequest &request) { valueRead(cycle, slot, changes, request); });
-    }
-}
-
-void HdrController::valueRead(quint64 cycle, int slot, quint64 userChanges, const UnitRequest &request)
-{
-    if (cycle != m_cycle)
-        return;
-    // A reply to a read sent before the user's latest change would undo it.
-    if (request.ok && m_state.userChanges(slot) == userChanges) {
-        if (m_state.takeFromUnit(slot, PC::fromWire(slot, request.value))) {
-            Q_EMIT parameterChanged(slot, m_state.value(slot));
-            writePass(false);
+    std::deque<Waiting> waiting;
+    waiting.swap(m_waiting);
+    const qint64 now = m_clock.elapsed();
+    for (Waiting &entry : waiting) {
+        if (entry.input.target != place) {
+            m_waiting.push_back(std::move(entry));
+        } else if (now - entry.sinceMs > WaitLimitMs && !isGesture(entry.input)) {
+            qCDebug(lcGang) << "an input waited too long for its channel's values and was dropped";
+        } else {
+            apply(entry.input);
         }
     }
-    if (--m_readsWaiting == 0)
-        endReadBack(cycle, true);
-}
-
-void HdrController::endReadBack(quint64 cycle, bool read)
-{
-    if (cycle != m_cycle)
-        return;
-    m_reading = false;
-    writePass(false);
-    const Then then = m_then;
-    m_then = Then::Nothing;
-    if (read && then != Then::PollGang)
+    if (place == current()) {
         Q_EMIT channelRead();
-    if (then == Then::Discover)
-        discover();
-    else if (then == Then::PollGang)
-        m_gang->poll(PC::parameterName(channel(), PC::ColorfrontMode));
-}
-
-void HdrController::discover()
-{
-    if (!hasUnit())
-        return;
-    const quint64 unit = m_unit;
-    m_session->writer()->link()->read(
-        "eParamID_NetworkServices", this, [this, unit](const UnitRequest &request) { listRead(unit, request); },
-        "json", DeviceListLimit);
-}
-
-void HdrController::listRead(quint64 unit, const UnitRequest &request)
-{
-    if (unit != m_unit)
-        return;
-    DiscoveryReply reply;
-    if (!reply.parse(request.ok ? request.value : QByteArray())) {
-        qCDebug(lcDiscovery) << "JSON ERROR" << reply.errorText << "offset=" << reply.errorOffset;
-        qCDebug(lcDiscovery) << reply.rewritten;
-    } else {
-        m_devices.setEntries(reply.entries, m_session->address());
-        Q_EMIT devicesChanged();
+        Q_EMIT looksChanged();
     }
-    updateGang();
-    Q_EMIT discovered();
+    if (m_discoverPending) {
+        m_discoverPending = false;
+        m_units->discover();
+    }
 }
 
-// The gang follows the marks: rebuilt when the units marked changed, and
-// once at start-up, each time ending in a forced pass.
-void HdrController::updateGang()
+void HdrController::channelChosen(bool changed)
 {
-    QStringList marked;
-    for (const DeviceEntry &entry : m_devices.gangedEntries())
-        marked << entry.hostName;
-    if (!m_gangBuilt || marked != m_gang->hostNames())
-        rebuildGang();
+    if (!changed)
+        return;
+    dropWaiting("another channel was chosen");
+    Q_EMIT looksChanged();
+    if (m_units->hasUnit())
+        m_sync->load();
 }
 
-void HdrController::rebuildGang()
+// Inputs waiting for a place that is no longer the current one can never act
+// on it; the history's gestures among them still begin and end.
+void HdrController::dropWaiting(const char *why)
 {
-    m_gangBuilt = true;
-    m_gang->rebuild(m_devices.gangedEntries());
-    if (m_gang->size() > 0)
-        writePass(true);
+    const Target now = current();
+    std::deque<Waiting> waiting;
+    waiting.swap(m_waiting);
+    int dropped = 0;
+    for (Waiting &entry : waiting) {
+        if (entry.input.target == now && m_sync->isLoading(now))
+            m_waiting.push_back(std::move(entry));
+        else if (isGesture(entry.input))
+            apply(entry.input);
+        else
+            ++dropped;
+    }
+    if (dropped > 0)
+        qCDebug(lcGang) << dropped << "input(s) dropped:" << why << "before their channel's values were read";
+}
+
+void HdrController::submit(const Input &input)
+{
+    using K = Input::Kind;
+    switch (input.kind) {
+    case K::SelectChannel:
+        channelChosen(m_units->selectChannel(input.value));
+        return;
+    case K::StepChannel:
+        channelChosen(m_units->stepChannel(input.value));
+        return;
+    case K::SelectUnit:
+    case K::StepUnit: {
+        const QString address = input.kind == K::SelectUnit ? m_units->addressOf(input.text) : m_units->stepUnit(input.value);
+        if (address.isEmpty())
+            return;
+        Q_EMIT addressChosen(address);
+        identify(address);
+        return;
+    }
+    default:
+        break;
+    }
+    if (input.target == current() && m_sync->isLoading(input.target)) {
+        if (m_waiting.size() >= std::size_t(MostWaiting)) {
+            qCDebug(lcGang) << "too many inputs wait for a channel's values; one was dropped";
+            return;
+        }
+        m_waiting.push_back({input, m_clock.elapsed()});
+        return;
+    }
+    if (isGesture(input) || (m_sync->holds(input.target) && !m_sync->isLoading(input.target)))
+        apply(input);
+}
+
+bool HdrController::isGesture(const Input &input)
+{
+    return input.kind == Input::Kind::BeginGesture || input.kind == Input::Kind::EndGesture;
+}
+
+void HdrController::apply(const Input &input)
+{
+    using K = Input::Kind;
+    if (input.kind == K::BeginGesture || input.kind == K::EndGesture) {
+        if (input.kind == K::BeginGesture)
+            m_looks.beginGesture();
+        else
+            m_looks.endGesture();
+        return;
+    }
+    const Target &place = input.target;
+    const ParameterState &state = m_sync->state(place);
+    const bool adjust = state.sent(PC::ColorfrontMode) != 0;
+    const bool slotInput = input.kind == K::Set || input.kind == K::Nudge || input.kind == K::Toggle || input.kind == K::Reset;
+    if (slotInput && (input.slot < 0 || input.slot >= PC::SlotCount || PC::slot(input.slot).kind == PC::Kind::Unbound
+                      || !PC::changeable(input.slot, adjust)))
+        return;
+    switch (input.kind) {
+    case K::Set:
+        changeRecorded(place, {{input.slot, input.value}});
+        break;
+    case K::Nudge: {
+        const qint64 sum = qint64(state.value(input.slot)) + input.value;
+        changeRecorded(place, {{input.slot, int(qBound<qint64>(INT_MIN, sum, INT_MAX))}});
+        break;
+    }
+    case K::Toggle:
+        if (PC::slot(input.slot).kind == PC::Kind::Switch)
+            changeRecorded(place, {{input.slot, state.value(input.slot) ? 0 : 1}});
+        break;
+    case K::Reset:
+        if (PC::slot(input.slot).resetPosition != PC::NoReset)
+            changeRecorded(place, {{input.slot, PC::slot(input.slot).resetPosition}});
+        break;
+    case K::ResetAll: {
+        if (!adjust)
+            return;
+        std::vector<std::pair<int, int>> values;
+        for (int slot : PC::resetOrder())
+            values.emplace_back(slot, PC::slot(slot).resetPosition);
+        m_looks.beginGesture();
+        changeRecorded(place, values);
+        m_looks.endGesture();
+        if (place == current())
+            Q_EMIT resetDone();
+        break;
+    }
+    case K::Undo:
+    case K::Redo:
+        if (const std::optional<UndoHistory::Step> step =
+                input.kind == K::Undo ? m_looks.undo(place) : m_looks.redo(place))
+            applyStep(place, *step, input.kind == K::Undo);
+        break;
+    case K::StoreA:
+    case K::StoreB:
+        m_looks.store(place, input.kind == K::StoreA ? AbMemory::Which::A : AbMemory::Which::B, m_sync->look(place));
+        Q_EMIT looksChanged();
+        break;
+    case K::ToggleLooks:
+        if (const std::optional<Look> look = m_looks.toggle(place))
+            applyLook(place, *look);
+        break;
+    case K::RecallLook:
+        applyLook(place, input.look);
+        break;
+    case K::Copy:
+        copy(place, input.copyTo);
+        break;
+    case K::MatchGang:
+        matchGang(place);
+        break;
+    default:
+        break;
+    }
+}
+
+void HdrController::changeRecorded(const Target &place, const std::vector<std::pair<int, int>> &values)
+{
+    const std::vector<ChannelSync::Change> changes = m_sync->change(place, values);
+    for (const ChannelSync::Change &change : changes)
+        m_looks.record(place, change.slot, change.before, change.after);
+    if (!changes.empty())
+        Q_EMIT looksChanged();
+}
+
+// Only what differs is written, in one pass and as one step of the history.
+void HdrController::applyLook(const Target &place, const Look &look)
+{
+    std::vector<std::pair<int, int>> values;
+    for (int slot : m_sync->look(place).differences(look))
+        values.emplace_back(slot, look.values[std::size_t(slot)]);
+    m_looks.beginGesture();
+    changeRecorded(place, values);
+    m_looks.endGesture();
+    Q_EMIT looksChanged();
+}
+
+void HdrController::applyStep(const Target &place, const UndoHistory::Step &step, bool undo)
+{
+    std::vector<std::pair<int, int>> own;
+    std::map<QString, std::vector<std::pair<int, int>>> ganged;
+    const auto take = [&](const UndoHistory::Change &change) {
+        const int value = undo ? change.before : change.after;
+        if (change.unit.isEmpty())
+            own.emplace_back(change.slot, value);
+        else
+            ganged[change.unit].emplace_back(change.slot, value);
+    };
+    if (undo)
+        std::for_each(step.rbegin(), step.rend(), take);
+    else
+        std::for_each(step.begin(), step.end(), take);
+    m_sync->change(place, own);
+    for (const auto &[unit, values] : ganged)
+        m_sync->writeTo({unit, place.channel}, values);
+    Q_EMIT looksChanged();
+}
+
+void HdrController::copy(const Target &from, const QVector<Target> &to)
+{
+    const Look look = m_sync->look(from);
+    for (const Target &target : to) {
+        ChannelSync::Values values;
+        for (int slot : PC::passOrder()) {
+            // The monitor's parameter is the same on every channel of a unit.
+            if (slot == PC::MonDynRange && target.unit == from.unit)
+                continue;
+            values.emplace_back(slot, look.values[std::size_t(slot)]);
+        }
+        m_sync->writeTo(target, values);
+    }
+}
+
+// The ganged units' values are read first, so the match can be undone.
+void HdrController::matchGang(const Target &place)
+{
+    const int members = m_units->gangSize();
+    if (members == 0)
+        return;
+    auto before = std::make_shared<GangValues>();
+    auto waiting = std::make_shared<int>(members * int(PC::passOrder().size()));
+    m_matchContext = std::make_unique<QObject>();
+    for (int slot : PC::passOrder()) {
+        m_units->gang().read(PC::parameterName(place.channel, slot), m_matchContext.get(),
+                             [this, before, waiting, slot, place](const QString &address, const UnitRequest &request) {
+                                 if (const std::optional<int> value = valueOf(slot, request))
+                                     (*before)[address].insert(slot, *value);
+                                 if (--*waiting == 0)
+                                     matched(place, *before);
+                             });
+    }
+}
+
+void HdrController::matched(const Target &place, const GangValues &before)
+{
+    if (!m_sync->holds(place))
+        return;
+    UndoHistory::Step step;
+    for (const auto &[slot, value] : m_sync->matchGang(place)) {
+        for (auto unit = before.cbegin(); unit != before.cend(); ++unit) {
+            const auto was = unit->constFind(slot);
+            if (was != unit->constEnd() && *was != value)
+                step.push_back({slot, *was, value, unit.key()});
+        }
+    }
+    m_looks.recordStep(place, std::move(step));
+    Q_EMIT looksChanged();
 }

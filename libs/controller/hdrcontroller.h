@@ -1,39 +1,43 @@
 #pragma once
 
 #include "abmemory.h"
-#include "devicedirectory.h"
+#include "deviceentry.h"
+#include "input.h"
 #include "look.h"
+#include "lookkeeper.h"
 #include "parameterstate.h"
-#include "undohistory.h"
 #include "unitlinks.h"
 
 #include <QElapsedTimer>
-
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <QVector>
 
+#include <deque>
 #include <memory>
 
-class Gang;
-class UnitSession;
+class ChannelSync;
+class UnitChooser;
 struct UnitRequest;
 
-// What the window shows and does, without the window: the parameters of the
-// current channel, the current unit, the gang and the units the current unit
-// knows of. Requests come in as calls; what changes goes out as signals.
+// What the window shows and does, without the window. Every input (the
+// window's controls, the panel, OSC, MIDI) comes in through submit(), and
+// what changes goes out as signals. Three pieces do the work: UnitChooser
+// chooses the current unit, its channel and the gang; ChannelSync keeps the
+// units in step with the values of each place (a channel of the current
+// unit); LookKeeper keeps the history and the A/B looks.
+//
+// An input that changes values carries the place it was made for. One that
+// comes while its place is still being read (just chosen) waits for that
+// read, then acts on the place's own values; one whose place was left before
+// it could act is dropped. Nothing is ever computed from another place's
+// values. The same rules hold whatever the source: a parameter inside the
+// Adjust group changes only while Adjust is on, every value is kept within
+// its range, and every change is a step of the place's history.
 // Every request to a unit runs on that unit's own thread; this object never
 // waits for one.
-//
-// A pass writes each parameter whose value differs from what was last sent
-// (a forced pass: every parameter whose value is known) to the current unit
-// and then to every ganged unit, and holds the periodic read-back off for
-// two seconds. The read-back reads the current channel from the current unit
-// when the hold is off, applies each reply as it arrives (unless the user
-// changed that parameter after the read was sent), and so spreads a change
-// made at the unit to the gang.
 class HdrController : public QObject
 {
     Q_OBJECT
@@ -41,17 +45,10 @@ class HdrController : public QObject
 public:
     using PC = ParameterCatalogue;
 
-    static constexpr int RefreshMs = 100;
-    static constexpr int FirstHoldMs = 1000;
-    static constexpr int HoldMs = 2000;
-    // The network-services list of a large facility is far longer than any value.
-    static constexpr int DeviceListLimit = 1 << 20;
-
-    struct Channel
-    {
-        QString text;
-        int channel;
-    };
+    // An input waits no longer than this for its place to be read, and no
+    // more than this many wait.
+    static constexpr int WaitLimitMs = 30000;
+    static constexpr int MostWaiting = 4096;
 
     explicit HdrController(UnitLinks::TransportFactory transports, QObject *parent = nullptr);
     ~HdrController() override;
@@ -62,64 +59,8 @@ public:
     // Stops every link; waits no longer than one request's time-out.
     void shutdown();
 
-    // The current unit.
-    bool hasUnit() const;
-    QString currentAddress() const;
-    QString title() const;
-    QString systemName() const;
-    QString versionText() const;
-    QString unitState(const QString &address) const;
-
-    // The parameters of the current channel.
-    const ParameterState &parameters() const { return m_state; }
-    int value(int slot) const { return m_state.value(slot); }
-    bool adjustOn() const { return m_state.sent(PC::ColorfrontMode) != 0; }
-    bool isHeld() const { return m_hold; }
-    // No request waits for a unit, no read-back or identification is under way.
-    bool isSettled() const;
-
-    // The channel list and its selection.
-    const QVector<Channel> &channels() const { return m_channels; }
-    int channelIndex() const { return m_channelIndex; }
-    // The channel in force: the selected entry's, channel 0 with none.
-    int channel() const;
-
-    // The looks: the history of the user's changes and the A/B memories of
-    // the current channel of the current unit.
-    Look currentLook() const;
-    int undoSteps() const { return m_history.undoSteps(historyKey()); }
-    int redoSteps() const { return m_history.redoSteps(historyKey()); }
-    AbMemory::Which liveLook() const { return m_ab.live(historyKey()); }
-    // The live look's values differ from what the controls show.
-    bool liveLookChanged() const;
-    bool hasLook(AbMemory::Which which) const { return m_ab.look(historyKey(), which).has_value(); }
-
-    // A unit to copy a channel to: its address (the current unit's or a
-    // ganged unit's) and the channel.
-    struct CopyTarget
-    {
-        QString address;
-        int channel;
-    };
-    // The units a channel can be copied to with their channels: the current
-    // unit's other channels, then every channel of each ganged unit.
-    QVector<CopyTarget> copyTargets() const;
-
-    // The units the current unit knows of, and the gang.
-    const DeviceDirectory &devices() const { return m_devices; }
-    const Gang &gang() const { return *m_gang; }
-    QStringList gangNamesToSave() const { return m_devices.gangNames(); }
-
-public Q_SLOTS:
-    // The user set a control. Ignored without a current unit.
-    void setParameter(int slot, int value);
-    // The sliders back to their reset positions, when Adjust is on.
-    void resetValues();
-    // A pass over every parameter (valueChanged of the window).
-    void writePass(bool force = false);
-    void selectChannel(int index);
-    // The device list's entry becomes the current unit (even when it already is).
-    void selectDevice(int index);
+    // The one entry point of every input.
+    void submit(const Input &input);
     // The address typed; a new unit only when its simplified form differs.
     void setAddress(const QString &typed);
     void applyGangChoices(const QList<DeviceEntry> &edited);
@@ -127,93 +68,79 @@ public Q_SLOTS:
     void discover();
     // A read-back now, as the periodic one runs when the hold is off.
     void refreshNow();
+    // Every known value to the current unit and the gang, as at start-up.
+    void forcePass();
 
-    // Every change between the two is one step of the history (a slider drag).
-    void beginGesture();
-    void endGesture();
-    void undo();
-    void redo();
-    void storeLook(AbMemory::Which which);
-    // Puts the other stored look on the units, in one pass.
-    void toggleLooks();
-    // Puts a look on the current channel of the current unit and the gang,
-    // in one pass and as one step of the history.
-    void applyLook(const Look &look);
-    // Writes the current channel's look to each target's channel.
-    void copyChannel(const QVector<CopyTarget> &targets);
+    // The place inputs aim at now: the current unit and the selected channel.
+    Target current() const;
+    const UnitChooser &units() const { return *m_units; }
+    // The current place's values as shown.
+    const ParameterState &values() const;
+    int value(int slot) const { return values().value(slot); }
+    bool adjustOn() const { return values().sent(PC::ColorfrontMode) != 0; }
+    bool isHeld() const;
+    // No request waits for a unit or for a place's values, no read-back,
+    // match or identification is under way.
+    bool isSettled() const;
+
+    // A place's look: its values as shown.
+    Look look(const Target &place) const;
+    // The looks of the current place.
+    Look currentLook() const { return look(current()); }
+    int undoSteps() const { return m_looks.undoSteps(current()); }
+    int redoSteps() const { return m_looks.redoSteps(current()); }
+    AbMemory::Which liveLook() const { return m_looks.live(current()); }
+    bool liveLookChanged() const { return m_looks.liveChanged(current(), currentLook()); }
+    bool hasLook(AbMemory::Which which) const { return m_looks.has(current(), which); }
 
 Q_SIGNALS:
-    // A parameter's shown value changed, by the user, the unit or a reset.
+    // A shown value changed, by any input, the unit or a reset.
     void parameterChanged(int slot, int value);
-    // A pass wrote these slots, in order.
+    // A pass of the current place wrote these slots, in order.
     void written(const QVector<int> &writtenSlots);
-    void titleChanged(const QString &title);
-    void channelsChanged();
-    // The device list, its selection or its marks.
-    void devicesChanged();
     // The address field shows the address of a unit picked from the list.
     void addressChosen(const QString &address);
-    void gangChanged();
     // The hold timer ticked; the panel lays out its page every hundredth tick.
     void holdTicked(quint64 tick);
-    // Discovery ended (the list may be unchanged).
-    void discovered();
     // A reset put the sliders back.
     void resetDone();
-    // The history or the A/B memories of the current channel changed.
+    // The history or the A/B memories of the current place changed.
     void looksChanged();
-    // The channel of a new unit, or a newly chosen channel, has been read:
-    // every value is as the controller shows it now.
+    // The current place has been read since it was chosen: every value is as
+    // the controller shows it now.
     void channelRead();
 
 private:
-    // What follows a read-back of the channel.
-    enum class Then { Nothing, PollGang, Discover };
+    struct Waiting
+    {
+        Input input;
+        qint64 sinceMs;
+    };
 
     void identify(const QString &address);
     void identified();
-    void startReadBack(Then then);
-    void readChannelValues(quint64 cycle);
-    void valueRead(quint64 cycle, int slot, quint64 userChanges, const UnitRequest &request);
-    void endReadBack(quint64 cycle, bool read);
-    void listRead(quint64 unit, const UnitRequest &request);
-    void updateGang();
-    void rebuildGang();
-    QString historyKey() const;
-    // The user set a slot: recorded in the history and shown, not written.
-    // Returns whether the value changed.
-    bool setRecorded(int slot, int value);
-    // Sets the values as the user would (without recording them), then one pass.
-    void applyValues(const std::vector<std::pair<int, int>> &values);
-    void restartHold();
-    void holdTick();
-    void refreshTick();
+    void placeLoaded(const Target &place);
+    void channelChosen(bool changed);
+    void dropWaiting(const char *why);
+    static bool isGesture(const Input &input);
+    void apply(const Input &input);
+    // The user's values for a place, recorded in its history.
+    void changeRecorded(const Target &place, const std::vector<std::pair<int, int>> &values);
+    void applyLook(const Target &place, const Look &look);
+    void applyStep(const Target &place, const UndoHistory::Step &step, bool undo);
+    void copy(const Target &from, const QVector<Target> &to);
+    // What ganged units held before a match: per unit address, per slot.
+    using GangValues = QHash<QString, QHash<int, int>>;
+    void matchGang(const Target &place);
+    void matched(const Target &place, const GangValues &before);
 
     std::unique_ptr<UnitLinks> m_links;
-    std::unique_ptr<UnitSession> m_session;
-    std::unique_ptr<Gang> m_gang;
-    DeviceDirectory m_devices;
-    ParameterState m_state;
-    QVector<Channel> m_channels;
-    int m_channelIndex = -1;
-    int m_readChannel = -1; // the channel whose values are shown
-
-    QTimer m_refresh;
-    QTimer m_holdTimer;
-    bool m_hold = true;
-    quint64 m_holdTicks = 0;
-
-    quint64 m_unit = 0;  // counts identifications, so replies for a unit before are dropped
-    quint64 m_cycle = 0; // counts read-backs, likewise
-    // The context of the read-back's requests: replaced (and its waiting
-    // reads dropped) when a read-back gives way to another.
-    std::unique_ptr<QObject> m_cycleContext;
-    bool m_reading = false;
-    Then m_then = Then::Nothing;
-    int m_readsWaiting = 0;
-    bool m_gangBuilt = false;
-
-    UndoHistory m_history;
-    AbMemory m_ab;
+    std::unique_ptr<UnitChooser> m_units;
+    std::unique_ptr<ChannelSync> m_sync;
+    LookKeeper m_looks;
+    std::deque<Waiting> m_waiting;
     QElapsedTimer m_clock;
+    bool m_discoverPending = false;
+    // The context of a match's reads: gone (and its reads dropped) with the unit.
+    std::unique_ptr<QObject> m_matchContext;
 };

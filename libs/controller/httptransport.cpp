@@ -44,3 +44,8 @@ void HttpTransport::interrupt()
 {
     m_link.interrupt();
 }
+
+UnitLinks::TransportFactory HttpTransport::factory(int port)
+{
+    return [port](const QString &address) { return std::make_unique<HttpTransport>(address, port); };
+}

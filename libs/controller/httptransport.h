@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tavirestconfigcontrol.h"
+#include "unitlinks.h"
 #include "unittransport.h"
 
 #include <QString>
@@ -10,6 +11,8 @@ class HttpTransport : public UnitTransport
 {
 public:
     HttpTransport(const QString &address, int port);
+    // Transports to units that answer on this port.
+    static UnitLinks::TransportFactory factory(int port);
 
     // The device link's diagnostics go to the log (category prismolink.devicelink)
     // instead of straight to the console.

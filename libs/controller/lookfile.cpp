@@ -16,9 +16,7 @@ const char LookFile::Format[] = "Prismolink look";
 
 QString LookFile::parameterKey(int slot)
 {
-    // The monitor's parameter is the same on every channel; its name stands whole in the table.
-    const QString key = QString::fromLatin1(PC::slot(slot).suffix);
-    return key.startsWith(QLatin1String("eParamID_")) ? key.mid(9) : key;
+    return QString::fromLatin1(PC::slot(slot).suffix);
 }
 
 namespace {

@@ -3,6 +3,12 @@
 #include "hdrcontroller.h"
 #include "panelcontrolmap.h"
 #include "panelpagelayout.h"
+#include "tangentwavepanel.h"
+#include "unitchooser.h"
+
+#include <algorithm>
+
+#include <algorithm>
 
 using PC = ParameterCatalogue;
 using Chooser = PanelLayout::Chooser;
@@ -19,11 +25,20 @@ PanelController::PanelController(HdrController &controller, DisplaySink *sink, Q
     connect(&controller, &HdrController::parameterChanged, this, &PanelController::parameterChanged);
     connect(&controller, &HdrController::written, this, &PanelController::written);
     connect(&controller, &HdrController::resetDone, this, &PanelController::showPage);
-    connect(&controller, &HdrController::discovered, this, &PanelController::showPage);
+    connect(&controller.units(), &UnitChooser::discovered, this, &PanelController::showPage);
     connect(&controller, &HdrController::holdTicked, this, [this](quint64 tick) {
         if (tick % LayoutEveryTicks == 0)
             showPage();
     });
+}
+
+PanelController::PanelController(HdrController &controller, tangentWavePanel &hub, QObject *parent)
+    : PanelController(controller, &hub, parent)
+{
+    connect(&hub, &tangentWavePanel::sig_encoder, this, &PanelController::encoder);
+    connect(&hub, &tangentWavePanel::sig_buttonDown, this, &PanelController::buttonDown);
+    // A hub that starts (again) greets the program: the panel shows the page at once.
+    connect(&hub, &tangentWavePanel::sig_hubGreeted, this, &PanelController::showPage);
 }
 
 void PanelController::showPage()
@@ -37,12 +52,11 @@ void PanelController::showPanelPage(int page)
     for (int slot = 0; slot < PC::SlotCount; ++slot) {
         // Switches show what was last sent, the rest what the controls show.
         const bool isSwitch = PC::slot(slot).kind == PC::Kind::Switch;
-        values.values[std::size_t(slot)] =
-            isSwitch ? m_controller.parameters().sent(slot) : m_controller.parameters().value(slot);
+        values.values[std::size_t(slot)] = isSwitch ? m_controller.values().sent(slot) : m_controller.values().value(slot);
     }
-    values.systemName = m_controller.systemName();
-    values.versionText = m_controller.versionText();
-    values.channel = m_controller.channel();
+    values.systemName = m_controller.units().systemName();
+    values.versionText = m_controller.units().versionText();
+    values.channel = m_controller.current().channel;
     PanelPageLayout::show(m_display, page, values);
 }
 
@@ -50,7 +64,7 @@ void PanelController::showPanelPage(int page)
 // range) is shown here; every written one when it is written.
 void PanelController::parameterChanged(int slot, int value)
 {
-    if (m_controller.parameters().sent(slot) == value)
+    if (m_controller.values().sent(slot) == value)
         PanelPageLayout::showValue(m_display, slot, value);
 }
 
@@ -79,7 +93,7 @@ void PanelController::encoder(uint32_t encoderId, float delta)
     if (move.target.chooser != Chooser::None)
         stepChooser(move.target.chooser, move.step);
     else
-        m_controller.setParameter(move.target.slot, m_controller.value(move.target.slot) + move.step);
+        m_controller.submit(Input::of(Input::Kind::Nudge, m_controller.current(), move.target.slot, move.step));
 }
 
 void PanelController::buttonDown(uint32_t buttonId)
@@ -87,10 +101,10 @@ void PanelController::buttonDown(uint32_t buttonId)
     const PanelControlMap::ButtonAction action = PanelControlMap::buttonAction(m_page, buttonId, m_controller.adjustOn());
     switch (action.kind) {
     case PanelControlMap::ButtonAction::ResetSlider:
-        m_controller.setParameter(action.target.slot, action.value);
+        m_controller.submit(Input::of(Input::Kind::Reset, m_controller.current(), action.target.slot));
         break;
     case PanelControlMap::ButtonAction::Toggle:
-        m_controller.setParameter(action.target.slot, m_controller.value(action.target.slot) ? 0 : 1);
+        m_controller.submit(Input::of(Input::Kind::Toggle, m_controller.current(), action.target.slot));
         if (action.target.slot == PC::SdrPreview)
             showPage();
         break;
@@ -105,7 +119,7 @@ void PanelController::buttonDown(uint32_t buttonId)
         break;
     case PanelControlMap::ButtonAction::DoublePress:
         if (m_resetArmed) {
-            m_controller.resetValues();
+            m_controller.submit(Input::of(Input::Kind::ResetAll, m_controller.current()));
         } else {
             m_resetArmed = true;
             m_resetArmTimer.start();
@@ -116,47 +130,30 @@ void PanelController::buttonDown(uint32_t buttonId)
     }
 }
 
+// A range chooser steps through its parameter's list; the device and
+// channel choosers through the controller's units and channels.
 QStringList PanelController::entryNames(Chooser chooser) const
 {
+    if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+        return PC::choiceNames(slot);
     QStringList names;
-    switch (chooser) {
-    case Chooser::Device:
-        for (const DeviceEntry &entry : m_controller.devices().entries())
+    if (chooser == Chooser::Device) {
+        for (const DeviceEntry &entry : m_controller.units().devices())
             names << entry.hostName;
-        break;
-    case Chooser::Channel:
-        for (const HdrController::Channel &channel : m_controller.channels())
-            names << tangentWaveDisplay::channelName(channel.channel);
-        break;
-    case Chooser::InRange:
-    case Chooser::OutRange:
-    case Chooser::MonRange: {
-        const PC::SlotInfo &info = PC::slot(PanelLayout::slotOf(chooser));
-        for (int row = 0; row < info.choiceCount; ++row)
-            names << QString::fromLatin1(info.choices[row].name);
-        break;
-    }
-    case Chooser::None:
-        break;
+    } else if (chooser == Chooser::Channel) {
+        for (const UnitChooser::Channel &channel : m_controller.units().channels())
+            names << PC::channelName(channel.channel);
     }
     return names;
 }
 
 int PanelController::currentIndex(Chooser chooser) const
 {
-    switch (chooser) {
-    case Chooser::Device:
-        return m_controller.devices().currentIndex() < 0 ? 0 : m_controller.devices().currentIndex();
-    case Chooser::Channel:
-        return m_controller.channelIndex();
-    case Chooser::InRange:
-    case Chooser::OutRange:
-    case Chooser::MonRange:
-        return m_controller.value(PanelLayout::slotOf(chooser));
-    case Chooser::None:
-        break;
-    }
-    return -1;
+    if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+        return m_controller.value(slot);
+    if (chooser == Chooser::Device)
+        return std::max(m_controller.units().deviceIndex(), 0);
+    return chooser == Chooser::Channel ? m_controller.units().channelIndex() : -1;
 }
 
 void PanelController::stepChooser(Chooser chooser, double step)
@@ -187,21 +184,12 @@ void PanelController::commit(Chooser chooser)
     if (!index)
         return;
     if (*index != currentIndex(chooser)) {
-        switch (chooser) {
-        case Chooser::Device:
-            m_controller.selectDevice(*index);
-            break;
-        case Chooser::Channel:
-            m_controller.selectChannel(*index);
-            break;
-        case Chooser::InRange:
-        case Chooser::OutRange:
-        case Chooser::MonRange:
-            m_controller.setParameter(PanelLayout::slotOf(chooser), *index);
-            break;
-        case Chooser::None:
-            break;
-        }
+        if (const int slot = PanelLayout::slotOf(chooser); slot >= 0)
+            m_controller.submit(Input::of(Input::Kind::Set, m_controller.current(), slot, *index));
+        else if (chooser == Chooser::Device)
+            m_controller.submit(Input::selectUnit(m_controller.units().devices().value(*index).ipAddress));
+        else if (chooser == Chooser::Channel)
+            m_controller.submit(Input::selectChannel(m_controller.units().channels().value(*index).channel));
     }
     m_choiceTimer.stop();
     showPage();

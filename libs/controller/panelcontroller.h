@@ -10,6 +10,7 @@
 
 class DisplaySink;
 class HdrController;
+class tangentWavePanel;
 
 // The control panel's side of the program: its encoders and buttons act on
 // the controller like the window's controls, page by page, and its display
@@ -25,6 +26,8 @@ public:
     static constexpr quint64 LayoutEveryTicks = 100;
 
     PanelController(HdrController &controller, DisplaySink *sink, QObject *parent = nullptr);
+    // The panel of the Tangent Hub: its encoders and buttons come in, the display goes out.
+    PanelController(HdrController &controller, tangentWavePanel &hub, QObject *parent = nullptr);
 
     int page() const { return m_page; }
     const tangentWaveDisplay &display() const { return m_display; }

@@ -43,9 +43,11 @@ bool ParameterState::takeFromUnit(int slot, std::optional<int> unitValue)
     return changed;
 }
 
-void ParameterState::forgetUnit()
+bool ParameterState::takeLoaded(int slot, std::optional<int> unitValue)
 {
-    m_known.fill(false);
+    const bool changed = takeFromUnit(slot, unitValue);
+    m_sent[index(slot)] = m_value[index(slot)];
+    return changed;
 }
 
 std::vector<int> ParameterState::pass(bool force)

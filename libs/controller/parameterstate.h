@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-// The parameters of the current channel as the window shows them, and what
-// was last written to (or taken over from) the units. A value is a slider's
-// position, a chooser's row, or 0 and 1 for a switch.
+// The parameters of one channel of the current unit as the window shows
+// them, and what was last written to (or taken over from) the units. A value
+// is a slider's position, a chooser's row, or 0 and 1 for a switch.
 //
 // A value is known when it is the current unit's own or the user's; one the
 // window could not read, or one outside a slider's range (shown at the
@@ -37,8 +37,10 @@ public:
     // pass writes what only the range made of it; a reply that holds no value
     // leaves the control. Returns whether the shown value changed.
     bool takeFromUnit(int slot, std::optional<int> unitValue);
-    // Nothing shown is the current unit's any more: another unit or channel.
-    void forgetUnit();
+    // A value the units hold already: read when the channel was chosen, or
+    // written to it from elsewhere. It is shown and counts as sent, so no
+    // pass writes it. Returns whether the shown value changed.
+    bool takeLoaded(int slot, std::optional<int> unitValue);
 
     // The slots a pass writes, in pass order: those whose value differs from
     // what was sent, and in a forced pass every known one too. They count as

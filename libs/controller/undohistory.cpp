@@ -41,7 +41,7 @@ void UndoHistory::record(const QString &key, int slot, int before, int after, qi
     last->lastMs = nowMs;
     const auto same = std::find_if(last->step.begin(), last->step.end(), [slot](const Change &c) { return c.slot == slot; });
     if (same == last->step.end()) {
-        last->step.push_back({slot, before, after});
+        last->step.push_back({slot, before, after, QString()});
     } else {
         same->after = after;
         // A drag back to where it began leaves nothing to undo.
@@ -50,6 +50,17 @@ void UndoHistory::record(const QString &key, int slot, int before, int after, qi
         if (last->step.empty() && !last->open)
             stacks.done.pop_back();
     }
+}
+
+void UndoHistory::recordStep(const QString &key, Step step)
+{
+    if (step.empty())
+        return;
+    Stacks &stacks = m_stacks[key];
+    stacks.undone.clear();
+    stacks.done.push_back(Entry{std::move(step), 0, true, false});
+    if (int(stacks.done.size()) > Limit)
+        stacks.done.pop_front();
 }
 
 std::optional<UndoHistory::Step> UndoHistory::undo(const QString &key)

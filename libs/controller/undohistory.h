@@ -24,12 +24,15 @@ public:
         int slot;
         int before;
         int after;
+        QString unit; // a ganged unit's address when the change was made there alone (a match)
     };
     using Step = std::vector<Change>;
 
     void beginGesture();
     void endGesture();
     void record(const QString &key, int slot, int before, int after, qint64 nowMs);
+    // A whole step, joined to nothing.
+    void recordStep(const QString &key, Step step);
 
     // The step to take back (apply each change's `before`, last first); it can then be redone.
     std::optional<Step> undo(const QString &key);

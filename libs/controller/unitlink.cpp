@@ -48,7 +48,7 @@ void UnitLink::write(const QByteArray &name, const QByteArray &value, QObject *c
 
 void UnitLink::send(UnitRequest request, QObject *context, Done done)
 {
-    if (m_stopped)
+    if (m_life != Life::Open)
         return;
     request.id = m_nextId++;
     m_waiting.insert(request.id, Waiting{context, context != nullptr, std::move(done)});
@@ -69,21 +69,38 @@ void UnitLink::dropReads(QObject *context)
         m_waiting.remove(id);
 }
 
+void UnitLink::close()
+{
+    if (m_life != Life::Open)
+        return;
+    m_life = Life::Closing;
+    for (quint64 id : m_queue->dropReads())
+        m_waiting.remove(id);
+    // Runs once the writes in the queue are done; it ends the thread.
+    QMetaObject::invokeMethod(m_worker, &UnitWorker::finish, Qt::QueuedConnection);
+}
+
 void UnitLink::stop()
 {
-    if (m_stopped)
+    if (m_life == Life::Stopped)
         return;
-    m_stopped = true;
+    const bool finishing = m_life == Life::Closing;
+    m_life = Life::Stopped;
     m_queue->dropReads();
     m_worker->stop();
     // Runs once the request in progress has returned; it ends the thread.
-    QMetaObject::invokeMethod(m_worker, &UnitWorker::finish, Qt::QueuedConnection);
+    if (!finishing)
+        QMetaObject::invokeMethod(m_worker, &UnitWorker::finish, Qt::QueuedConnection);
 }
 
 void UnitLink::completed(const UnitRequest &request)
 {
-    if (m_stopped)
+    if (m_life == Life::Stopped)
         return;
+    if (m_life == Life::Closing) {
+        m_waiting.remove(request.id);
+        return;
+    }
     {
         State state = State::NotAnswering;
         if (request.answered)

@@ -39,8 +39,8 @@ public:
 
     const QString &address() const { return m_address; }
     State state() const { return m_state; }
-    // Requests not yet done.
-    int waiting() const { return m_waiting.size(); }
+    // Requests not yet done (none once stopped).
+    int waiting() const { return m_life == Life::Stopped ? 0 : m_waiting.size(); }
 
     void read(const QByteArray &name, QObject *context, Done done, const QByteArray &format = "text-plain",
               int bodyLimit = UnitRequest::DefaultBodyLimit);
@@ -49,10 +49,14 @@ public:
     // functions are not called.
     void dropReads(QObject *context);
 
+    // The unit is left: its waiting reads are dropped and no outcome is
+    // reported any more, but the writes already asked for are still sent;
+    // then the thread ends by itself (finished()). A change made just before
+    // the user chose another unit is not lost.
+    void close();
     // The request in progress returns soon, no further one starts, and the
     // thread ends by itself (finished()).
     void stop();
-    bool isStopped() const { return m_stopped; }
 
     static QString stateText(State state);
 
@@ -75,10 +79,12 @@ private:
     std::shared_ptr<RequestQueue> m_queue;
     std::unique_ptr<QThread> m_thread;
     UnitWorker *m_worker = nullptr; // lives on m_thread; deleted once it has ended
+    enum class Life { Open, Closing, Stopped };
+
     QHash<quint64, Waiting> m_waiting;
     quint64 m_nextId = 1;
     State m_state = State::Unknown;
-    bool m_stopped = false;
+    Life m_life = Life::Open;
 };
 
 Q_DECLARE_METATYPE(UnitLink::State)

@@ -28,7 +28,7 @@ UnitLink *UnitLinks::open(const QString &address)
 void UnitLinks::close(UnitLink *link)
 {
     if (link)
-        link->stop();
+        link->close();
 }
 
 void UnitLinks::closeAll()
@@ -48,6 +48,6 @@ int UnitLinks::waiting() const
 {
     int count = 0;
     for (const std::unique_ptr<UnitLink> &link : m_links)
-        count += link->isStopped() ? 0 : link->waiting();
+        count += link->waiting();
     return count;
 }

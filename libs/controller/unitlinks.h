@@ -10,10 +10,10 @@
 class UnitLink;
 class UnitTransport;
 
-// Opens the links to units and ends them. A link that is closed stops at
-// once and is deleted when its thread has ended, so closing never waits for
-// a unit; at the end, every link still running is waited for together,
-// which takes no longer than one request's time-out.
+// Opens the links to units and ends them. A link that is closed sends the
+// writes it was given and is deleted when its thread has ended, so closing
+// never waits for a unit; at the end, every link still running is stopped
+// and waited for together, which takes no longer than one request's time-out.
 class UnitLinks : public QObject
 {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     // Stops every link and waits until all threads have ended.
     void closeAll();
     int running() const;
-    // Requests not yet done, on every link that is not closed.
+    // Requests not yet done, the writes of closed links included.
     int waiting() const;
 
 private:

@@ -1,12 +1,11 @@
 #include "unitsession.h"
 
+#include "unitidentity.h"
 #include "unitlink.h"
 #include "unitlinks.h"
 #include "unitwriter.h"
 
 #include <algorithm>
-
-const char UnitSession::ProductId[] = "KVEL";
 
 namespace {
 const QString NoUnitTitle = QStringLiteral(" No Prismo Found");
@@ -65,7 +64,7 @@ void UnitSession::open(const QString &address)
 void UnitSession::ask()
 {
     m_stage = Stage::Identifying;
-    m_writer->link()->read("eParamID_ProductID", this, [this](const UnitRequest &request) { productIdRead(request); });
+    m_writer->link()->read(UnitIdentity::ProductIdParameter, this, [this](const UnitRequest &request) { productIdRead(request); });
 }
 
 void UnitSession::retryLater()
@@ -81,7 +80,7 @@ void UnitSession::productIdRead(const UnitRequest &request)
         retryLater();
         return;
     }
-    if (request.value != ProductId) {
+    if (request.value != UnitIdentity::ProductId) {
         close();
         m_stage = Stage::Refused;
         m_address.clear();
@@ -90,13 +89,13 @@ void UnitSession::productIdRead(const UnitRequest &request)
     }
     // Each read has its own text: a failed read shows nothing of another parameter.
     UnitLink *link = m_writer->link();
-    link->read("eParamID_SystemName", this, [this](const UnitRequest &r) {
+    link->read(UnitIdentity::SystemNameParameter, this, [this](const UnitRequest &r) {
         m_systemName = r.ok && !r.value.isEmpty() ? QString::fromUtf8(r.value) : m_address;
     });
-    link->read("eParamID_SoftwareVersion", this, [this](const UnitRequest &r) {
+    link->read(UnitIdentity::SoftwareVersionParameter, this, [this](const UnitRequest &r) {
         m_versionText = versionFromNumber(r.ok ? r.value : QByteArray());
     });
-    link->read("eParamID_ZyloMode", this, [this](const UnitRequest &r) {
+    link->read(UnitIdentity::ChannelModeParameter, this, [this](const UnitRequest &r) {
         m_mode = r.ok ? r.value.toInt() : 0;
         finishIdentification();
     });

@@ -24,7 +24,6 @@ public:
 
     static constexpr int FirstRetryMs = 1000;
     static constexpr int LongestRetryMs = 8000;
-    static const char ProductId[];
 
     explicit UnitSession(UnitLinks &links, QObject *parent = nullptr);
     ~UnitSession() override;

@@ -25,9 +25,6 @@ public:
     };
 
     static constexpr int MAX_RESPONSE_BUFFER_SIZE = HttpReplyReader::MAX_RESPONSE_BUFFER_SIZE;
-    // The network-services list names every unit a unit knows of, so in a
-    // large facility it is far longer than any single value.
-    static constexpr std::size_t LongestServicesReply = 1 << 20;
     static constexpr int ConnectTimeoutMs = 1000;
     static constexpr int ReplyTimeoutMs = 1000;
     static constexpr int FirstBackoffMs = 1000;

@@ -4,58 +4,29 @@
 
 using Chooser = PanelLayout::Chooser;
 
-int ChooserStepper::slot(Chooser chooser)
-{
-    switch (chooser) {
-    case Chooser::Device:
-        return 0;
-    case Chooser::Channel:
-        return 1;
-    case Chooser::InRange:
-        return 2;
-    case Chooser::OutRange:
-        return 3;
-    case Chooser::MonRange:
-        return 4;
-    default:
-        return -1;
-    }
-}
-
 int ChooserStepper::line(Chooser chooser)
 {
-    return slot(chooser);
+    const ChooserRow *row = PanelLayout::chooser(chooser);
+    return row ? row->line : -1;
 }
 
 int ChooserStepper::pending(Chooser chooser) const
 {
-    const int i = slot(chooser);
+    const int i = PanelLayout::chooserIndex(chooser);
     return i < 0 ? -1 : m_pending[i];
 }
 
 QString ChooserStepper::lineText(Chooser chooser, const QString &entryName)
 {
-    switch (chooser) {
-    case Chooser::Device:
-        return QStringLiteral("**%1").arg(entryName.leftJustified(30));
-    case Chooser::Channel:
-        return QStringLiteral("**%1").arg(entryName).leftJustified(30);
-    case Chooser::InRange:
-        return QStringLiteral("**InDynRg  %1").arg(entryName).leftJustified(32);
-    case Chooser::OutRange:
-        return QStringLiteral("**OutDynRg  %1").arg(entryName).leftJustified(32);
-    case Chooser::MonRange:
-        return QStringLiteral("**MonDynRg  %1").arg(entryName).leftJustified(32);
-    default:
-        return QString();
-    }
+    const ChooserRow *row = PanelLayout::chooser(chooser);
+    return row ? QString::fromLatin1(row->stepFormat).arg(entryName).leftJustified(row->stepWidth) : QString();
 }
 
 ChooserStepper::Result ChooserStepper::step(Chooser chooser, double step, const QStringList &entryNames,
                                             int currentIndex)
 {
     Result result;
-    const int i = slot(chooser);
+    const int i = PanelLayout::chooserIndex(chooser);
     const int count = int(entryNames.size());
     if (i < 0 || count < 2 || !std::isfinite(step))
         return result;
@@ -95,7 +66,7 @@ ChooserStepper::Result ChooserStepper::step(Chooser chooser, double step, const 
 
 std::optional<int> ChooserStepper::commit(Chooser chooser)
 {
-    const int i = slot(chooser);
+    const int i = PanelLayout::chooserIndex(chooser);
     if (i < 0 || m_mode != chooser)
         return std::nullopt;
     m_mode = Chooser::None;

@@ -49,14 +49,12 @@ public:
     int pending(PanelLayout::Chooser chooser) const;
 
     static int line(PanelLayout::Chooser chooser);
-    // The "**" line of an entry; device lines are padded to 30 before the
-    // mark, all others to 30 (channel) or 32 (ranges) after it. Never cut.
+    // The "**" line of a pending entry as the chooser's row of the table
+    // formats it, padded (never cut) to its width.
     static QString lineText(PanelLayout::Chooser chooser, const QString &entryName);
 
 private:
-    static int slot(PanelLayout::Chooser chooser);
-
     PanelLayout::Chooser m_mode = PanelLayout::Chooser::None;
     int m_accum = 0;
-    int m_pending[5] = {0, 0, 0, 0, 0};
+    int m_pending[PanelLayout::ChooserCount] = {};
 };

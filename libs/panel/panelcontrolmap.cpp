@@ -5,21 +5,16 @@
 
 using PC = ParameterCatalogue;
 
-bool PanelControlMap::encoderAllowed(int page, quint32 encoderId, bool adjustOn)
-{
-    return adjustOn || encoderId == PanelLayout::PageButton || page == PanelLayout::StatusPage;
-}
-
 PanelControlMap::EncoderMove PanelControlMap::encoderMove(int page, quint32 encoderId, bool adjustOn,
                                                           float increment, EncoderAccumulator &accumulator)
 {
     EncoderMove move;
-    if (!encoderAllowed(page, encoderId, adjustOn))
+    const PanelLayout::Control driven = PanelLayout::control(page, encoderId);
+    if (driven.slot >= 0 && !PC::changeable(driven.slot, adjustOn))
         return move;
     const int step = accumulator.feed(increment);
     if (step == 0)
         return move;
-    const PanelLayout::Control driven = PanelLayout::control(page, encoderId);
     // A switch has a button, not an encoder.
     if (driven.isNone() || (driven.slot >= 0 && PC::slot(driven.slot).kind == PC::Kind::Switch))
         return move;
@@ -32,13 +27,12 @@ bool PanelControlMap::buttonAllowed(int page, quint32 buttonId, bool adjustOn)
 {
     if (buttonId > PanelLayout::ResetAllButton || page < 0 || page >= PanelLayout::PageCount)
         return false;
-    if (adjustOn)
+    if (buttonId == PanelLayout::ResetAllButton)
+        return adjustOn;
+    if (buttonId == PanelLayout::PageButton)
         return true;
-    if (page == 0)
-        return buttonId == PanelLayout::PageButton;
-    if (page == 1)
-        return (0x1024u >> buttonId) & 1u; // buttons 2, 5 and 12
-    return true;
+    const PanelLayout::Control driven = PanelLayout::control(page, buttonId);
+    return driven.chooser != PanelLayout::Chooser::None || (driven.slot >= 0 && PC::changeable(driven.slot, adjustOn));
 }
 
 PanelControlMap::ButtonAction PanelControlMap::buttonAction(int page, quint32 buttonId, bool adjustOn)

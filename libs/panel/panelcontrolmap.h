@@ -7,9 +7,11 @@
 class EncoderAccumulator;
 
 // What the panel's encoders and buttons do on the current page (the pages
-// are those of PanelLayout), with the Adjust guards: with Adjust off, page 0
-// takes only the page button, page 1 only the SDR preview and Adjust
-// toggles and the page button, and encoders work only on the status page.
+// are those of PanelLayout), with the parameter table's Adjust rule: with
+// Adjust off, a control of a parameter inside the Adjust group does nothing
+// (an encoder's turns do not even add up), nor does the reset-all button;
+// the page button, the switches outside the group and the status page's
+// choosers always work.
 class PanelControlMap
 {
 public:
@@ -27,7 +29,6 @@ public:
         int value = 0; // ResetSlider: the reset position
     };
 
-    static bool encoderAllowed(int page, quint32 encoderId, bool adjustOn);
     // The whole encoder road: guard, accumulate (which clears the sum on a
     // step even when the id drives nothing), then the target.
     static EncoderMove encoderMove(int page, quint32 encoderId, bool adjustOn, float increment,

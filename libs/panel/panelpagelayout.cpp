@@ -1,5 +1,6 @@
 #include "panelpagelayout.h"
 
+#include "panellayout.h"
 #include "tangentwavedisplay.h"
 
 #include <algorithm>
@@ -18,6 +19,8 @@ void PanelPageLayout::showValue(tangentWaveDisplay &display, int slot, int value
 {
     const PC::SlotInfo &info = PC::slot(slot);
     const PC::PanelPlace &place = info.panel;
+    if (place.page < 0)
+        return;
     if (info.kind == PC::Kind::Switch)
         display.showSwitch(place.line, place.column, place.caption, value ? place.onText : place.offText);
     else if (info.kind == PC::Kind::Scaled || info.kind == PC::Kind::Nits)
@@ -66,10 +69,16 @@ void PanelPageLayout::show(tangentWaveDisplay &display, int page, const PanelPag
 
 void PanelPageLayout::showPage3(tangentWaveDisplay &display, const PanelPageValues &values)
 {
-    display.showStatusLine(0, deviceLine(values.systemName, values.versionText));
-    display.showStatusLine(1, channelLine(values.channel));
-    for (int slot : {PC::InDynRange, PC::OutDynRange, PC::MonDynRange})
-        display.showStatusLine(PC::slot(slot).panel.line, rangeLine(slot, values.values[std::size_t(slot)]));
+    for (const ChooserRow &row : ParameterTable::chooserRows) {
+        QString text;
+        if (row.chooser == PanelChooser::Device)
+            text = deviceLine(values.systemName, values.versionText);
+        else if (row.chooser == PanelChooser::Channel)
+            text = channelLine(values.channel);
+        else
+            text = rangeLine(row.slot, values.values[std::size_t(row.slot)]);
+        display.showStatusLine(row.line, text);
+    }
 }
 
 QString PanelPageLayout::deviceLine(const QString &systemName, const QString &versionText)
@@ -79,13 +88,18 @@ QString PanelPageLayout::deviceLine(const QString &systemName, const QString &ve
 
 QString PanelPageLayout::channelLine(int channel)
 {
-    return tangentWaveDisplay::channelName(channel).leftJustified(LineWidth);
+    return statusLine(PanelChooser::Channel, PC::channelName(channel));
 }
 
 QString PanelPageLayout::rangeLine(int slot, int row)
 {
     const PC::SlotInfo &info = PC::slot(slot);
     const QString name = row >= 0 && row < info.choiceCount ? QString::fromLatin1(info.choices[row].name) : QString();
-    const char *label = slot == PC::InDynRange ? "InDynRg  %1" : slot == PC::OutDynRange ? "OutDynRg %1" : "MonDynRg %1";
-    return QString::fromLatin1(label).arg(name).leftJustified(LineWidth);
+    return statusLine(PanelLayout::chooserOf(slot), name);
+}
+
+QString PanelPageLayout::statusLine(PanelChooser chooser, const QString &entryName)
+{
+    const ChooserRow *row = PanelLayout::chooser(chooser);
+    return QString::fromLatin1(row && row->lineFormat ? row->lineFormat : "%1").arg(entryName).leftJustified(LineWidth);
 }

@@ -41,5 +41,7 @@ public:
     static constexpr int LineWidth = 32;
 
 private:
+    // The line of a chooser's current entry, as its row of the table formats it.
+    static QString statusLine(PanelChooser chooser, const QString &entryName);
     static void showPage3(tangentWaveDisplay &display, const PanelPageValues &values);
 };

@@ -79,11 +79,3 @@ void tangentWaveDisplay::showStatusLine(int line, const QString &text)
         return;
     m_panel->SendText(quint32(line), 0, text.toUtf8().constData());
 }
-
-QString tangentWaveDisplay::channelName(int channel)
-{
-    static const char *const names[] = {"4K/UHD ", "Video 1", "Video 2", "Video 3", "Video 4"};
-    if (channel < 0 || channel >= int(sizeof names / sizeof names[0]))
-        return QString();
-    return QString::fromLatin1(names[channel]);
-}

@@ -44,9 +44,6 @@ public:
     // Page 3: one whole line at position 0, sent as UTF-8.
     void showStatusLine(int line, const QString &text);
 
-    // The name of a channel (the channel chooser's item data 0 to 4); empty for any other.
-    static QString channelName(int channel);
-
 private:
     void sendCell(int line, int column);
 

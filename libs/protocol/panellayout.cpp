@@ -9,19 +9,20 @@ PanelLayout::Control PanelLayout::control(int page, quint32 id)
     Control found;
     if (page < 0 || page >= PageCount || id >= ControlCount)
         return found;
-    if (page == StatusPage && (id == 0 || id == 3)) {
-        found.chooser = id == 0 ? Chooser::Device : Chooser::Channel;
+    if (page == StatusPage) {
+        for (const ChooserRow &row : ParameterTable::chooserRows) {
+            if (row.control == int(id)) {
+                found.chooser = row.chooser;
+                break;
+            }
+        }
         return found;
     }
-    for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        const PC::SlotInfo &info = PC::slot(slot);
-        if (info.panel.page != page || info.panel.control != int(id))
-            continue;
-        if (info.kind == PC::Kind::Choice)
-            found.chooser = chooserOf(slot);
-        else
-            found.slot = slot;
-        break;
+    for (const ParameterRow &row : ParameterTable::rows) {
+        if (row.panel.page == page && row.panel.control == int(id)) {
+            found.slot = row.slot;
+            break;
+        }
     }
     return found;
 }
@@ -43,14 +44,13 @@ PanelLayout::Press PanelLayout::press(const Control &control)
 QString PanelLayout::caption(int page, quint32 id)
 {
     const Control target = control(page, id);
-    if (target.slot >= 0)
-        return QString::fromLatin1(PC::slot(target.slot).caption);
+    const int slot = target.slot >= 0 ? target.slot : slotOf(target.chooser);
+    if (slot >= 0)
+        return QString::fromLatin1(PC::slot(slot).caption);
     if (target.chooser == Chooser::Device)
         return QStringLiteral("Device");
     if (target.chooser == Chooser::Channel)
         return QStringLiteral("Channel");
-    if (target.chooser != Chooser::None)
-        return QString::fromLatin1(PC::slot(slotOf(target.chooser)).caption);
     return QString();
 }
 
@@ -66,30 +66,32 @@ int PanelLayout::nextPage(int page)
     return (page + 1) % PageCount;
 }
 
+const ChooserRow *PanelLayout::chooser(Chooser chooser)
+{
+    const int index = chooserIndex(chooser);
+    return index < 0 ? nullptr : &ParameterTable::chooserRows[index];
+}
+
+int PanelLayout::chooserIndex(Chooser chooser)
+{
+    for (int index = 0; index < ChooserCount; ++index) {
+        if (ParameterTable::chooserRows[index].chooser == chooser)
+            return index;
+    }
+    return -1;
+}
+
 PanelLayout::Chooser PanelLayout::chooserOf(int slot)
 {
-    switch (slot) {
-    case PC::InDynRange:
-        return Chooser::InRange;
-    case PC::OutDynRange:
-        return Chooser::OutRange;
-    case PC::MonDynRange:
-        return Chooser::MonRange;
-    default:
-        return Chooser::None;
+    for (const ChooserRow &row : ParameterTable::chooserRows) {
+        if (row.slot >= 0 && row.slot == slot)
+            return row.chooser;
     }
+    return Chooser::None;
 }
 
 int PanelLayout::slotOf(Chooser chooser)
 {
-    switch (chooser) {
-    case Chooser::InRange:
-        return PC::InDynRange;
-    case Chooser::OutRange:
-        return PC::OutDynRange;
-    case Chooser::MonRange:
-        return PC::MonDynRange;
-    default:
-        return -1;
-    }
+    const ChooserRow *row = PanelLayout::chooser(chooser);
+    return row ? row->slot : -1;
 }

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "parametertable.h"
+
 #include <QString>
 #include <QtGlobal>
 
 // The control panel's pages as the program uses them: on pages 0 to 2 each
 // of encoders and buttons 0 to 11 drives the parameter the parameter table
 // places there (the encoder moves it, the button resets or toggles it); on
-// the status page 3 encoders 0, 3, 6, 9 and 10 step the device, channel and
-// range choosers and their buttons commit the choice. Button 12 turns the
-// page, button 13 pressed twice resets everything.
+// the status page 3 the table's choosers step the device, channel and range
+// choices with their encoders and commit them with their buttons. Button 12
+// turns the page, button 13 pressed twice resets everything.
 class PanelLayout
 {
 public:
@@ -17,8 +19,9 @@ public:
     static constexpr quint32 ControlCount = 12;
     static constexpr quint32 PageButton = 12;
     static constexpr quint32 ResetAllButton = 13;
+    static constexpr int ChooserCount = int(std::size(ParameterTable::chooserRows));
 
-    enum class Chooser { None, Device, Channel, InRange, OutRange, MonRange };
+    using Chooser = PanelChooser;
     enum class Press { None, Reset, Toggle, Commit };
 
     // What encoder and button `id` drive on a page: a parameter slot, a chooser, or nothing.
@@ -39,7 +42,12 @@ public:
     static QString pageTitle(int page);
     // The page button's turn: the page after this one, 0 after the last.
     static int nextPage(int page);
-    // The range chooser of a chooser slot, and the other way round.
+
+    // A chooser's row of the table, or nullptr for None; its place in the
+    // table (0 to ChooserCount - 1), or -1.
+    static const ChooserRow *chooser(Chooser chooser);
+    static int chooserIndex(Chooser chooser);
+    // The chooser of a chooser slot, and the other way round (-1 for the device and channel choosers).
     static Chooser chooserOf(int slot);
     static int slotOf(Chooser chooser);
 };

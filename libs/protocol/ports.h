@@ -7,8 +7,8 @@
 class QString;
 
 // The TCP ports the program talks to: every unit's HTTP parameter interface
-// and the Tangent Hub on 127.0.0.1. Read once at start-up and handed to what
-// connects.
+// and the Tangent Hub on 127.0.0.1. The programs' mains read them from the
+// environment once and hand them to what connects.
 struct Ports
 {
     static constexpr quint16 DefaultDevicePort = 80;
@@ -21,9 +21,9 @@ struct Ports
     quint16 device = DefaultDevicePort;
     quint16 hub = DefaultHubPort;
 
-    // PRISMOLINK_DEVICE_PORT and PRISMOLINK_HUB_PORT, where they hold a port
-    // number from 1 to 65535 (for simulated units and hub); else the defaults.
-    static Ports fromEnvironment();
+    // The environment variables that set them for simulated units and hub.
+    static constexpr char DevicePortVariable[] = "PRISMOLINK_DEVICE_PORT";
+    static constexpr char HubPortVariable[] = "PRISMOLINK_HUB_PORT";
     // A decimal port number from 1 to 65535 (blanks around it allowed), or nothing.
     static std::optional<quint16> parse(const QString &text);
 };

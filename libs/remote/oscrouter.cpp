@@ -85,6 +85,8 @@ OscRouter::Result OscRouter::route(const Message &message)
         return noArguments(RemoteRequest::Kind::StoreB);
     if (path == QLatin1String("ab/toggle"))
         return noArguments(RemoteRequest::Kind::ToggleLooks);
+    if (path == QLatin1String("gang/match"))
+        return noArguments(RemoteRequest::Kind::MatchGang);
     if (path == QLatin1String("reset"))
         return noArguments(RemoteRequest::Kind::ResetAll);
     if (path == QLatin1String("look/recall"))
@@ -219,6 +221,7 @@ QString OscRouter::help()
         "  /prismolink/look/recall S     recall the look file named S\n"
         "  /prismolink/undo, /prismolink/redo\n"
         "  /prismolink/ab/store/a, /prismolink/ab/store/b, /prismolink/ab/toggle\n"
+        "  /prismolink/gang/match        every ganged unit takes the current channel's values\n"
         "  /prismolink/subscribe PORT    send changes to the sender, port PORT (send it again\n"
         "                                within a minute to stay subscribed)\n"
         "  /prismolink/unsubscribe PORT\n\n"

@@ -21,6 +21,7 @@
 //   /unit S             make the unit with host name or address S current
 //   /look/recall S      recall the look file named S
 //   /undo, /redo, /ab/store/a, /ab/store/b, /ab/toggle
+//   /gang/match         every ganged unit takes the current channel's values
 //   /subscribe P        send what changes to the sender's address, port P
 //   /unsubscribe P
 //

@@ -6,6 +6,7 @@
 #include "oscpacket.h"
 #include "oscrouter.h"
 #include "parametercatalogue.h"
+#include "unitchooser.h"
 
 #include <QDebug>
 #include <QNetworkDatagram>
@@ -63,8 +64,8 @@ OscServer::OscServer(HdrController &controller, const OscOptions &options, LookF
         const bool number = PC::slot(slot).kind == PC::Kind::Scaled || PC::slot(slot).kind == PC::Kind::Nits;
         queueFeedback(OscRouter::address(slot), number ? "f" : "i", {OscRouter::remoteValue(slot, value)});
     });
-    connect(&controller, &HdrController::channelsChanged, this, &OscServer::sendState);
-    connect(&controller, &HdrController::devicesChanged, this, &OscServer::sendState);
+    connect(&controller.units(), &UnitChooser::channelsChanged, this, &OscServer::sendState);
+    connect(&controller.units(), &UnitChooser::devicesChanged, this, &OscServer::sendState);
     connect(&controller, &HdrController::looksChanged, this, &OscServer::sendState);
 }
 
@@ -152,35 +153,28 @@ void OscServer::obey(const RemoteRequest &request, const QHostAddress &sender)
 {
     HdrController &c = m_controller;
     using K = RemoteRequest::Kind;
+    const auto submit = [&c](Input::Kind kind, int slot = -1, int value = 0) {
+        c.submit(Input::of(kind, c.current(), slot, value));
+    };
     switch (request.kind) {
     case K::Set:
-        c.setParameter(request.slot, request.value);
+        submit(Input::Kind::Set, request.slot, request.value);
         break;
     case K::Nudge:
-        c.setParameter(request.slot, c.value(request.slot) + request.value);
+        submit(Input::Kind::Nudge, request.slot, request.value);
         break;
     case K::Reset:
-        c.setParameter(request.slot, PC::slot(request.slot).resetPosition);
+        submit(Input::Kind::Reset, request.slot);
         break;
     case K::ResetAll:
-        c.resetValues();
+        submit(Input::Kind::ResetAll);
         break;
     case K::Channel:
-        for (int i = 0; i < c.channels().size(); ++i) {
-            if (c.channels()[i].channel == request.value)
-                c.selectChannel(i);
-        }
+        c.submit(Input::selectChannel(request.value));
         break;
-    case K::Unit: {
-        const QList<DeviceEntry> &entries = c.devices().entries();
-        for (int i = 0; i < entries.size(); ++i) {
-            if (entries[i].hostName.trimmed() == request.text.trimmed() || entries[i].ipAddress == request.text.trimmed()) {
-                c.selectDevice(i);
-                break;
-            }
-        }
+    case K::Unit:
+        c.submit(Input::selectUnit(request.text));
         break;
-    }
     case K::RecallLook: {
         const QString path = m_findLook ? m_findLook(request.text) : QString();
         LookFile::Contents contents;
@@ -189,23 +183,28 @@ void OscServer::obey(const RemoteRequest &request, const QHostAddress &sender)
             ++m_counters.lookNotFound;
             return;
         }
-        c.applyLook(contents.look);
+        Input recall = Input::of(Input::Kind::RecallLook, c.current());
+        recall.look = contents.look;
+        c.submit(recall);
         break;
     }
     case K::Undo:
-        c.undo();
+        submit(Input::Kind::Undo);
         break;
     case K::Redo:
-        c.redo();
+        submit(Input::Kind::Redo);
         break;
     case K::StoreA:
-        c.storeLook(AbMemory::Which::A);
+        submit(Input::Kind::StoreA);
         break;
     case K::StoreB:
-        c.storeLook(AbMemory::Which::B);
+        submit(Input::Kind::StoreB);
         break;
     case K::ToggleLooks:
-        c.toggleLooks();
+        submit(Input::Kind::ToggleLooks);
+        break;
+    case K::MatchGang:
+        submit(Input::Kind::MatchGang);
         break;
     case K::Subscribe: {
         // A subscriber already known was heard from as the packet came in.
@@ -233,15 +232,15 @@ void OscServer::sendState()
     if (m_subscribers.isEmpty())
         return;
     const HdrController &c = m_controller;
+    const UnitChooser &units = c.units();
     const QByteArray root = OscRouter::Root;
-    queueFeedback(root + "/unit", "ss", {c.devices().currentIndex() >= 0
-                                             ? c.devices().entries()[c.devices().currentIndex()].hostName.trimmed()
-                                             : QString(),
-                                         c.currentAddress()});
-    queueFeedback(root + "/channel", "i", {c.channel()});
+    const int current = units.deviceIndex();
+    queueFeedback(root + "/unit", "ss",
+                  {current >= 0 ? units.devices()[current].hostName.trimmed() : QString(), c.current().unit});
+    queueFeedback(root + "/channel", "i", {c.current().channel});
     queueFeedback(root + "/ab", "si", {AbMemory::name(c.liveLook()), c.liveLookChanged() ? 1 : 0});
-    for (const DeviceEntry &entry : c.devices().entries()) {
-        const QString state = c.unitState(entry.ipAddress);
+    for (const DeviceEntry &entry : units.devices()) {
+        const QString state = units.unitState(entry.ipAddress);
         if (!state.isEmpty())
             queueFeedback(root + "/state/" + entry.hostName.trimmed().toUtf8(), "s", {state});
     }

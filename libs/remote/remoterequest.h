@@ -18,6 +18,7 @@ struct RemoteRequest
         StoreA,
         StoreB,
         ToggleLooks,
+        MatchGang,   // every ganged unit takes the current channel's known values
         Subscribe,   // value: the subscriber's port
         Unsubscribe, // value: the port
     };

@@ -1,13 +1,14 @@
 #include "copychanneldialog.h"
 #include "dialogfixture.h"
-#include "gang.h"
 #include "gangdialog.h"
 #include "hdrcontroller.h"
 #include "modalprompt.h"
 #include "prismosettings.h"
 #include "ui_copychanneldialog.h"
 #include "ui_hdrparameterdialog.h"
+#include "unitchooser.h"
 
+#include <QAbstractSlider>
 #include <QFileDialog>
 #include <QListWidget>
 #include <QMenu>
@@ -91,7 +92,7 @@ void TestHDRParameterDialog::windowShowsTheUnits()
     QCOMPARE(d.form().currentChannelComboBox->count(), 4);
     QCOMPARE(d.form().currentChannelComboBox->currentText(), QStringLiteral("Video 1"));
     // Every label shows the unit's value once its channel is read.
-    QCOMPARE(d.form().pqoutnitLevelLabel->text(), QStringLiteral("1000"));
+    QCOMPARE(d.valueLabel(PC::PqNitLevel)->text(), QStringLiteral("1000"));
     QComboBox *devices = d.form().currentPrismoChoiceComboBox;
     QCOMPARE(devices->count(), 3);
     QCOMPARE(devices->itemData(1).toString(), DialogFixture::address(1));
@@ -102,8 +103,8 @@ void TestHDRParameterDialog::windowShowsTheUnits()
 
     QVERIFY(f.rig().setParameter(0, PC::parameterName(1, PC::Tint), "300"));
     d.controller().refreshNow();
-    QTRY_COMPARE_WITH_TIMEOUT(d.form().tintSlider->value(), 300, 10000);
-    QCOMPARE(d.form().tintLabel->text(), QStringLiteral("0.300"));
+    QTRY_COMPARE_WITH_TIMEOUT(d.slider(PC::Tint)->value(), 300, 10000);
+    QCOMPARE(d.valueLabel(PC::Tint)->text(), QStringLiteral("0.300"));
 }
 
 // With no unit identified, controls change neither their labels nor any unit.
@@ -117,18 +118,18 @@ void TestHDRParameterDialog::channelResetAndAddress()
     QCOMPARE(d.form().currentChannelComboBox->itemText(2), QStringLiteral("Video 3"));
     d.form().currentChannelComboBox->setCurrentIndex(2);
     QVERIFY(f.settle());
-    d.form().tintSlider->setValue(10);
+    d.slider(PC::Tint)->setValue(10);
     QVERIFY(f.settle());
     const QByteArray tint = PC::parameterName(3, PC::Tint);
     QCOMPARE(f.rig().parameter(0, tint), std::optional<QByteArray>("10"));
     QTest::mouseClick(d.form().resetButton, Qt::LeftButton);
     QVERIFY(f.settle());
     QCOMPARE(f.rig().parameter(0, tint), std::optional<QByteArray>("0"));
-    QCOMPARE(d.form().tintSlider->value(), 0);
+    QCOMPARE(d.slider(PC::Tint)->value(), 0);
 
     d.form().ipAddressLineEdit->setText(DialogFixture::address(1));
     QTest::keyClick(d.form().ipAddressLineEdit, Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(d.controller().currentAddress(), DialogFixture::address(1), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(d.controller().units().address(), DialogFixture::address(1), 10000);
 }
 
 void TestHDRParameterDialog::withoutUnitNothingMoves()
@@ -137,8 +138,8 @@ void TestHDRParameterDialog::withoutUnitNothingMoves()
     f.rig().switchOff(0);
     HDRParameterDialog &d = f.open(QStringLiteral("  127.0.0.11 "));
     QCOMPARE(d.form().currentPrismoChoiceComboBox->toolTip(), QStringLiteral("No Prismos Ganged. "));
-    d.form().masterGainSlider->setValue(2000);
-    QCOMPARE(d.form().masterGainLabel->text(), QStringLiteral("1.000"));
+    d.slider(PC::GainMaster)->setValue(2000);
+    QCOMPARE(d.valueLabel(PC::GainMaster)->text(), QStringLiteral("1.000"));
     QVERIFY(f.sets().isEmpty());
 }
 
@@ -150,9 +151,9 @@ void TestHDRParameterDialog::gangDialogAndSettingsSavedAtClose()
     f.saveSettings(QStringLiteral(" 127.0.0.11  "), {"prismo-3 ", "elsewhere "});
     HDRParameterDialog &d = f.open(QString());
     QCOMPARE(d.form().ipAddressLineEdit->text(), QStringLiteral(" 127.0.0.11  "));
-    QCOMPARE(d.controller().currentAddress(), DialogFixture::address(0));
+    QCOMPARE(d.controller().units().address(), DialogFixture::address(0));
     f.gang({"prismo-2 ", "prismo-3 "});
-    QCOMPARE(d.controller().gang().size(), 2);
+    QCOMPARE(d.controller().units().gangSize(), 2);
     // While the dialog is open another unit becomes current (from the panel,
     // say): the choices apply to the list as it is when the dialog closes.
     f.editGang([&d](GangDialog &) {
@@ -160,7 +161,7 @@ void TestHDRParameterDialog::gangDialogAndSettingsSavedAtClose()
         return int(QDialog::Accepted);
     });
     QVERIFY(f.settle());
-    QCOMPARE(d.controller().gang().hostNames(), QStringList{"prismo-3 "});
+    QCOMPARE(d.controller().units().gangHostNames(), QStringList{"prismo-3 "});
     f.close();
     PrismoSettings stored;
     stored.load();
@@ -180,7 +181,7 @@ void TestHDRParameterDialog::historyAndLooksByKeyboardAndMenu()
     QCOMPARE(d.children().size(), children);
     d.show();
     QVERIFY(QTest::qWaitForWindowActive(&d));
-    QSlider *saturation = d.form().saturationSlider;
+    QAbstractSlider *saturation = d.slider(PC::Saturation);
     saturation->setValue(1400);
     const std::pair<Qt::Key, Qt::KeyboardModifiers> redoKeys[] = {{Qt::Key_Y, Qt::ControlModifier},
                                                                    {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier}};
@@ -192,16 +193,16 @@ void TestHDRParameterDialog::historyAndLooksByKeyboardAndMenu()
     }
     QVERIFY(!d.form().abToggleButton->isEnabled());
     f.trigger("Store as A");
-    d.form().exposureSlider->setValue(-700);
+    d.slider(PC::Exposure)->setValue(-700);
     f.trigger("Store as B");
     QCOMPARE(d.form().abStateLabel->text(), QStringLiteral("B live"));
-    d.form().tintSlider->setValue(10);
+    d.slider(PC::Tint)->setValue(10);
     QCOMPARE(d.form().abStateLabel->text(), QStringLiteral("B live, changed"));
     QTest::mouseClick(d.form().abToggleButton, Qt::LeftButton);
     QCOMPARE(d.form().abStateLabel->text(), QStringLiteral("A live"));
-    QCOMPARE(d.form().exposureSlider->value(), 0);
+    QCOMPARE(d.slider(PC::Exposure)->value(), 0);
     QTest::keyClick(&d, Qt::Key_Backslash);
-    QCOMPARE(d.form().exposureSlider->value(), -700);
+    QCOMPARE(d.slider(PC::Exposure)->value(), -700);
 }
 
 // A look saved and loaded again; a file that cannot be used is refused with
@@ -212,16 +213,16 @@ void TestHDRParameterDialog::looksInFiles()
     HDRParameterDialog &d = f.open(DialogFixture::address(0));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("day.json"));
-    d.form().redLiftSlider->setValue(-90);
+    d.slider(PC::LiftRed)->setValue(-90);
     ModalPrompt::setHandler([&path](QDialog &dialog) {
         static_cast<QFileDialog &>(dialog).selectFile(path);
         return int(QDialog::Accepted);
     });
     f.trigger("Save Look...");
     QVERIFY(QFile::exists(path));
-    d.form().redLiftSlider->setValue(0);
+    d.slider(PC::LiftRed)->setValue(0);
     f.trigger("Load Look...");
-    QCOMPARE(d.form().redLiftSlider->value(), -90);
+    QCOMPARE(d.slider(PC::LiftRed)->value(), -90);
 
     QFile bad(dir.filePath(QStringLiteral("newer.json")));
     QVERIFY(bad.open(QIODevice::WriteOnly));
@@ -246,17 +247,22 @@ void TestHDRParameterDialog::copyChannelDialog()
     DialogFixture f;
     f.saveSettings(DialogFixture::address(0), {"prismo-2 "});
     HDRParameterDialog &d = f.open(QString());
-    d.form().blueGainSlider->setValue(1800);
+    d.slider(PC::GainBlue)->setValue(1800);
     QStringList offered;
-    ModalPrompt::setHandler([&offered](QDialog &dialog) {
-        QListWidget *list = static_cast<CopyChannelDialog &>(dialog).form().targetListWidget;
-        for (int i = 0; i < list->count(); ++i)
-            offered << list->item(i)->text();
-        list->item(1)->setCheckState(Qt::Checked); // Video 3 of the current unit
-        list->item(4)->setCheckState(Qt::Checked); // Video 2 of the ganged unit
+    QString source;
+    ModalPrompt::setHandler([&](QDialog &dialog) {
+        const Ui::CopyChannelDialog &form = static_cast<CopyChannelDialog &>(dialog).form();
+        source = form.sourceLabel->text();
+        for (int i = 0; i < form.targetListWidget->count(); ++i)
+            offered << form.targetListWidget->item(i)->text();
+        form.targetListWidget->item(1)->setCheckState(Qt::Checked); // Video 3 of the current unit
+        form.targetListWidget->item(4)->setCheckState(Qt::Checked); // Video 1 of the ganged unit
+        // The panel or OSC chooses another channel while the dialog is open.
+        f.controller().submit(Input::selectChannel(2));
         return int(QDialog::Accepted);
     });
     f.trigger("Copy Channel...");
+    QCOMPARE(source, QStringLiteral("Copy the look of prismo-1: Video 1 to:"));
     QCOMPARE(offered.mid(0, 5), (QStringList{"prismo-1: Video 2", "prismo-1: Video 3", "prismo-1: Video 4",
                                              "prismo-2: 4K/UHD", "prismo-2: Video 1"}));
     QVERIFY(f.settle());
@@ -274,19 +280,19 @@ void TestHDRParameterDialog::keyboardStepsAndTypedValues()
     HDRParameterDialog &d = f.open(DialogFixture::address(0));
     d.show();
     QVERIFY(QTest::qWaitForWindowActive(&d));
-    QTest::keyClick(d.form().colorTempSlider, Qt::Key_Left, Qt::ControlModifier);
-    QCOMPARE(d.form().colorTempSlider->value(), -100);
+    QTest::keyClick(d.slider(PC::ColorTemp), Qt::Key_Left, Qt::ControlModifier);
+    QCOMPARE(d.slider(PC::ColorTemp)->value(), -100);
     const std::pair<const char *, Qt::Key> entries[] = {{"1.5", Qt::Key_Return}, {"3", Qt::Key_Escape}};
     for (const auto &[typed, key] : entries) {
-        QTest::mouseDClick(d.form().masterGainLabel, Qt::LeftButton);
+        QTest::mouseDClick(d.valueLabel(PC::GainMaster), Qt::LeftButton);
         QLineEdit *editor = d.findChild<QLineEdit *>(QStringLiteral("valueEditor"));
         QVERIFY(editor);
         editor->setText(QLatin1String(typed));
         QTest::keyClick(editor, key);
         QTRY_VERIFY(!d.findChild<QLineEdit *>(QStringLiteral("valueEditor"))); // closed either way
-        QCOMPARE(d.form().masterGainSlider->value(), 1500);
+        QCOMPARE(d.slider(PC::GainMaster)->value(), 1500);
     }
-    QCOMPARE(d.form().masterGainLabel->text(), QStringLiteral("1.500"));
+    QCOMPARE(d.valueLabel(PC::GainMaster)->text(), QStringLiteral("1.500"));
 }
 
 QTEST_MAIN(TestHDRParameterDialog)

@@ -3,6 +3,7 @@
 #include "devicerequest.h"
 #include "gangdialog.h"
 #include "hdrcontroller.h"
+#include "httptransport.h"
 #include "modalprompt.h"
 #include "prismosettings.h"
 #include "ui_gangdialog.h"
@@ -30,6 +31,8 @@ DialogFixture::DialogFixture()
     : m_settingsDir(std::make_unique<QTemporaryDir>()), m_rig(std::make_unique<SimulatorRig>(numberedRig()))
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
+    // A box the test does not answer itself is refused at once, never left waiting for a user.
+    ModalPrompt::setHandler(ModalPrompt::answering(false));
     QString error;
     if (!m_rig->start(0, &error))
         qFatal("simulated units do not start: %s", qPrintable(error));
@@ -37,7 +40,7 @@ DialogFixture::DialogFixture()
 
 DialogFixture::~DialogFixture()
 {
-    m_dialog.reset();
+    m_parts.reset();
     m_rig->stop();
     ModalPrompt::setHandler({});
 }
@@ -50,20 +53,20 @@ void DialogFixture::saveSettings(const QString &address, const QStringList &gang
 
 HDRParameterDialog &DialogFixture::open(const QString &address, quint16 hubPort)
 {
-    m_dialog.reset();
+    m_parts.reset();
     if (!address.isNull())
         saveSettings(address);
-    Ports ports;
-    ports.device = m_rig->port();
-    ports.hub = hubPort;
-    m_dialog = std::make_unique<HDRParameterDialog>(hubPort != 0, QStringLiteral("1.3"), ports);
+    PrismoSettings saved;
+    saved.load();
+    m_parts = std::make_unique<ProgramParts>(HttpTransport::factory(m_rig->port()), hubPort, QStringLiteral("1.3"),
+                                             saved.address, saved.gangNames);
     settle();
-    return *m_dialog;
+    return m_parts->window();
 }
 
 bool DialogFixture::settle(int timeoutMs)
 {
-    return QTest::qWaitFor([this] { return m_dialog->controller().isSettled(); }, timeoutMs);
+    return QTest::qWaitFor([this] { return m_parts->controller().isSettled(); }, timeoutMs);
 }
 
 QStringList DialogFixture::sets() const
@@ -94,7 +97,7 @@ void DialogFixture::setFaults(int unit, const QString &faults)
 
 void DialogFixture::trigger(const QString &text)
 {
-    const std::unique_ptr<QMenu> menu = m_dialog->createContextMenu();
+    const std::unique_ptr<QMenu> menu = m_parts->window().createContextMenu();
     const QList<QAction *> actions = menu->actions();
     const auto entry = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == text; });
     QVERIFY2(entry != actions.end() && (*entry)->isEnabled(), qPrintable(text));
@@ -105,7 +108,7 @@ void DialogFixture::editGang(const std::function<int(GangDialog &)> &answer)
 {
     ModalPrompt::setHandler([&](QDialog &dialog) { return answer(static_cast<GangDialog &>(dialog)); });
     trigger(QStringLiteral("Set Prismo Gang List"));
-    ModalPrompt::setHandler({});
+    ModalPrompt::setHandler(ModalPrompt::answering(false));
     settle();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hdrparameterdialog.h"
+#include "programparts.h"
 #include "simulatorrig.h"
 
 #include <QString>
@@ -15,7 +16,8 @@ class GangDialog;
 // The whole window against three simulated units at 127.0.0.11 on, host
 // names "prismo-N", the third running one 4K/UHD channel. The rig runs on its
 // own thread, the program's settings live in a temporary folder, and the
-// window talks to the rig's port (and a hub's, when given).
+// window talks to the rig's port (and a hub's, when given). Modal boxes the
+// test does not answer itself are refused at once.
 class DialogFixture
 {
 public:
@@ -33,8 +35,10 @@ public:
     // Opens the window with the saved settings (saving the address first
     // unless it is null) and waits until it has settled.
     HDRParameterDialog &open(const QString &address, quint16 hubPort = 0);
-    HDRParameterDialog &dialog() { return *m_dialog; }
-    void close() { m_dialog.reset(); }
+    HDRParameterDialog &dialog() { return m_parts->window(); }
+    HdrController &controller() { return m_parts->controller(); }
+    // Closes the window as the program ends: the settings are saved.
+    void close() { m_parts.reset(); }
     // Waits until no request waits for a unit; false after the bound.
     bool settle(int timeoutMs = 10000);
 
@@ -54,5 +58,5 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
     std::unique_ptr<SimulatorRig> m_rig;
-    std::unique_ptr<HDRParameterDialog> m_dialog;
+    std::unique_ptr<ProgramParts> m_parts;
 };

@@ -1,11 +1,12 @@
 #include "dialogfixture.h"
-#include "gang.h"
 #include "hdrcontroller.h"
 #include "hubserver.h"
 #include "parametercatalogue.h"
 #include "stallprobe.h"
 #include "ui_hdrparameterdialog.h"
+#include "unitchooser.h"
 
+#include <QAbstractSlider>
 #include <QtTest>
 
 #include <memory>
@@ -79,7 +80,7 @@ void TestFaultInjection::cleanup()
 
 void TestFaultInjection::turnRedGain()
 {
-    QSlider *gain = m_fixture->dialog().form().redGainSlider;
+    QAbstractSlider *gain = m_fixture->dialog().slider(PC::GainRed);
     const int before = gain->value();
     cause(PC::GainRed, QString::number(before + 50));
     QVERIFY(m_hub->turnEncoder(5, 60)); // a step of 50
@@ -88,12 +89,13 @@ void TestFaultInjection::turnRedGain()
 
 void TestFaultInjection::keepBusy(int rounds)
 {
-    const Ui::HDRParameterDialog &form = m_fixture->dialog().form();
+    HDRParameterDialog &d = m_fixture->dialog();
+    const Ui::HDRParameterDialog &form = d.form();
     for (int round = 0; round < rounds; ++round) {
         ++m_step;
         const int lift = -400 + 37 * m_step;
         cause(PC::LiftMaster, QString::number(lift));
-        form.masterLiftSlider->setValue(lift);
+        d.slider(PC::LiftMaster)->setValue(lift);
         const int row = m_step % 2;
         cause(PC::OutDynRange, QString::fromLatin1(PC::wireText(PC::OutDynRange, row)));
         form.outDynRangeGamutChoiceComboBox->setCurrentIndex(row);
@@ -171,11 +173,10 @@ void TestFaultInjection::faultMatrix()
         cause(slot, QString::fromLatin1(value));
     }
     HDRParameterDialog &d = m_fixture->open(DialogFixture::address(0), m_hubPort);
-    const Ui::HDRParameterDialog &form = d.form();
-    QTRY_COMPARE_WITH_TIMEOUT(form.redGainSlider->value(), 1111, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(d.slider(PC::GainRed)->value(), 1111, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(m_hub->hasClient(), 10000);
     m_fixture->gang({"prismo-2 "});
-    QCOMPARE(d.controller().gang().size(), 1);
+    QCOMPARE(d.controller().units().gangSize(), 1);
     m_fixture->clearRequests();
 
     const StallProbe probe;
@@ -188,7 +189,7 @@ void TestFaultInjection::faultMatrix()
     // The read-back follows a value changed at the unit, with no one touching the window.
     rig.setParameter(0, name(PC::Tint), "-777");
     cause(PC::Tint, QStringLiteral("-777"));
-    QTRY_COMPARE_WITH_TIMEOUT(form.tintSlider->value(), -777, RecoveryMs);
+    QTRY_COMPARE_WITH_TIMEOUT(d.slider(PC::Tint)->value(), -777, RecoveryMs);
 
     // The hub is taken up again and the panel's encoder reaches both units
     // and the display.
@@ -196,9 +197,9 @@ void TestFaultInjection::faultMatrix()
     turnRedGain();
     if (QTest::currentTestFailed())
         return;
-    const QByteArray gain = QByteArray::number(form.redGainSlider->value());
+    const QByteArray gain = QByteArray::number(d.slider(PC::GainRed)->value());
     QTRY_COMPARE_WITH_TIMEOUT(rig.parameter(0, name(PC::GainRed)), std::optional<QByteArray>(gain), RecoveryMs);
-    QTRY_VERIFY_WITH_TIMEOUT(m_hub->display().line(2).contains(form.redGainLabel->text()), RecoveryMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_hub->display().line(2).contains(d.valueLabel(PC::GainRed)->text()), RecoveryMs);
 
     // The ganged unit has caught up with the current unit: nothing it missed is lost.
     for (const auto &entry : start)

@@ -1,10 +1,19 @@
 #include "fakeunits.h"
-#include "gang.h"
 #include "hdrcontroller.h"
+#include "unitchooser.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
+#include <algorithm>
+#include <array>
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
 using PC = ParameterCatalogue;
+using K = Input::Kind;
 
 namespace {
 constexpr int Settle = 10000;
@@ -26,10 +35,203 @@ struct Rig
     }
     bool settle() { return QTest::qWaitFor([this] { return controller->isSettled(); }, Settle); }
     QStringList of(int unit, const QString &action) const { return units.requests(unit, action); }
+    // An input aimed at the current place, as any source makes it.
+    void input(K kind, int slot = -1, int value = 0) { controller->submit(Input::of(kind, controller->current(), slot, value)); }
+    void set(int slot, int value) { input(K::Set, slot, value); }
 
     FakeUnits units;
     std::unique_ptr<HdrController> controller;
 };
+
+// What each channel of each unit must hold after a sequence of inputs, as
+// the controller promises it: an input acts on the place it was aimed at,
+// with that place's own values, in the order it came; one aimed at the place
+// being read waits for the read, one whose place was left before it was read
+// is dropped. Every change reaches the current unit and the gang.
+class PlaceModel
+{
+public:
+    using Place = std::pair<int, int>; // unit, channel
+    static constexpr int Units = 3;
+    static const std::array<int, 5> Slots;
+
+    PlaceModel()
+    {
+        for (int unit = 0; unit < Units; ++unit) {
+            for (int channel = 1; channel <= 4; ++channel) {
+                Look &look = held[{unit, channel}];
+                for (int slot = 0; slot < PC::SlotCount; ++slot)
+                    look.values[std::size_t(slot)] = PC::slot(slot).startPosition;
+                look.values[PC::GainRed] = 1000 + 100 * unit + 10 * channel;
+                look.values[PC::Tint] = -(1000 * unit + 100 * channel);
+                look.values[PC::Exposure] = 100 * unit + 10 * channel;
+                look.values[PC::Saturation] = 1000 + 50 * unit + 5 * channel;
+            }
+        }
+    }
+    void seed(FakeUnits &units) const
+    {
+        for (const auto &[place, look] : held) {
+            for (int slot : Slots)
+                units.setValue(place.first, vid(place.second, slot), QByteArray::number(look.values[std::size_t(slot)]));
+        }
+    }
+    // The start: unit 0 current on Video 1, units 1 and 2 ganged and matched to it.
+    void started()
+    {
+        gang = {1, 2};
+        match();
+    }
+
+    struct Op
+    {
+        K kind;
+        int slot = -1;
+        int value = 0;
+        Look look;
+    };
+    // An input aimed at the place; it waits while the place is read.
+    void input(const Place &place, const Op &op)
+    {
+        if (place == current() && !loaded.count(place))
+            waiting.push_back(op);
+        else if (loaded.count(place))
+            apply(place, op);
+    }
+    void selectChannel(int next)
+    {
+        if (next == channel)
+            return;
+        waiting.clear();
+        channel = next;
+        loaded.erase(current());
+    }
+    void selectUnit(int next)
+    {
+        waiting.clear();
+        loaded.clear();
+        unit = next;
+        channel = 1;
+        gang.erase(next);
+        settled();
+        match();
+    }
+    // The burst of inputs is over and the current place has been read.
+    void settled()
+    {
+        loaded.insert(current());
+        for (const Op &op : waiting)
+            apply(current(), op);
+        waiting.clear();
+    }
+    Place current() const { return {unit, channel}; }
+    bool isLoaded(const Place &place) const { return loaded.count(place) > 0; }
+    const Look &valuesOf(const Place &place) const { return held.at(place); }
+
+    std::map<Place, Look> held; // what each unit holds on each channel
+
+private:
+    struct Step
+    {
+        std::vector<std::pair<int, std::pair<int, int>>> changes; // slot, before, after
+    };
+    struct Ab
+    {
+        std::optional<Look> a, b;
+        AbMemory::Which live = AbMemory::Which::None;
+    };
+
+    void match()
+    {
+        for (int member : gang)
+            held[{member, channel}] = held[current()];
+    }
+    // Sets values as a change does; the changes, for the history.
+    Step change(const Place &place, const std::vector<std::pair<int, int>> &values)
+    {
+        Step step;
+        for (const auto &[slot, value] : values) {
+            const PC::SlotInfo &info = PC::slot(slot);
+            const int kept = std::clamp(value, info.minimum, info.maximum);
+            int &now = held[place].values[std::size_t(slot)];
+            if (kept == now)
+                continue;
+            step.changes.push_back({slot, {now, kept}});
+            now = kept;
+            for (int member : gang)
+                held[{member, place.second}].values[std::size_t(slot)] = kept;
+        }
+        return step;
+    }
+    void record(const Place &place, const Step &step)
+    {
+        if (step.changes.empty())
+            return;
+        done[place].push_back(step);
+        undone[place].clear();
+    }
+    void recall(const Place &place, const Look &look)
+    {
+        std::vector<std::pair<int, int>> values;
+        for (int slot : held[place].differences(look))
+            values.emplace_back(slot, look.values[std::size_t(slot)]);
+        record(place, change(place, values));
+    }
+    void apply(const Place &place, const Op &op)
+    {
+        const int now = op.slot >= 0 ? held[place].values[std::size_t(op.slot)] : 0;
+        switch (op.kind) {
+        case K::Set:
+            record(place, change(place, {{op.slot, op.value}}));
+            break;
+        case K::Nudge:
+            record(place, change(place, {{op.slot, now + op.value}}));
+            break;
+        case K::RecallLook:
+            recall(place, op.look);
+            break;
+        case K::StoreA:
+        case K::StoreB:
+            (op.kind == K::StoreA ? ab[place].a : ab[place].b) = held[place];
+            ab[place].live = op.kind == K::StoreA ? AbMemory::Which::A : AbMemory::Which::B;
+            break;
+        case K::ToggleLooks:
+            if (ab[place].a && ab[place].b) {
+                ab[place].live = ab[place].live == AbMemory::Which::A ? AbMemory::Which::B : AbMemory::Which::A;
+                recall(place, ab[place].live == AbMemory::Which::A ? *ab[place].a : *ab[place].b);
+            }
+            break;
+        case K::Undo:
+        case K::Redo: {
+            std::vector<Step> &from = op.kind == K::Undo ? done[place] : undone[place];
+            if (from.empty())
+                break;
+            const Step step = from.back();
+            from.pop_back();
+            std::vector<std::pair<int, int>> values;
+            for (const auto &[slot, values2] : step.changes)
+                values.emplace_back(slot, op.kind == K::Undo ? values2.first : values2.second);
+            if (op.kind == K::Undo)
+                std::reverse(values.begin(), values.end());
+            change(place, values);
+            (op.kind == K::Undo ? undone[place] : done[place]).push_back(step);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    int unit = 0;
+    int channel = 1;
+    std::set<int> gang;
+    std::set<Place> loaded{{0, 1}};
+    std::vector<Op> waiting;
+    std::map<Place, std::vector<Step>> done, undone;
+    std::map<Place, Ab> ab;
+};
+
+const std::array<int, 5> PlaceModel::Slots = {PC::GainRed, PC::Tint, PC::Exposure, PC::Saturation, PC::LiftMaster};
 } // namespace
 
 // The controller without a window, against fake units: identification,
@@ -51,6 +253,11 @@ private slots:
     void missedWritesCatchUp_data();
     void missedWritesCatchUp();
     void newChannelAndNewCurrentUnit();
+    void inputsWhileAChannelIsRead_data();
+    void inputsWhileAChannelIsRead();
+    void matchGangIsExplicitAndUndoable();
+    void randomInputsLandWhereAimed_data();
+    void randomInputsLandWhereAimed();
     void savedGangOutlivesFailedDiscovery_data();
     void savedGangOutlivesFailedDiscovery();
     void resetOnlyWithAdjustOn();
@@ -99,13 +306,13 @@ void TestHdrController::identification()
     if (!failing.isEmpty())
         rig.units.setFailing(0, failing);
     HdrController &c = rig.start();
-    QCOMPARE(c.title(), title);
+    QCOMPARE(c.units().title(), title);
     QStringList shown;
-    for (const HdrController::Channel &channel : c.channels())
+    for (const UnitChooser::Channel &channel : c.units().channels())
         shown << channel.text;
     QCOMPARE(shown, channels);
-    QCOMPARE(c.hasUnit(), product == "KVEL");
-    QCOMPARE(c.currentAddress(), product == "KVEL" ? FakeUnits::address(0) : QString());
+    QCOMPARE(c.units().hasUnit(), product == "KVEL");
+    QCOMPARE(c.current().unit, product == "KVEL" ? FakeUnits::address(0) : QString());
     if (product != "KVEL") {
         QCOMPARE(rig.of(0, "get"), QStringList{"eParamID_ProductID text-plain"});
         return;
@@ -137,12 +344,12 @@ void TestHdrController::unitNotReadyIsTakenUpLater()
     else
         rig.units.setFailing(0, "eParamID_ProductID");
     HdrController &c = rig.start();
-    QVERIFY(!c.hasUnit());
-    QCOMPARE(c.title(), QStringLiteral(" No Prismo Found"));
+    QVERIFY(!c.units().hasUnit());
+    QCOMPARE(c.units().title(), QStringLiteral(" No Prismo Found"));
     rig.units.setOff(0, false);
     rig.units.setFailing(0, "eParamID_ProductID", false);
-    QTRY_VERIFY_WITH_TIMEOUT(c.hasUnit(), Settle);
-    QTRY_COMPARE_WITH_TIMEOUT(c.devices().entries().size(), 3, Settle);
+    QTRY_VERIFY_WITH_TIMEOUT(c.units().hasUnit(), Settle);
+    QTRY_COMPARE_WITH_TIMEOUT(c.units().devices().size(), 3, Settle);
     // A list that cannot be read again leaves the list as it was.
     QVERIFY(rig.settle());
     rig.units.setFailing(0, "eParamID_NetworkServices");
@@ -150,7 +357,7 @@ void TestHdrController::unitNotReadyIsTakenUpLater()
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
     c.discover();
     QVERIFY(rig.settle());
-    QCOMPARE(c.devices().entries().size(), 3);
+    QCOMPARE(c.units().devices().size(), 3);
 }
 
 void TestHdrController::startUpWritesOnlyTheUnitsOwnValues_data()
@@ -182,7 +389,7 @@ void TestHdrController::startUpWritesOnlyTheUnitsOwnValues()
     if (!failing.isEmpty())
         rig.units.setFailing(0, failing);
     HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
-    QCOMPARE(c.gang().size(), 1);
+    QCOMPARE(c.units().gangSize(), 1);
     QVERIFY(!rig.of(1, "set").isEmpty());
     for (int unit : {0, 1}) {
         for (const QString &set : rig.of(unit, "set"))
@@ -203,7 +410,7 @@ void TestHdrController::userChangeReachesEveryUnitOnce()
     rig.units.setFailing(1, vid(1, PC::GainRed));
     QSignalSpy shown(&c, &HdrController::parameterChanged);
     rig.units.clearLog();
-    c.setParameter(PC::GainRed, 1250);
+    rig.set(PC::GainRed, 1250);
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown[0], (QList<QVariant>{PC::GainRed, 1250}));
     QVERIFY(c.isHeld());
@@ -253,7 +460,7 @@ void TestHdrController::replyOlderThanTheUsersChangeIsDropped()
     rig.units.clearLog();
     c.refreshNow();
     QTRY_VERIFY_WITH_TIMEOUT(!rig.of(0, "get").isEmpty(), Settle); // the Adjust read is under way
-    c.setParameter(PC::ColorfrontMode, 0);
+    rig.set(PC::ColorfrontMode, 0);
     QVERIFY(rig.settle());
     QCOMPARE(c.value(PC::ColorfrontMode), 0);
     QCOMPARE(rig.units.value(0, vid(1, PC::ColorfrontMode)), QByteArray("0"));
@@ -282,7 +489,7 @@ void TestHdrController::missedWritesCatchUp()
     if (offAtStart)
         rig.units.setOff(off, true);
     HdrController &c = rig.start(0, {FakeUnits::hostName(1), FakeUnits::hostName(2)});
-    QCOMPARE(c.gang().label(), QStringLiteral("Current Prismo (ganged)"));
+    QCOMPARE(c.units().gangLabel(), QStringLiteral("Current Prismo (ganged)"));
     // An answering ganged unit received the forced pass in pass order.
     QStringList order, written;
     for (int slot : PC::passOrder())
@@ -292,19 +499,19 @@ void TestHdrController::missedWritesCatchUp()
     QCOMPARE(written, order);
     const QString tip = QStringLiteral("Ganged Prismos:\n- prismo-2 \n- prismo-3  (not answering)");
     if (offAtStart) {
-        QTRY_COMPARE_WITH_TIMEOUT(c.gang().toolTip(), tip, Settle);
+        QTRY_COMPARE_WITH_TIMEOUT(c.units().gangToolTip(), tip, Settle);
         c.applyGangChoices({});
         QVERIFY(rig.settle());
-        QCOMPARE(c.gang().toolTip(), tip);
+        QCOMPARE(c.units().gangToolTip(), tip);
     }
     rig.units.setOff(off, true);
     for (int position : {1200, 1300, 1400})
-        c.setParameter(PC::GainRed, position);
-    c.setParameter(PC::Tint, 250);
+        rig.set(PC::GainRed, position);
+    rig.set(PC::Tint, 250);
     QVERIFY(rig.settle());
     if (off == 2) {
-        QTRY_COMPARE_WITH_TIMEOUT(c.gang().toolTip(), tip, Settle);
-        QCOMPARE(c.unitState(FakeUnits::address(2)), QStringLiteral("not answering"));
+        QTRY_COMPARE_WITH_TIMEOUT(c.units().gangToolTip(), tip, Settle);
+        QCOMPARE(c.units().unitState(FakeUnits::address(2)), QStringLiteral("not answering"));
     }
     rig.units.setOff(off, false);
     QTRY_VERIFY_WITH_TIMEOUT((c.refreshNow(), rig.units.value(off, vid(1, PC::GainRed)) == "1400"), Settle);
@@ -317,36 +524,176 @@ void TestHdrController::missedWritesCatchUp()
     QCOMPARE(c.value(PC::GainRed), 1400);
 }
 
-// Another channel is read at once, and its values reach the gang. The new
-// current unit leaves the gang and no longer receives its writes.
+// Choosing another channel reads it and writes nothing: the gang keeps its
+// own values of it. Another current unit leaves the gang, and the gang is
+// built anew around it with one pass of its values.
 void TestHdrController::newChannelAndNewCurrentUnit()
 {
     Rig rig;
+    rig.units.setValue(0, vid(1, PC::GainRed), "3000");
+    rig.units.setValue(0, vid(1, PC::Tint), "-5000");
     rig.units.setValue(0, vid(3, PC::Exposure), "1500");
     rig.units.setValue(1, vid(3, PC::GainRed), "1777");
     HdrController &c = rig.start(0, {FakeUnits::hostName(1), FakeUnits::hostName(2)});
-    c.selectChannel(2); // Video 3
-    QVERIFY(rig.settle());
-    QCOMPARE(c.channel(), 3);
-    QCOMPARE(c.value(PC::Exposure), 1500);
-    QCOMPARE(rig.units.value(1, vid(3, PC::Exposure)), QByteArray("1500"));
-    QCOMPARE(rig.units.value(1, vid(1, PC::Exposure)), QByteArray("0"));
-    c.selectDevice(1);
-    QVERIFY(rig.settle());
-    QCOMPARE(c.currentAddress(), FakeUnits::address(1));
-    QCOMPARE(c.devices().currentIndex(), 1);
-    QCOMPARE(c.gang().hostNames(), QStringList{FakeUnits::hostName(2)});
-    // The list selects Video 1 again, and Video 1 is what was read and spread.
-    QCOMPARE(c.channel(), 1);
-    for (int unit = 0; unit < 3; ++unit)
-        QCOMPARE(rig.units.value(unit, vid(1, PC::GainRed)), QByteArray("1000"));
+    rig.units.setValue(1, vid(1, PC::GammaRed), "900");
     rig.units.clearLog();
-    c.setParameter(PC::GammaMaster, 1333);
+    c.submit(Input::selectChannel(3));
+    QVERIFY(rig.settle());
+    QCOMPARE(c.current().channel, 3);
+    QCOMPARE(c.value(PC::Exposure), 1500);
+    QCOMPARE(c.value(PC::GainRed), 1000);
+    for (int unit = 0; unit < 3; ++unit)
+        QCOMPARE(rig.of(unit, "set"), QStringList());
+    QCOMPARE(rig.units.value(1, vid(3, PC::GainRed)), QByteArray("1777"));
+
+    c.submit(Input::selectUnit(FakeUnits::hostName(1)));
+    QVERIFY(rig.settle());
+    QCOMPARE(c.current(), (Target{FakeUnits::address(1), 1}));
+    QCOMPARE(c.units().deviceIndex(), 1);
+    QCOMPARE(c.units().gangHostNames(), QStringList{FakeUnits::hostName(2)});
+    // The gang is matched to the new current unit's Video 1; unit 0 is left alone.
+    QCOMPARE(rig.units.value(2, vid(1, PC::GammaRed)), QByteArray("900"));
+    QCOMPARE(rig.units.value(0, vid(1, PC::GammaRed)), QByteArray("1000"));
+    rig.units.clearLog();
+    rig.set(PC::GammaMaster, 1333);
     QVERIFY(rig.settle());
     QCOMPARE(rig.of(0, "set"), QStringList());
     for (int unit : {1, 2})
         QCOMPARE(rig.of(unit, "set"), QStringList{vid(1, PC::GammaMaster) + " 1333"});
-    QCOMPARE(c.gangNamesToSave(), QStringList{FakeUnits::hostName(2)});
+    QCOMPARE(c.units().gangNamesToSave(), QStringList{FakeUnits::hostName(2)});
+}
+
+void TestHdrController::inputsWhileAChannelIsRead_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QStringList>("video2"); // "<slot>=<value>" on Video 2 of both units at the end
+    QTest::addColumn<QStringList>("video3");
+
+    const QString gain = QString::number(PC::GainRed) + QLatin1Char('=');
+    const QString tint = QString::number(PC::Tint) + QLatin1Char('=');
+    QTest::newRow("nudge") << "nudge" << QStringList{gain + "1010", tint + "0"} << QStringList{gain + "1000"};
+    QTest::newRow("typed value") << "set" << QStringList{gain + "2222"} << QStringList{gain + "1000"};
+    QTest::newRow("look recall") << "recall" << QStringList{gain + "4000", tint + "700"} << QStringList{gain + "1000"};
+    QTest::newRow("reset") << "reset" << QStringList{gain + "1000", tint + "0", QString::number(PC::LiftMaster) + "=0"}
+                           << QStringList{tint + "0"};
+    QTest::newRow("A/B toggle") << "ab" << QStringList{gain + "1200", tint + "0"} << QStringList{gain + "1000"};
+    QTest::newRow("undo") << "undo" << QStringList{gain + "1000", tint + "0"} << QStringList{gain + "1000"};
+    // Aimed at Video 2 and made while it is read; Video 3 chosen before the
+    // read ended: the input is dropped, never moved to Video 3.
+    QTest::newRow("place left before its read") << "left" << QStringList{gain + "1000"} << QStringList{gain + "1000"};
+    // Aimed at Video 1, which has been read, after Video 2 was chosen: it lands on Video 1.
+    QTest::newRow("input for the channel left") << "late" << QStringList{gain + "1000"} << QStringList{gain + "1000"};
+}
+
+// Units that answer late, one ganged. Video 1 of the current unit holds a
+// grade; Video 2 is at its start values on both units. Whatever comes while
+// Video 2 is read acts on Video 2's own values, once they are read.
+void TestHdrController::inputsWhileAChannelIsRead()
+{
+    QFETCH(QString, input);
+    QFETCH(QStringList, video2);
+    QFETCH(QStringList, video3);
+
+    Rig rig;
+    rig.units.setValue(0, vid(1, PC::GainRed), "1500");
+    rig.units.setValue(0, vid(1, PC::Tint), "-5000");
+    if (input == QLatin1String("reset"))
+        rig.units.setValue(0, vid(2, PC::LiftMaster), "250");
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    const Target video1 = c.current();
+    if (input == QLatin1String("ab")) {
+        c.submit(Input::selectChannel(2));
+        QVERIFY(rig.settle());
+        rig.set(PC::GainRed, 1200);
+        rig.input(K::StoreB);
+        rig.set(PC::GainRed, 1000);
+        rig.input(K::StoreA);
+        c.submit(Input::selectChannel(1));
+        QVERIFY(rig.settle());
+    }
+    if (input == QLatin1String("undo")) {
+        c.submit(Input::selectChannel(2));
+        QVERIFY(rig.settle());
+        rig.set(PC::GainRed, 3000);
+        c.submit(Input::selectChannel(1));
+        QVERIFY(rig.settle());
+    }
+    for (int unit : {0, 1})
+        rig.units.setDelay(unit, 20);
+    rig.units.clearLog();
+    c.submit(Input::selectChannel(2));
+    if (input == QLatin1String("nudge"))
+        rig.input(K::Nudge, PC::GainRed, 10);
+    else if (input == QLatin1String("set"))
+        rig.set(PC::GainRed, 2222);
+    else if (input == QLatin1String("reset"))
+        rig.input(K::ResetAll);
+    else if (input == QLatin1String("ab"))
+        rig.input(K::ToggleLooks);
+    else if (input == QLatin1String("undo"))
+        rig.input(K::Undo);
+    else if (input == QLatin1String("late"))
+        c.submit(Input::of(K::Nudge, video1, PC::GainRed, 10));
+    if (input == QLatin1String("recall")) {
+        Input recall = Input::of(K::RecallLook, c.current());
+        recall.look = c.currentLook();
+        recall.look.values[PC::GainRed] = 4000;
+        recall.look.values[PC::Tint] = 700;
+        c.submit(recall);
+    }
+    if (input == QLatin1String("left")) {
+        rig.input(K::Nudge, PC::GainRed, 10);
+        c.submit(Input::selectChannel(3));
+    }
+    QVERIFY(rig.settle());
+    for (int unit : {0, 1}) {
+        for (const QString &expected : video2)
+            QCOMPARE(rig.units.value(unit, vid(2, expected.section('=', 0, 0).toInt())), expected.section('=', 1).toLatin1());
+        for (const QString &expected : video3)
+            QCOMPARE(rig.units.value(unit, vid(3, expected.section('=', 0, 0).toInt())), expected.section('=', 1).toLatin1());
+        // Video 1 keeps its grade but for what was aimed at it.
+        QCOMPARE(rig.units.value(unit, vid(1, PC::GainRed)), QByteArray(input == QLatin1String("late") ? "1510" : "1500"));
+        QCOMPARE(rig.units.value(unit, vid(1, PC::Tint)), QByteArray("-5000"));
+    }
+    for (const QString &set : rig.of(1, "set"))
+        QVERIFY2(!set.startsWith(vid(1, 0).left(13)) || input == QLatin1String("late"), qPrintable(set));
+}
+
+// The gang follows the current unit only by what the user does; matching it
+// is a command of its own, one step of the history. A forced pass that had to
+// leave a value out says so, and matches it once it is known.
+void TestHdrController::matchGangIsExplicitAndUndoable()
+{
+    Rig rig;
+    rig.units.setValue(1, vid(2, PC::Saturation), "1700");
+    rig.units.setValue(0, vid(2, PC::GainRed), "2500");
+    rig.units.setFailing(0, vid(1, PC::Tint));
+    rig.units.setValue(0, vid(1, PC::Tint), "300");
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    QCOMPARE(c.units().gangLabel(), QStringLiteral("Current Prismo (ganged, 1 not matched)"));
+    QCOMPARE(rig.units.value(1, vid(1, PC::Tint)), QByteArray("0"));
+    rig.units.setFailing(0, vid(1, PC::Tint), false);
+    c.refreshNow();
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(1, vid(1, PC::Tint)), QByteArray("300"));
+    QCOMPARE(c.units().gangLabel(), QStringLiteral("Current Prismo (ganged)"));
+
+    c.submit(Input::selectChannel(2));
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(1, vid(2, PC::GainRed)), QByteArray("1000"));
+    rig.input(K::MatchGang);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(1, vid(2, PC::GainRed)), QByteArray("2500"));
+    QCOMPARE(rig.units.value(1, vid(2, PC::Saturation)), QByteArray("1000"));
+    QCOMPARE(c.undoSteps(), 1);
+    rig.input(K::Undo);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(1, vid(2, PC::GainRed)), QByteArray("1000"));
+    QCOMPARE(rig.units.value(1, vid(2, PC::Saturation)), QByteArray("1700"));
+    QCOMPARE(rig.units.value(0, vid(2, PC::GainRed)), QByteArray("2500"));
+    rig.input(K::Redo);
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.units.value(1, vid(2, PC::Saturation)), QByteArray("1000"));
 }
 
 void TestHdrController::savedGangOutlivesFailedDiscovery_data()
@@ -382,28 +729,28 @@ void TestHdrController::savedGangOutlivesFailedDiscovery()
     }
     HdrController &c = rig.start(0, saved);
     if (!unganged.isEmpty()) {
-        QList<DeviceEntry> edited = c.devices().entries();
+        QList<DeviceEntry> edited = c.units().devices();
         for (DeviceEntry &entry : edited)
             entry.ganged = entry.ganged && !unganged.contains(entry.hostName);
         c.applyGangChoices(edited);
     }
-    QCOMPARE(c.gangNamesToSave(), stored);
+    QCOMPARE(c.units().gangNamesToSave(), stored);
 }
 
 void TestHdrController::resetOnlyWithAdjustOn()
 {
     Rig rig;
     HdrController &c = rig.start();
-    c.setParameter(PC::LiftMaster, 250);
-    c.setParameter(PC::LogLook, 900);
-    c.setParameter(PC::ColorfrontMode, 0);
-    c.resetValues();
+    rig.set(PC::LiftMaster, 250);
+    rig.set(PC::LogLook, 900);
+    rig.set(PC::ColorfrontMode, 0);
+    rig.input(K::ResetAll);
     QCOMPARE(c.value(PC::LiftMaster), 250);
-    c.setParameter(PC::ColorfrontMode, 1);
+    rig.set(PC::ColorfrontMode, 1);
     QVERIFY(rig.settle());
     rig.units.clearLog();
     QSignalSpy done(&c, &HdrController::resetDone);
-    c.resetValues();
+    rig.input(K::ResetAll);
     QCOMPARE(done.size(), 1);
     QVERIFY(rig.settle());
     QCOMPARE(rig.of(0, "set"), (QStringList{vid(1, PC::LiftMaster) + " 0", vid(1, PC::LogLook) + " 500"}));
@@ -415,29 +762,29 @@ void TestHdrController::undoAndRedoWriteLikeAnyChange()
 {
     Rig rig;
     HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
-    c.beginGesture();
+    rig.input(K::BeginGesture);
     for (int position : {1100, 1200, 1300})
-        c.setParameter(PC::GainRed, position);
-    c.endGesture();
-    c.resetValues();
+        rig.set(PC::GainRed, position);
+    rig.input(K::EndGesture);
+    rig.input(K::ResetAll);
     rig.units.setValue(0, vid(1, PC::Tint), "400");
     c.refreshNow();
     QVERIFY(rig.settle());
     QCOMPARE(c.undoSteps(), 2);
-    c.undo(); // the reset
+    rig.input(K::Undo); // the reset
     QCOMPARE(c.value(PC::GainRed), 1300);
-    c.undo(); // the drag
+    rig.input(K::Undo); // the drag
     QCOMPARE(c.value(PC::GainRed), 1000);
     QCOMPARE(c.value(PC::Tint), 400);
     QVERIFY(rig.settle());
     QCOMPARE(rig.units.value(1, vid(1, PC::GainRed)), QByteArray("1000"));
-    c.redo();
+    rig.input(K::Redo);
     QVERIFY(rig.settle());
     QCOMPARE(rig.units.value(1, vid(1, PC::GainRed)), QByteArray("1300"));
-    c.selectChannel(1);
+    c.submit(Input::selectChannel(2));
     QVERIFY(rig.settle());
     QCOMPARE(c.undoSteps(), 0);
-    c.selectChannel(0);
+    c.submit(Input::selectChannel(1));
     QVERIFY(rig.settle());
     QCOMPARE(c.undoSteps(), 1);
 }
@@ -446,16 +793,16 @@ void TestHdrController::abToggleWritesOnlyWhatDiffers()
 {
     Rig rig;
     HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
-    c.storeLook(AbMemory::Which::A);
-    c.setParameter(PC::Saturation, 1400);
-    c.setParameter(PC::OutDynRange, 2);
-    c.storeLook(AbMemory::Which::B);
+    rig.input(K::StoreA);
+    rig.set(PC::Saturation, 1400);
+    rig.set(PC::OutDynRange, 2);
+    rig.input(K::StoreB);
     QCOMPARE(c.liveLook(), AbMemory::Which::B);
-    c.setParameter(PC::Tint, 50);
+    rig.set(PC::Tint, 50);
     QVERIFY(c.liveLookChanged());
     QVERIFY(rig.settle());
     rig.units.clearLog();
-    c.toggleLooks();
+    rig.input(K::ToggleLooks);
     QCOMPARE(c.liveLook(), AbMemory::Which::A);
     QVERIFY(!c.liveLookChanged());
     QVERIFY(rig.settle());
@@ -463,7 +810,7 @@ void TestHdrController::abToggleWritesOnlyWhatDiffers()
                               vid(1, PC::Tint) + " 0"};
     for (int unit : {0, 1})
         QCOMPARE(rig.of(unit, "set"), written);
-    c.undo(); // the toggle was one step
+    rig.input(K::Undo); // the toggle was one step
     QCOMPARE(c.value(PC::Tint), 50);
     QCOMPARE(c.value(PC::Saturation), 1400);
 }
@@ -472,17 +819,112 @@ void TestHdrController::copyChannelToOtherChannelsAndUnits()
 {
     Rig rig;
     HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
-    c.setParameter(PC::LiftRed, -120);
+    rig.set(PC::LiftRed, -120);
     QVERIFY(rig.settle());
-    const QVector<HdrController::CopyTarget> targets = c.copyTargets();
+    const QVector<Target> targets = c.units().copyTargets(c.current());
     QCOMPARE(targets.size(), 3 + 5);
     QCOMPARE(targets.first().channel, 2);
-    c.copyChannel({{FakeUnits::address(0), 3}, {FakeUnits::address(1), 4}});
+    // The source is the place the copy was asked for, whatever is chosen since.
+    Input copy = Input::of(K::Copy, c.current());
+    copy.copyTo = {{FakeUnits::address(0), 3}, {FakeUnits::address(1), 4}};
+    c.submit(Input::selectChannel(2));
+    c.submit(copy);
     QVERIFY(rig.settle());
     QCOMPARE(rig.units.value(0, vid(3, PC::LiftRed)), QByteArray("-120"));
     QCOMPARE(rig.units.value(1, vid(4, PC::LiftRed)), QByteArray("-120"));
     QCOMPARE(rig.units.value(0, vid(2, PC::LiftRed)), QByteArray("0"));
     QCOMPARE(rig.of(0, "set").filter(vid(3, 0).left(13)).size(), PC::BoundCount - 1);
+}
+
+void TestHdrController::randomInputsLandWhereAimed_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : {1u, 2u, 3u})
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+// Bursts of inputs from every kind of source, with channel and unit switches
+// among them and units answering late by different amounts, so replies
+// arrive in every order: every channel of every unit ends as the model says,
+// never with a value of another place, and no input is lost.
+void TestHdrController::randomInputsLandWhereAimed()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    PlaceModel model;
+    Rig rig;
+    model.seed(rig.units);
+    HdrController &c = rig.start(0, {FakeUnits::hostName(1), FakeUnits::hostName(2)});
+    model.started();
+    std::optional<Target> left; // a place the user was on before the last channel switch
+    const auto randomSlot = [&] { return PlaceModel::Slots[random.bounded(int(PlaceModel::Slots.size()))]; };
+    for (int burst = 0; burst < 30; ++burst) {
+        for (int unit = 0; unit < PlaceModel::Units; ++unit)
+            rig.units.setDelay(unit, random.bounded(12));
+        const int inputs = 1 + random.bounded(5);
+        for (int i = 0; i < inputs; ++i) {
+            const Target aimed = c.current();
+            const PlaceModel::Place place{FakeUnits::address(0) == aimed.unit ? 0 : FakeUnits::address(1) == aimed.unit ? 1 : 2,
+                                          aimed.channel};
+            const int pick = random.bounded(100);
+            PlaceModel::Op op{K::Set, -1, 0, {}};
+            if (pick < 4 && burst > 3) {
+                const int next = (place.first + 1 + random.bounded(2)) % PlaceModel::Units;
+                c.submit(Input::selectUnit(FakeUnits::hostName(next)));
+                QVERIFY(rig.settle());
+                model.selectUnit(next);
+                left.reset();
+                break;
+            }
+            if (pick < 22) {
+                const int next = 1 + random.bounded(4);
+                if (next != aimed.channel)
+                    left = aimed;
+                c.submit(Input::selectChannel(next));
+                model.selectChannel(next);
+                continue;
+            }
+            Target target = aimed;
+            PlaceModel::Place modelPlace = place;
+            if (pick < 30 && left) {
+                target = *left; // made before the switch, arriving after it
+                modelPlace = {place.first, left->channel};
+            }
+            if (pick < 45) {
+                const int slot = randomSlot();
+                const PC::SlotInfo &info = PC::slot(slot);
+                op = {K::Set, slot, info.minimum + random.bounded(info.maximum - info.minimum + 1), {}};
+            } else if (pick < 60) {
+                op = {K::Nudge, randomSlot(), random.bounded(-300, 300), {}};
+            } else if (pick < 66) {
+                op = {K::RecallLook, -1, 0, {}};
+                op.look = model.valuesOf(modelPlace);
+                const int slot = randomSlot();
+                op.look.values[std::size_t(slot)] = PC::slot(slot).minimum + random.bounded(500);
+            } else {
+                static const K others[] = {K::StoreA, K::StoreB, K::ToggleLooks, K::Undo, K::Undo, K::Redo};
+                op = {others[random.bounded(int(std::size(others)))], -1, 0, {}};
+            }
+            Input made = Input::of(op.kind, target, op.slot, op.value);
+            made.look = op.look;
+            c.submit(Input::of(K::BeginGesture, target));
+            c.submit(made);
+            c.submit(Input::of(K::EndGesture, target));
+            model.input(modelPlace, op);
+        }
+        QVERIFY(rig.settle());
+        model.settled();
+    }
+    for (const auto &[place, look] : model.held) {
+        for (int slot : PlaceModel::Slots)
+            QVERIFY2(rig.units.value(place.first, vid(place.second, slot)) == QByteArray::number(look.values[std::size_t(slot)]),
+                     qPrintable(QStringLiteral("unit %1 Video %2 slot %3: %4, not %5")
+                                    .arg(place.first)
+                                    .arg(place.second)
+                                    .arg(slot)
+                                    .arg(QString::fromLatin1(rig.units.value(place.first, vid(place.second, slot))))
+                                    .arg(look.values[std::size_t(slot)])));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHdrController)

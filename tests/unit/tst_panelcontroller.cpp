@@ -49,6 +49,7 @@ struct Panel
             panel.buttonDown(12);
     }
     QByteArray unit(int unit, int slot) const { return units.value(unit, PC::parameterName(1, slot)); }
+    void set(int slot, int value) { controller.submit(Input::of(Input::Kind::Set, controller.current(), slot, value)); }
 
     FakeUnits units;
     Screen screen;
@@ -82,9 +83,9 @@ void TestPanelController::pagesShowNamesAndValues()
     p.panel.buttonDown(12);
     QCOMPARE(p.panel.page(), 0);
     const int writes = p.screen.writes;
-    p.controller.setParameter(PC::Exposure, 1500);
+    p.set(PC::Exposure, 1500);
     QCOMPARE(p.screen.writes, writes);
-    p.controller.setParameter(PC::GainRed, 1250);
+    p.set(PC::GainRed, 1250);
     QCOMPARE(p.screen.writes, writes + 1);
     QCOMPARE(p.screen.lines[2], QStringLiteral("Red     0.000   1.000   1.250   "));
 }
@@ -99,7 +100,7 @@ void TestPanelController::encodersMoveParameters()
     p.settled();
     for (int unit : {0, 1})
         QCOMPARE(p.unit(unit, PC::GainRed), QByteArray("500"));
-    p.controller.setParameter(PC::ColorfrontMode, 0);
+    p.set(PC::ColorfrontMode, 0);
     p.panel.encoder(5, 90);
     QCOMPARE(p.controller.value(PC::GainRed), 500);
 }
@@ -109,8 +110,8 @@ void TestPanelController::encodersMoveParameters()
 void TestPanelController::buttonsResetAndToggle()
 {
     Panel p;
-    p.controller.setParameter(PC::GainBlue, 3000);
-    p.controller.setParameter(PC::Tint, -900);
+    p.set(PC::GainBlue, 3000);
+    p.set(PC::Tint, -900);
     p.panel.buttonDown(11);
     QCOMPARE(p.controller.value(PC::GainBlue), 1000);
     p.panel.buttonDown(13);
@@ -146,11 +147,12 @@ void TestPanelController::chooserSteppingCommits()
     p.panel.encoder(3, 20); // the channel, down from the first to the last
     p.panel.encoder(3, -100);
     p.panel.buttonDown(3);
-    QCOMPARE(p.controller.channel(), 4);
+    QCOMPARE(p.controller.current().channel, 4);
     p.panel.encoder(0, 20); // the device chooser makes another unit current
     p.panel.encoder(0, 100);
     p.panel.buttonDown(0);
-    QCOMPARE(p.controller.currentAddress(), FakeUnits::address(1));
+    p.settled();
+    QCOMPARE(p.controller.current().unit, FakeUnits::address(1));
 }
 
 QTEST_GUILESS_MAIN(TestPanelController)

@@ -12,7 +12,6 @@ class TestParameterCatalogue : public QObject
 
 private slots:
     void names();
-    void ordersHoldEachSlotOnce();
     void panelPlacesDoNotOverlap();
     void everyValueRoundTrips();
     void wireForms_data();
@@ -27,11 +26,6 @@ constexpr int NoValue = INT_MIN;
 bool bound(int slot)
 {
     return PC::slot(slot).kind != PC::Kind::Unbound;
-}
-
-bool slider(int slot)
-{
-    return PC::slot(slot).kind == PC::Kind::Scaled || PC::slot(slot).kind == PC::Kind::Nits;
 }
 } // namespace
 
@@ -56,25 +50,7 @@ void TestParameterCatalogue::names()
     }
 }
 
-// Every bound slot is written by a pass and read by a read-back exactly once;
-// a reset puts back exactly the sliders that have a reset position.
-void TestParameterCatalogue::ordersHoldEachSlotOnce()
-{
-    int passes[PC::SlotCount] = {}, reads[PC::SlotCount] = {}, resets[PC::SlotCount] = {};
-    for (int slot : PC::passOrder())
-        ++passes[slot];
-    for (int slot : PC::readOrder())
-        ++reads[slot];
-    for (int slot : PC::resetOrder())
-        ++resets[slot];
-    for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        const bool resettable = PC::slot(slot).resetPosition != PC::NoReset;
-        QVERIFY2(passes[slot] == int(bound(slot)) && reads[slot] == int(bound(slot)), PC::slot(slot).suffix);
-        QVERIFY2(resettable == slider(slot) && resets[slot] == int(resettable), PC::slot(slot).suffix);
-    }
-}
-
-// No two parameters share a panel control or a display cell.
+// No two parameters or choosers share a panel control or a display cell.
 void TestParameterCatalogue::panelPlacesDoNotOverlap()
 {
     QSet<QString> controls, cells;
@@ -83,11 +59,22 @@ void TestParameterCatalogue::panelPlacesDoNotOverlap()
         taken << key;
         return !known;
     };
+    QSet<int> choosers;
+    for (const ChooserRow &row : ParameterTable::chooserRows) {
+        QVERIFY(row.control >= 0 && row.control < int(PanelLayout::ControlCount));
+        QVERIFY(row.line >= 0 && row.line < 5);
+        QVERIFY2(fresh(controls, QStringLiteral("3/%1").arg(row.control)), row.stepFormat);
+        QVERIFY2(fresh(cells, QStringLiteral("3/%1").arg(row.line)), row.stepFormat);
+        if (row.slot >= 0) {
+            QCOMPARE(PC::slot(row.slot).kind, PC::Kind::Choice);
+            choosers << row.slot;
+        }
+    }
     for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        if (!bound(slot))
-            continue;
         const PC::PanelPlace &p = PC::slot(slot).panel;
-        QVERIFY2(p.page >= 0 && p.page < PanelLayout::PageCount, PC::slot(slot).suffix);
+        if (!bound(slot) || choosers.contains(slot) || p.page < 0)
+            continue;
+        QVERIFY2(p.page < PanelLayout::StatusPage, PC::slot(slot).suffix);
         QVERIFY(p.control >= 0 && p.control < int(PanelLayout::ControlCount));
         QVERIFY(p.line >= 0 && p.line < 5);
         const QString control = QStringLiteral("%1/%2").arg(p.page).arg(p.control);
@@ -95,8 +82,6 @@ void TestParameterCatalogue::panelPlacesDoNotOverlap()
         QList<int> columns{p.column};
         if (PC::slot(slot).kind == PC::Kind::Switch)
             columns << p.column + 1;
-        else if (PC::slot(slot).kind == PC::Kind::Choice)
-            columns = {0, 1, 2, 3};
         else if (p.caption)
             columns << 0;
         for (int column : columns) {

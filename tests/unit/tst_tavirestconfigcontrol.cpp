@@ -1,6 +1,7 @@
 #include "linklogcapture.h"
 #include "scriptedserver.h"
 #include "tavirestconfigcontrol.h"
+#include "unitidentity.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -80,7 +81,7 @@ void TestTaviRestConfigControl::results_data()
 
     const QByteArray untouched = "untouched";
     const int limit = TAVIRESTConfigControl::MAX_RESPONSE_BUFFER_SIZE;
-    const int longest = int(TAVIRESTConfigControl::LongestServicesReply);
+    const int longest = int(UnitIdentity::LongestServicesReply);
     const auto body = [](int size) { return QByteArray(size, 'b'); };
     QTest::newRow("read, 404") << "read" << unit("nope", 404) << false << untouched << QByteArray("http_status = 404\n");
     QTest::newRow("read, at the limit") << "read" << unit(body(limit).toStdString()) << true << body(limit) << QByteArray();
@@ -105,7 +106,7 @@ void TestTaviRestConfigControl::results()
     if (request == QLatin1String("change"))
         QCOMPARE(link->ChangeParam("eParamID_Vid0ColorHDRTint", "5"), result);
     else if (request == QLatin1String("list"))
-        QCOMPARE(link->GetParam("eParamID_NetworkServices", received, "json", TAVIRESTConfigControl::LongestServicesReply), result);
+        QCOMPARE(link->GetParam("eParamID_NetworkServices", received, "json", UnitIdentity::LongestServicesReply), result);
     else
         QCOMPARE(link->GetParam("eParamID_ProductID", received, "text-plain"), result);
     QVERIFY(QByteArray::fromStdString(received) == value);

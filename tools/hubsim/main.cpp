@@ -26,7 +26,8 @@ struct Options
     quint32 revision = 5;
 };
 
-bool parseOptions(const QStringList &arguments, Options &options)
+// The port: --port, else the one the environment gave.
+bool parseOptions(const QStringList &arguments, quint16 environmentPort, Options &options)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -52,7 +53,7 @@ bool parseOptions(const QStringList &arguments, Options &options)
         std::exit(0);
     }
     options.headless = parser.isSet(headless);
-    options.port = Ports::fromEnvironment().hub;
+    options.port = environmentPort;
     bool ok = true;
     if (parser.isSet(port)) {
         const uint value = parser.value(port).toUInt(&ok);
@@ -90,7 +91,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tangent-hub-sim"));
 
     Options options;
-    if (!parseOptions(arguments, options))
+    const quint16 hubPort = Ports::parse(qEnvironmentVariable(Ports::HubPortVariable)).value_or(Ports::DefaultHubPort);
+    if (!parseOptions(arguments, hubPort, options))
         return 2;
 
     HubServer server;

@@ -1,6 +1,7 @@
 #include "linkcheck.h"
 
 #include "tavirestconfigcontrol.h"
+#include "unitidentity.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -63,14 +64,14 @@ bool LinkCheck::identify(const std::string &unit)
     if (!link.Connect())
         return record(false, what + "cannot connect");
     std::string product;
-    if (!link.GetParam("eParamID_ProductID", product, "text-plain") || product != ProductId)
-        return record(false, what + "product " + quoted(product) + ", expected " + ProductId);
+    if (!link.GetParam(UnitIdentity::ProductIdParameter, product, "text-plain") || product != UnitIdentity::ProductId)
+        return record(false, what + "product " + quoted(product) + ", expected " + UnitIdentity::ProductId);
     std::string name;
-    if (!link.GetParam("eParamID_SystemName", name, "text-plain") || name.empty())
+    if (!link.GetParam(UnitIdentity::SystemNameParameter, name, "text-plain") || name.empty())
         return record(false, what + "product " + product + ", no system name");
     std::string number;
     std::string version;
-    if (!link.GetParam("eParamID_SoftwareVersion", number, "text-plain") || !softwareVersion(number, version))
+    if (!link.GetParam(UnitIdentity::SoftwareVersionParameter, number, "text-plain") || !softwareVersion(number, version))
         return record(false, what + "product " + product + ", name " + quoted(name) + ", software version "
                           + quoted(number) + " is not a number");
     return record(true, what + "product " + product + ", name " + quoted(name) + ", version " + version);
@@ -104,12 +105,12 @@ bool LinkCheck::reconnectAfterClose(const std::string &unit)
     const std::string what = "reconnect after Connection: close at " + unit + ": ";
     TAVIRESTConfigControl link(unit, m_port, "config");
     std::string first;
-    if (!link.GetParam("eParamID_ProductID", first, "text-plain") || first != ProductId)
+    if (!link.GetParam(UnitIdentity::ProductIdParameter, first, "text-plain") || first != UnitIdentity::ProductId)
         return record(false, what + "first request answered " + quoted(first));
     if (link.isConnected())
         return record(false, what + "the connection stayed open after the first reply");
     std::string second;
-    if (!link.GetParam("eParamID_ProductID", second, "text-plain") || second != ProductId)
+    if (!link.GetParam(UnitIdentity::ProductIdParameter, second, "text-plain") || second != UnitIdentity::ProductId)
         return record(false, what + "closed after the first reply, second request answered " + quoted(second));
     return record(true, what + "closed after the first reply, second request answered " + second
                       + " on a new connection");
@@ -123,7 +124,7 @@ bool LinkCheck::giveUpOnStall(const std::string &unit)
         return record(false, what + "cannot connect");
     const auto start = Clock::now();
     std::string value;
-    if (link.GetParam("eParamID_ProductID", value, "text-plain"))
+    if (link.GetParam(UnitIdentity::ProductIdParameter, value, "text-plain"))
         return record(false, what + "it answered " + quoted(value));
     const long long waited = millisecondsSince(start);
     const std::string waitedText = "request failed after " + std::to_string(waited) + " ms (time-out "
@@ -132,7 +133,7 @@ bool LinkCheck::giveUpOnStall(const std::string &unit)
         || waited > TAVIRESTConfigControl::ReplyTimeoutMs + TimeoutSlackMs)
         return record(false, what + waitedText);
     const auto again = Clock::now();
-    const bool secondFailed = !link.GetParam("eParamID_ProductID", value, "text-plain");
+    const bool secondFailed = !link.GetParam(UnitIdentity::ProductIdParameter, value, "text-plain");
     const long long waitedAgain = millisecondsSince(again);
     if (!secondFailed || waitedAgain > ImmediateMs)
         return record(false, what + waitedText + ", next request took " + std::to_string(waitedAgain) + " ms");

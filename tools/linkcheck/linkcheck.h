@@ -10,7 +10,6 @@
 class LinkCheck
 {
 public:
-    static constexpr const char *ProductId = "KVEL";
     // Changed by the set-and-read-back check, which puts the old value back.
     static constexpr const char *ProbeParameter = "eParamID_Vid1ColorHDRSaturation";
     // Room for a loaded machine (or Wine) beyond the link's own time-out.

@@ -74,12 +74,12 @@ void message(const QString &text)
     std::fflush(stderr);
 }
 
-// The port: --port, else the program's device port (PRISMOLINK_DEVICE_PORT, else 80).
-bool devicePort(const QCommandLineParser &parser, quint16 &port, QString *error)
+// The port: --port, else the program's device port from the environment.
+bool devicePort(const QCommandLineParser &parser, quint16 environmentPort, quint16 &port, QString *error)
 {
     const QString text = parser.value(QStringLiteral("port"));
     if (text.isEmpty()) {
-        port = Ports::fromEnvironment().device;
+        port = environmentPort;
         return true;
     }
     bool ok = false;
@@ -187,7 +187,9 @@ int main(int argc, char *argv[])
     QString error;
     quint16 port = 80;
     RigConfig config;
-    if (!devicePort(parser, port, &error) || !rigFromOptions(parser, config, &error)) {
+    const quint16 environmentPort =
+        Ports::parse(qEnvironmentVariable(Ports::DevicePortVariable)).value_or(Ports::DefaultDevicePort);
+    if (!devicePort(parser, environmentPort, port, &error) || !rigFromOptions(parser, config, &error)) {
         message(QStringLiteral("prismo-sim: %1").arg(error));
         return 2;
     }

@@ -4,8 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-const char *const NetworkServices::PrismoKind = "Prismo";
-
 QByteArray NetworkServices::listText(const QVector<ServiceEntry> &services)
 {
     QJsonArray list;

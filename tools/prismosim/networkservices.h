@@ -11,9 +11,6 @@
 class NetworkServices
 {
 public:
-    // The kind name under which a unit lists Prismo units.
-    static const char *const PrismoKind;
-
     // The JSON array text, the parameter's value.
     static QByteArray listText(const QVector<ServiceEntry> &services);
     // The body of a read with alt=json: {"value":"<the array text, escaped>"}.

@@ -1,11 +1,10 @@
 #include "parameterservice.h"
 
 #include "networkservices.h"
+#include "unitidentity.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-
-const char *const ParameterService::NetworkServicesName = "eParamID_NetworkServices";
 
 namespace {
 DeviceReply failure(int status, const QByteArray &text)
@@ -17,7 +16,7 @@ DeviceReply read(const QByteArray &name, const QByteArray &format, const Paramet
                  const QVector<ServiceEntry> &services)
 {
     const bool json = format == "json";
-    if (name == ParameterService::NetworkServicesName) {
+    if (name == UnitIdentity::NetworkServicesParameter) {
         if (json)
             return {200, NetworkServices::jsonReply(services), "application/json"};
         return {200, NetworkServices::listText(services), "text/plain"};
@@ -38,7 +37,7 @@ DeviceReply write(const QByteArray &name, const DeviceRequest &request, Paramete
     const QByteArray value = request.queryItem("value", &hasValue);
     if (!hasValue)
         return failure(400, "a set needs a value");
-    if (name == ParameterService::NetworkServicesName)
+    if (name == UnitIdentity::NetworkServicesParameter)
         return failure(400, "read-only parameter " + name);
     switch (store.set(name, value)) {
     case ParameterStore::SetResult::Stored: return {200, value, "text/plain"};

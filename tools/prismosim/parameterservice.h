@@ -14,8 +14,6 @@
 class ParameterService
 {
 public:
-    static const char *const NetworkServicesName;
-
     // Sets change the store. Parameters named in failing answer 500 and keep their value.
     static DeviceReply answer(const DeviceRequest &request, ParameterStore &store, const QSet<QByteArray> &failing,
                               const QVector<ServiceEntry> &services);

@@ -1,13 +1,9 @@
 #include "parameterstore.h"
 
 #include "parametercatalogue.h"
+#include "unitidentity.h"
 
 #include <limits>
-
-const char *const ParameterStore::ProductId = "eParamID_ProductID";
-const char *const ParameterStore::SystemName = "eParamID_SystemName";
-const char *const ParameterStore::SoftwareVersion = "eParamID_SoftwareVersion";
-const char *const ParameterStore::ZyloMode = "eParamID_ZyloMode";
 
 namespace {
 QByteArray startText(int slot)
@@ -27,10 +23,10 @@ ParameterStore::ParameterStore(const UnitConfig &unit)
             m_settable.insert(name);
         }
     }
-    m_values.insert(ProductId, unit.productId);
-    m_values.insert(SystemName, unit.systemName.toUtf8());
-    m_values.insert(SoftwareVersion, QByteArray::number(unit.softwareVersion));
-    m_values.insert(ZyloMode, QByteArray::number(unit.channelMode));
+    m_values.insert(UnitIdentity::ProductIdParameter, unit.productId);
+    m_values.insert(UnitIdentity::SystemNameParameter, unit.systemName.toUtf8());
+    m_values.insert(UnitIdentity::SoftwareVersionParameter, QByteArray::number(unit.softwareVersion));
+    m_values.insert(UnitIdentity::ChannelModeParameter, QByteArray::number(unit.channelMode));
 }
 
 std::optional<QByteArray> ParameterStore::value(const QByteArray &name) const

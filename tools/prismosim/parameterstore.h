@@ -17,11 +17,6 @@ class ParameterStore
 public:
     enum class SetResult { Stored, Unknown, ReadOnly, BadValue };
 
-    static const char *const ProductId;
-    static const char *const SystemName;
-    static const char *const SoftwareVersion;
-    static const char *const ZyloMode;
-
     explicit ParameterStore(const UnitConfig &unit);
 
     std::optional<QByteArray> value(const QByteArray &name) const;

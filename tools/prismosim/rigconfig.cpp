@@ -1,7 +1,7 @@
 #include "rigconfig.h"
 
 #include "networkservices.h"
-#include "tavirestconfigcontrol.h"
+#include "unitidentity.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -108,7 +108,7 @@ bool RigConfig::validate(QString *error) const
         }
     }
     // The program reads a network-services list of up to this many bytes.
-    const qint64 largest = qint64(TAVIRESTConfigControl::LongestServicesReply);
+    const qint64 largest = qint64(UnitIdentity::LongestServicesReply);
     const int replySize = NetworkServices::jsonReply(services()).size();
     if (replySize > largest) {
         *error = QStringLiteral("the network-services reply would be %1 bytes, more than the %2 a unit may send; use "
@@ -124,7 +124,7 @@ QVector<ServiceEntry> RigConfig::services() const
 {
     QVector<ServiceEntry> list;
     for (const UnitConfig &unit : units)
-        list.append({QString::fromLatin1(NetworkServices::PrismoKind), unit.hostName, unit.address});
+        list.append({QString::fromLatin1(UnitIdentity::Kind), unit.hostName, unit.address});
     list += otherServices;
     return list;
 }

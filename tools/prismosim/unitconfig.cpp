@@ -11,7 +11,9 @@ UnitConfig UnitConfig::numbered(int number)
     UnitConfig unit;
     unit.systemName = QStringLiteral("Prismo %1").arg(number);
     unit.hostName = QStringLiteral("prismo-%1").arg(number);
-    unit.address = QStringLiteral("127.0.0.%1").arg(10 + number);
+    // Past 127.0.0.255 the numbering goes on in 127.0.1.x: a rig of hundreds of units.
+    const int host = 10 + number;
+    unit.address = QStringLiteral("127.0.%1.%2").arg(host / 256).arg(host % 256);
     unit.softwareVersion = *parseVersion(QStringLiteral("1.4.2.7"));
     return unit;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "faultsettings.h"
+#include "unitidentity.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -17,7 +18,7 @@ struct UnitConfig
     QString address;
     int channelMode = 1; // 1: four channels, 2: one 4K/UHD channel
     quint32 softwareVersion = 0;
-    QByteArray productId = "KVEL";
+    QByteArray productId = UnitIdentity::ProductId;
     FaultSettings faults;
 
     // The defaults of the Nth unit of a rig, counted from 1: "Prismo N",
