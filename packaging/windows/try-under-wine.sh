@@ -24,8 +24,8 @@
 # passed; everything it started is stopped at the end.
 # Usage: packaging/windows/try-under-wine.sh [--no-docs] [INSTALLER [LINUX_BUILD_DIR]]
 #   INSTALLER        default: the newest build/windows-app/Prismolink-*.exe
-#   LINUX_BUILD_DIR  a native build holding prismo-sim and tangent-hub-sim
-#                    (default build/run, whose two are built when missing)
+#   LINUX_BUILD_DIR  a native build whose prismo-sim and tangent-hub-sim are
+#                    used (built first when not up to date; default build/run)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 
@@ -44,10 +44,8 @@ fi
 installer=$(realpath "$installer")
 simulator=$linux/tools/prismosim/prismo-sim
 hubsim=$linux/tools/hubsim/tangent-hub-sim
-if [ ! -x "$simulator" ] || [ ! -x "$hubsim" ]; then
-    [ -f "$linux/CMakeCache.txt" ] || cmake --preset run >/dev/null
-    cmake --build "$linux" --target prismo-sim tangent-hub-sim
-fi
+[ -f "$linux/CMakeCache.txt" ] || cmake --preset run >/dev/null
+cmake --build "$linux" --target prismo-sim tangent-hub-sim >/dev/null
 
 out=$PWD/build/windows-app/wine-run
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
