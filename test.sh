@@ -92,7 +92,7 @@ windows() {
     [ "$status" = 0 ] || return "$status"
 
     if ! packaging/windows/build-deps.sh --check >/dev/null 2>&1; then
-        echo "== Windows program NOT TRIED: Qt for Windows is not built; build it once (about 45 minutes on 2 cores) with packaging/windows/build-deps.sh"
+        echo "== Windows program NOT TRIED: Qt for Windows is not built; build it once (about 50 minutes on 2 cores) with packaging/windows/build-deps.sh"
         return 0
     fi
     echo "== build/windows-app (the Windows programs and their installer, tried under Wine)"
