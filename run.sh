@@ -7,7 +7,8 @@
 # are needed, and the program is given the same port. The program keeps its
 # settings in build/run/demo/config (the user's own settings stay untouched),
 # written afresh at each start with the first simulated unit as its saved
-# address and no gang. The rig stops when the program ends, Ctrl-C included.
+# address and no gang. The rig stops when the program ends, Ctrl-C and
+# SIGTERM to the script included.
 # Without a display the window is shown on a virtual one (Xvfb) and a
 # screenshot of it is saved. The virtual panel plays the Tangent Hub on
 # PRISMOLINK_HUB_PORT, or 64246 where the real hub listens; when a real hub
@@ -29,10 +30,30 @@ demo=$PWD/build/run/demo
 export XDG_CONFIG_HOME=$demo/config
 tools/write-settings.sh "$XDG_CONFIG_HOME" "$first_unit"
 
+# The program runs in the background and the script waits for it, so that a
+# SIGTERM to the script is taken at once (a foreground command would hold
+# the trap until it ended) and ends the program and the rig as Ctrl-C does.
+# On the virtual display the program is ended first, so that it closes as
+# on SIGTERM (its settings saved) before its display goes; the display's run
+# is a process group of its own, ended whole.
+program_pid=
+display_group=
+export PRISMOLINK_DISPLAYED_PID=$demo/displayed.pid
+rm -f "$PRISMOLINK_DISPLAYED_PID"
 sim_pid=
 panel_pid=
 stop_rig() {
-    for pid in $panel_pid $sim_pid; do
+    if [ -n "$display_group" ]; then
+        displayed=$(cat "$PRISMOLINK_DISPLAYED_PID" 2>/dev/null || true)
+        if [ -n "$displayed" ] && kill -TERM "$displayed" 2>/dev/null; then
+            for _ in $(seq 50); do
+                kill -0 "$displayed" 2>/dev/null || break
+                sleep 0.1
+            done
+        fi
+        kill -TERM -- "-$display_group" 2>/dev/null || true
+    fi
+    for pid in $program_pid $panel_pid $sim_pid; do
         if kill -0 "$pid" 2>/dev/null; then
             kill -TERM "$pid"
             wait "$pid" 2>/dev/null || true
@@ -53,8 +74,12 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     "$panel" 2>"$demo/tangent-hub-sim.txt" &
     panel_pid=$!
     echo "Virtual panel: tangent-hub-sim (its log: $demo/tangent-hub-sim.txt)"
-    "$program" --osc "$@"
-    exit
+    "$program" --osc "$@" &
+    program_pid=$!
+    status=0
+    wait "$program_pid" || status=$?
+    program_pid=
+    exit "$status"
 fi
 
 # No display: the virtual panel runs without its window, so the screenshot
@@ -68,13 +93,17 @@ exec 3>"$demo/panel-commands"
 
 screenshot=${PRISMOLINK_SCREENSHOT:-$PWD/build/run/prismolink.png}
 echo "No display: running on a virtual display for a few seconds and saving a screenshot."
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+setsid xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     "$0" "${@:2}" &
     pid=$!
+    echo "$pid" >"$PRISMOLINK_DISPLAYED_PID"
     sleep "${PRISMOLINK_SCREENSHOT_DELAY:-4}"
     import -window root "$1"
     convert "$1" -trim +repage "$1" # the window alone, without the empty screen
     kill -TERM "$pid"
     wait "$pid" || true
-' "$program" "$screenshot" --osc "$@"
+' "$program" "$screenshot" --osc "$@" &
+display_group=$!
+wait "$display_group"
+display_group=
 echo "Screenshot: $screenshot"

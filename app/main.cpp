@@ -4,12 +4,12 @@
 #include "logcategories.h"
 #include "modalprompt.h"
 #ifdef PRISMOLINK_OSC
-#include "oscrouter.h"
+#include "osccommand.h"
 #include "oscserver.h"
 #endif
-#include "programparts.h"
 #include "ports.h"
 #include "prismosettings.h"
+#include "programparts.h"
 #include "programversion.h"
 #include "taviapplication.h"
 
@@ -74,29 +74,6 @@ QString findLook(const QString &name)
     }
     return QString();
 }
-
-// OSC as the command line and the settings ask for it; false (and why) when
-// the options cannot be used.
-bool oscOptions(const CommandLine &line, const PrismoSettings &settings, OscOptions &options, QString &error)
-{
-    options.enabled = line.osc || settings.oscEnabled;
-    if (line.oscPort)
-        options.port = *line.oscPort;
-    else if (settings.oscPort > 0)
-        options.port = quint16(settings.oscPort);
-    const QString listen = !line.oscListen.isEmpty() ? line.oscListen : settings.oscListen;
-    if (!listen.isEmpty() && !options.listen.setAddress(listen)) {
-        error = QStringLiteral("\"%1\" is no address to listen on").arg(listen);
-        return false;
-    }
-    const QString allow = !line.oscAllow.isEmpty() ? line.oscAllow : settings.oscAllow;
-    QString bad;
-    if (!OscOptions::parseAllowList(allow, options.allowed, bad)) {
-        error = QStringLiteral("\"%1\" is no address or subnet to allow").arg(bad);
-        return false;
-    }
-    return true;
-}
 #endif
 
 // Tells an error on the console with the hint to the help; returns the exit code.
@@ -119,7 +96,7 @@ int answer(const CommandLine &line, const QString &programName, const QString &v
         return 0;
     case CommandLine::Action::HelpOsc:
 #ifdef PRISMOLINK_OSC
-        std::fputs(qPrintable(OscRouter::help()), stdout);
+        std::fputs(qPrintable(OscCommand::help()), stdout);
         return 0;
 #else
         std::fprintf(stderr, "%s: this build has no remote control over OSC\n", qPrintable(programName));
@@ -142,12 +119,25 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationDomain(QStringLiteral("tavi.tv"));
     QCoreApplication::setApplicationName(QStringLiteral("Prismolink"));
 
-    // Help and version are answered before the application object, which needs a display.
-    if (CommandLine::asksForInformation(argc, argv)) {
+    // Help, the version and a line that cannot be run are answered before
+    // the application object, which needs a display.
+    const CommandLine early = CommandLine::parse(CommandLine::arguments(argc, argv), QString(), CommandLine::QtOptions::Accepted);
+#ifdef PRISMOLINK_OSC
+    OscOptions osc;
+    QString error;
+    const bool runs = early.action == CommandLine::Action::Run && OscOptions::compose(early, PrismoSettings(), osc, error);
+#else
+    const bool runs = early.action == CommandLine::Action::Run;
+#endif
+    if (!runs) {
         QCoreApplication core(argc, argv);
         const QString programName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-        const int code = answer(CommandLine::parse(QCoreApplication::arguments(), programName), programName,
-                                ProgramVersion::ofProgram());
+#ifdef PRISMOLINK_OSC
+        if (early.action == CommandLine::Action::Run)
+            return reportError(programName, error);
+#endif
+        const int code = answer(CommandLine::parse(QCoreApplication::arguments(), programName, CommandLine::QtOptions::Accepted),
+                                programName, ProgramVersion::ofProgram());
         return code < 0 ? 0 : code;
     }
 
@@ -175,9 +165,7 @@ int main(int argc, char *argv[])
     PrismoSettings settings;
     settings.load();
 #ifdef PRISMOLINK_OSC
-    OscOptions osc;
-    QString error;
-    if (!oscOptions(line, settings, osc, error))
+    if (!OscOptions::compose(line, settings, osc, error))
         return reportError(programName, error);
 #endif
 

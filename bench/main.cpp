@@ -5,6 +5,7 @@
 #include "latencybench.h"
 #include "linkbench.h"
 #include "matrixtable.h"
+#include "oscfloodbench.h"
 #include "panelstandin.h"
 #include "requestwatch.h"
 #include "simulatorrig.h"
@@ -35,6 +36,8 @@ constexpr double LargeGangPassTargetMs = 1000;
 constexpr double KnobLagTargetMs = 100;
 constexpr double DisplayWaitTargetMs = 50;
 constexpr double StallTargetMs = 50;
+constexpr double FloodStallTargetMs = 100;
+constexpr int FloodPacketsPerSecond = 600;
 
 struct Settings
 {
@@ -49,6 +52,7 @@ struct Settings
     int syscallRuns = 3;
     int idleRuns = 3;
     int idleSeconds = 30;
+    int floodSeconds = 10;
     LatencyBench::Settings latency;
 };
 
@@ -244,6 +248,29 @@ void latencyRows(BenchTable &table, MatrixTable &matrix, LatencyBench &bench)
                      BenchTable::Verdict::Missed);
 }
 
+// A show-control sender gone wild: the budget must keep the window responsive and its memory flat.
+void oscFloodRows(BenchTable &table, const Settings &settings, SimulatorRig &rig, PanelStandIn &panel)
+{
+    OscFloodBench bench(rig, panel);
+    const std::pair<OscFloodBench::Flood, const char *> floods[] = {
+        {OscFloodBench::Flood::LookRecalls, "look recalls"}, {OscFloodBench::Flood::UnitSwitches, "unit switches"}};
+    for (const auto &[flood, name] : floods) {
+        progress(std::string("OSC flood of ") + name);
+        const OscFloodBench::Result r = bench.run(flood, FloodPacketsPerSecond, settings.floodSeconds);
+        const std::string measure = "7. OSC flood, bundles of 64 " + std::string(name) + ", "
+                                  + std::to_string(FloodPacketsPerSecond) + " a second for "
+                                  + std::to_string(settings.floodSeconds) + " s";
+        if (!r.ready) {
+            table.addRow(measure, "n/a (the window or the OSC server did not come up)", below(FloodStallTargetMs),
+                         BenchTable::Verdict::Missed);
+            continue;
+        }
+        table.addRow(measure + ": event-loop stall, longest (ms)", number(r.stallMs, 1), below(FloodStallTargetMs),
+                     BenchTable::verdict(r.stallMs < FloodStallTargetMs));
+        table.addRow(measure + ": resident memory after less before (MB)", number(r.residentGrowthMb, 1));
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -265,9 +292,11 @@ int main(int argc, char *argv[])
                                   QStringLiteral("seconds"));
     const QCommandLineOption latencyOnly(QStringLiteral("latency-only"),
                                          QStringLiteral("Only the latency run against units that answer late."));
+    const QCommandLineOption oscOnly(QStringLiteral("osc-only"), QStringLiteral("Only the OSC floods."));
     parser.addOption(quick);
     parser.addOption(idle);
     parser.addOption(latencyOnly);
+    parser.addOption(oscOnly);
     parser.process(app);
 
     Settings settings;
@@ -280,6 +309,7 @@ int main(int argc, char *argv[])
         settings.syscallRuns = 1;
         settings.idleRuns = 1;
         settings.idleSeconds = 5;
+        settings.floodSeconds = 3;
         settings.latency.passes = 1;
         settings.latency.turns = 1;
         settings.latency.idleCycles = 1;
@@ -310,22 +340,27 @@ int main(int argc, char *argv[])
     MatrixTable matrix({"Replies after", "Ganged", "Forced pass (ms)", "Knob lag (ms)", "Detent to display, longest (ms)",
                         "Stall opening (ms)", "Stall idle (ms)", "Stall in passes (ms)", "Stall turning (ms)",
                         "Sets per unit per turn", "Closing (ms)"});
-    if (!parser.isSet(latencyOnly)) {
+    if (!parser.isSet(latencyOnly) && !parser.isSet(oscOnly)) {
         linkRows(table, settings, rig, QCoreApplication::applicationFilePath());
         DialogBench dialogBench(rig, panel, watch);
         dialogRows(table, settings, dialogBench);
         startupRows(table, settings, rig, watch);
     }
-    LatencyBench latencyBench(rig, panel, watch, settings.latency);
-    latencyRows(table, matrix, latencyBench);
+    if (!parser.isSet(oscOnly)) {
+        LatencyBench latencyBench(rig, panel, watch, settings.latency);
+        latencyRows(table, matrix, latencyBench);
+    }
+    if (!parser.isSet(latencyOnly))
+        oscFloodRows(table, settings, rig, panel);
     rig.stop();
 
     std::printf("Machine: %s, %d cores, %s, kernel %s, Qt %s, %s build\n\n", cpuModel().c_str(),
                 QThread::idealThreadCount(), qPrintable(QSysInfo::prettyProductName()), qPrintable(QSysInfo::kernelVersion()),
                 qVersion(), PRISMOLINK_BUILD_TYPE);
     std::printf("%s", table.markdown().c_str());
-    std::printf("\nLatency against units that answer late (ms; a figure that misses its target in bold):\n\n%s",
-                matrix.markdown().c_str());
+    if (!parser.isSet(oscOnly))
+        std::printf("\nLatency against units that answer late (ms; a figure that misses its target in bold):\n\n%s",
+                    matrix.markdown().c_str());
     const int missed = table.missedCount();
     std::printf("\n%s\n", missed == 0 ? "Every target met." : (std::to_string(missed) + " target(s) missed.").c_str());
     return 0;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets to fuzz/corpus/<target>/.
 
-Run it again after changing a seed here; it rewrites the six folders whole.
+Run it again after changing a seed here; it rewrites the folders whole.
 The first bytes of an fuzz_httpreply seed (two) and of a fuzz_hubmessages seed
 (four) choose how the stream arrives; see the targets.
 """
@@ -267,6 +267,15 @@ def osc_seeds():
         "no-type-tags": osc_string("/prismolink/tint"),
         "blob": osc_message("/prismolink/tint", "b") + struct.pack(">I", 1000),
         "odd-size": gain + b"x",
+        "query": osc_message("/prismolink/gain/red"),
+        "subscribe-confirm": osc_message("/prismolink/subscribe", "ii", 9000, 123456789),
+        "unsubscribe": osc_message("/prismolink/unsubscribe", "ii", 9000, 123456789),
+        # Floods: bundles of as many messages as a packet takes, and one more.
+        "many-recalls": osc_bundle(*[osc_message("/prismolink/look/recall", "s", "day")] * 64),
+        "many-units": osc_bundle(*[osc_message("/prismolink/unit", "s", f"prismo-{i % 2 + 1}") for i in range(64)]),
+        "many-mixed": osc_bundle(*[[gain, osc_message("/prismolink/undo"), osc_message("/prismolink/channel", "i", 2),
+                                    osc_bundle(gain)][i % 4] for i in range(48)]),
+        "one-too-many": osc_bundle(*[gain] * 65),
     }
 
 
@@ -300,6 +309,38 @@ def look_seeds():
     }
 
 
+def midimap_seeds():
+    def mapping_file(mappings, head='"version": 1, "controller": "Encoder*"'):
+        return ("{" + head + ', "mappings": [\n' + ",\n".join(mappings) + "\n]}\n").encode()
+
+    good = [f'{{"channel": 1, "cc": {16 + i}, "parameter": "{name}", "mode": "relative-twos"}}'
+            for i, name in enumerate(["lift/master", "gamma/master", "gain/master", "saturation",
+                                      "exposure", "tint", "color-temp", "pq-level"])]
+    buttons = ['{"note": 36, "parameter": "ab/toggle"}', '{"channel": 2, "cc": 64, "parameter": "undo", "mode": "button"}',
+               '{"cc": 65, "parameter": "sdr-preview", "mode": "button"}', '{"note": 37, "parameter": "adjust"}']
+    faders = ['{"cc": 0, "parameter": "gain/red", "mode": "absolute14", "pickup": false}',
+              '{"cc": 7, "parameter": "range/in", "mode": "absolute", "step": "fine", "feedback": false}',
+              '{"channel": 16, "cc": 127, "parameter": "tint", "mode": "relative-signed", "step": "coarse"}']
+    return {
+        "generic-8-encoders": mapping_file(good + buttons),
+        "faders": mapping_file(faders),
+        "empty": mapping_file([]),
+        "newer": mapping_file(good, '"version": 2'),
+        "no-version": mapping_file(good, '"controller": "x"'),
+        "unknown-parameter": mapping_file(['{"cc": 1, "parameter": "gian/red"}']),
+        "overlap-pair": mapping_file(['{"cc": 1, "parameter": "tint", "mode": "absolute14"}',
+                                      '{"cc": 33, "parameter": "exposure"}']),
+        "duplicate-keys": b'{"version": 1, "mappings": [], "mappings": [{"cc": 1, "parameter": "tint"}]}',
+        "duplicate-key-in-mapping": mapping_file(['{"cc": 1, "cc": {"a": [1]}, "parameter": "tint"}']),
+        "fraction": mapping_file(['{"cc": 1.5, "parameter": "tint"}']),
+        "huge-number": mapping_file(['{"channel": 1e300, "cc": 1, "parameter": "tint"}']),
+        "command-on-encoder": mapping_file(['{"cc": 1, "parameter": "undo", "mode": "relative-offset"}']),
+        "deep": b'{"version": 1, "mappings": [' + b"[" * 500 + b"]" * 500 + b"]}",
+        "cut": mapping_file(good)[:100],
+        "not-json": b"\x00\xff{[",
+    }
+
+
 def main():
     targets = {
         "fuzz_httpreply": http_seeds(),
@@ -308,6 +349,7 @@ def main():
         "fuzz_settings": settings_seeds(),
         "fuzz_oscpacket": osc_seeds(),
         "fuzz_lookfile": look_seeds(),
+        "fuzz_midimap": midimap_seeds(),
     }
     for target, seeds in targets.items():
         folder = ROOT / target

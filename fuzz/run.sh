@@ -5,17 +5,24 @@
 # seed is first run once at its full length, as some are longer than the
 # -max_len of the fuzzing that follows. Prints per target the executions and
 # the time; exits with 1 when a target crashed, naming the crashing input.
-# Usage: fuzz/run.sh [SECONDS]
+# Usage: fuzz/run.sh [SECONDS [TARGET...]]  (every target when none is named)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 seconds=${1:-60}
+shift || true
 dir=build/fuzz
 
 # Each fuzz/fuzz_NAME.cpp is a target; fuzz/make-corpus.py writes its seeds
 # to fuzz/corpus/fuzz_NAME/, and a target without them is an error.
+sources=(fuzz/fuzz_*.cpp)
+[ $# -gt 0 ] && sources=("${@/#/fuzz/}") && sources=("${sources[@]/%/.cpp}")
 targets=()
-for source in fuzz/fuzz_*.cpp; do
+for source in "${sources[@]}"; do
+    if [ ! -f "$source" ]; then
+        echo "fuzz/run.sh: no target $(basename "$source" .cpp)" >&2
+        exit 2
+    fi
     target=$(basename "$source" .cpp)
     if [ ! -d fuzz/corpus/"$target" ]; then
         echo "fuzz/run.sh: $target has no seed corpus in fuzz/corpus/$target (fuzz/make-corpus.py writes it)" >&2
@@ -26,7 +33,11 @@ done
 
 tools/install-deps.sh fuzz
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc)"
+if [ $# -gt 0 ]; then
+    cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
+else
+    cmake --build --preset fuzz -j "$(nproc)"
+fi
 
 # The targets' own diagnostics (stdout and stderr) are closed; libFuzzer and
 # the sanitizers still report.
@@ -42,11 +53,11 @@ for target in "${targets[@]}"; do
     log=$work/log.txt
     # Qt 5.15's JSON parser leaks the first value of a key given twice in one
     # object when that value is an array or object (Qt 6 does not): a unit's
-    # reply or a look file can make it leak, out of the program's reach, so
-    # the network-services and look-file targets look for memory errors but
-    # not for leaks.
+    # reply, a look file or a mapping file can make it leak, out of the
+    # program's reach, so the network-services, look-file and mapping-file
+    # targets look for memory errors but not for leaks.
     leaks=1
-    case $target in fuzz_discovery | fuzz_lookfile) leaks=0 ;; esac
+    case $target in fuzz_discovery | fuzz_lookfile | fuzz_midimap) leaks=0 ;; esac
     export ASAN_OPTIONS=abort_on_error=1:detect_leaks=$leaks
     extra=(-detect_leaks=$leaks)
     if ! "$binary" "${options[@]}" "${extra[@]}" -artifact_prefix="$work/crashes/" "$work"/corpus/* >"$work/seeds.txt" 2>&1; then

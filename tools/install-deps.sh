@@ -6,7 +6,7 @@
 # fuzzing).
 set -euo pipefail
 
-build=(cmake ninja-build g++ pkg-config qtbase5-dev qtbase5-dev-tools liblo-dev)
+build=(cmake ninja-build g++ pkg-config qtbase5-dev qtbase5-dev-tools liblo-dev librtmidi-dev)
 run=("${build[@]}" xvfb xauth x11-apps imagemagick liblo-tools)
 # clang with libFuzzer and the sanitizers' run-time libraries.
 fuzz=("${build[@]}" clang libclang-rt-dev)
@@ -16,10 +16,11 @@ fuzz=("${build[@]}" clang libclang-rt-dev)
 windows=("${run[@]}" make perl dpkg-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     nsis wine64 file python3 xdotool iproute2)
 # file: CPack's Debian generator runs it on what it packs, and the package
-# check looks at the installed icon with it.
+# check looks at the installed icon with it. jackd2: the MIDI tests carry
+# their messages through JACK's dummy back end.
 test=("${run[@]}" python3 curl clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools
-    "${windows[@]}" desktop-file-utils man-db valgrind file)
+    "${windows[@]}" desktop-file-utils man-db valgrind file jackd2)
 # strace counts the benchmark's system calls; valgrind (callgrind) profiles.
 bench=("${build[@]}" strace valgrind)
 

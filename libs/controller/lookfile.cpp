@@ -1,4 +1,5 @@
 #include "lookfile.h"
+#include "regularfile.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -118,13 +119,8 @@ bool LookFile::read(const QByteArray &bytes, Contents &contents, QString &error)
 
 bool LookFile::load(const QString &path, Contents &contents, QString &error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    // One byte beyond the largest look is enough for read() to refuse the file.
-    return read(file.read(LargestFile + 1), contents, error);
+    QByteArray bytes;
+    return RegularFile::read(path, LargestFile, bytes, error) && read(bytes, contents, error);
 }
 
 bool LookFile::save(const QString &path, const Contents &contents, QString &error)

@@ -46,7 +46,8 @@ public:
     static QByteArray write(const Contents &contents);
     // False with the reason in error; contents is then untouched.
     static bool read(const QByteArray &bytes, Contents &contents, QString &error);
-    // Reads a look file; false with the reason in error.
+    // Reads a look file, only when it is a regular file of at most
+    // LargestFile bytes; false with the reason in error.
     static bool load(const QString &path, Contents &contents, QString &error);
     // Writes a look file whole or not at all; false with the reason in error.
     static bool save(const QString &path, const Contents &contents, QString &error);

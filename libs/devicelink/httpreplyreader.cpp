@@ -109,6 +109,7 @@ void HttpReplyReader::refuse(const char *reason)
 {
     LinkLog::print(LinkLog::Stream::Error, "ERROR: reply refused - %s\n", reason);
     stoppedShort();
+    m_refused = true;
 }
 
 bool HttpReplyReader::readLine(std::string &line, std::size_t limit)
@@ -140,21 +141,15 @@ bool HttpReplyReader::readLine(std::string &line, std::size_t limit)
 }
 
 // Reads up to length bytes of body, waiting for them as needed, and appends
-// them to the body up to the first NUL among them. Returns the count read.
+// them to the body. Returns the count read.
 std::size_t HttpReplyReader::takeBody(std::size_t length, std::string &body)
 {
     std::size_t taken = 0;
-    bool cut = false;
     while (taken < length) {
         if (m_keptStart == m_keptEnd && !receiveBlock())
             break;
         const std::size_t n = std::min(length - taken, m_keptEnd - m_keptStart);
-        const char *piece = m_kept + m_keptStart;
-        if (!cut) {
-            const char *nul = static_cast<const char *>(std::memchr(piece, '\0', n));
-            body.append(piece, nul ? static_cast<std::size_t>(nul - piece) : n);
-            cut = nul != nullptr;
-        }
+        body.append(m_kept + m_keptStart, n);
         m_keptStart += n;
         taken += n;
     }
@@ -172,6 +167,7 @@ int HttpReplyReader::readResponse(std::string &body, std::size_t bodyLimit)
 {
     m_mustClose = false;
     m_whole = true;
+    m_refused = false;
     m_bodyCut = false;
     m_bytesReceived = 0;
     body.clear();
@@ -249,10 +245,15 @@ int HttpReplyReader::readResponse(std::string &body, std::size_t bodyLimit)
             m_bodyCut = true;
         }
         readBody(length, body);
-    } else if (chunked) {
-        if (!readChunks(body, bodyLimit))
-            return -1;
+    } else if (chunked && !readChunks(body, bodyLimit)) {
+        status = -1;
     }
+    // A NUL is no part of a unit's value: text read up to it would be a
+    // shorter value than the unit holds ("6\0 00" for 600).
+    if (body.find('\0') != std::string::npos)
+        refuse("NUL in the body");
+    if (m_refused)
+        body.clear();
     return status;
 }
 
@@ -268,21 +269,33 @@ void HttpReplyReader::readBody(std::size_t length, std::string &body)
 // count; a standard server does not. Take the line end only when it has
 // already arrived, so neither kind makes the reader wait. A line end that
 // arrives later is skipped before the next status line.
+//
+// On a kept connection nothing else may follow but the next reply: other
+// bytes that arrived with the body mean that the body was longer than its
+// length said ("1200" counted as 2), and what was read is only part of the
+// value, so the reply is refused.
 void HttpReplyReader::consumeLineEndIfPresent()
 {
-    char next[2] = {0, 0};
-    const std::size_t kept = std::min<std::size_t>(keptCount(), 2);
+    char next[8];
+    const std::size_t kept = std::min(keptCount(), sizeof next);
     std::memcpy(next, m_kept + m_keptStart, kept);
-    int available = static_cast<int>(kept);
+    std::size_t available = kept;
     // Only when the kept bytes cannot tell, look at what arrived since.
     if (available == 0 || (available == 1 && next[0] == '\r'))
-        available += m_source.peek(next + available, 2 - available);
-    int take = 0;
+        available += static_cast<std::size_t>(std::max(0, m_source.peek(next + available, static_cast<int>(sizeof next - available))));
+    std::size_t take = 0;
     if (available >= 1 && next[0] == '\n')
         take = 1;
     else if (available >= 1 && next[0] == '\r')
-        take = (available == 2 && next[1] == '\n') ? 2 : 1;
-    skip(static_cast<std::size_t>(take));
+        take = (available >= 2 && next[1] == '\n') ? 2 : 1;
+    const char *rest = std::find_if(next + take, next + available, [](char c) { return c != '\r' && c != '\n'; });
+    const std::size_t restLength = static_cast<std::size_t>(next + available - rest);
+    static const char statusStart[] = "HTTP/";
+    if (restLength > 0 && std::memcmp(rest, statusStart, std::min(restLength, sizeof statusStart - 1)) != 0) {
+        refuse("body longer than its Content-Length");
+        return;
+    }
+    skip(take);
 }
 
 bool HttpReplyReader::readChunks(std::string &body, std::size_t limit)

@@ -42,8 +42,10 @@ public:
     // line after the headers, a counted body up to its length or the limit,
     // the last chunk and its trailer). False when the stream ended, failed or
     // timed out first, so the body may hold only part of the value; false
-    // too for a reply refused as unreadable: its head is longer than
-    // MaxHeadLines or MaxHeadBytes, or its Content-Length headers disagree.
+    // too for a reply refused as unreadable, whose body is then empty: its
+    // head is longer than MaxHeadLines or MaxHeadBytes, its Content-Length
+    // headers disagree, its body holds a NUL, or on a kept connection more
+    // than a line end followed its counted body.
     bool whole() const { return m_whole; }
     // After readResponse: the body was longer than the limit and only its
     // first bytes were kept, so it cannot be taken as a value.
@@ -88,6 +90,7 @@ private:
     std::size_t m_keptEnd = 0;
     bool m_mustClose = false;
     bool m_whole = false;
+    bool m_refused = false;
     bool m_bodyCut = false;
     std::size_t m_bytesReceived = 0;
 };

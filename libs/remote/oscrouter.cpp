@@ -1,9 +1,12 @@
 #include "oscrouter.h"
 
+#include "osccommand.h"
+
 #include "parametercatalogue.h"
 
 #include <lo/lo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -11,23 +14,22 @@
 
 using PC = ParameterCatalogue;
 
-const char OscRouter::Root[] = "/prismolink";
-
 namespace {
 
-OscRouter::Result request(RemoteRequest::Kind kind, int slot = -1, int value = 0, const QString &text = QString())
+OscRouter::Result request(const OscCommand &command, int slot = -1, int value = 0, const QString &text = QString())
 {
     RemoteRequest r;
-    r.kind = kind;
+    r.kind = command.kind;
     r.slot = slot;
     r.value = value;
     r.text = text;
+    r.cost = command.cost;
     return r;
 }
 
-bool isNumber(double value)
+bool isWhole(double value, double lowest, double highest)
 {
-    return std::isfinite(value);
+    return std::isfinite(value) && value == std::floor(value) && value >= lowest && value <= highest;
 }
 
 int clampedPosition(int slot, double shown)
@@ -37,22 +39,29 @@ int clampedPosition(int slot, double shown)
     return int(qBound<double>(info.minimum, position, info.maximum));
 }
 
-OscRouter::Result setParameter(int slot, double number)
+// A number for a parameter's row: a value to set, or positions to add.
+OscRouter::Result parameter(const OscCommand &command, int slot, double number)
 {
     const PC::SlotInfo &info = PC::slot(slot);
+    if (command.kind == RemoteRequest::Kind::Nudge) {
+        const double delta = std::round(PC::positionOf(slot, number));
+        if (std::fabs(delta) > 1e9)
+            return OscRouter::Refusal::OutOfRange;
+        return request(command, slot, int(delta));
+    }
     switch (info.kind) {
     case PC::Kind::Scaled:
     case PC::Kind::Nits:
-        return request(RemoteRequest::Kind::Set, slot, clampedPosition(slot, number));
+        return request(command, slot, clampedPosition(slot, number));
     case PC::Kind::Switch:
-        return request(RemoteRequest::Kind::Set, slot, number != 0 ? 1 : 0);
+        return request(command, slot, number != 0 ? 1 : 0);
     case PC::Kind::Choice: {
-        if (number != std::floor(number) || std::fabs(number) > 1e9)
+        if (!isWhole(number, -1e9, 1e9))
             return OscRouter::Refusal::OutOfRange;
         const std::optional<int> row = PC::fromWire(slot, QByteArray::number(qint64(number)));
         if (!row)
             return OscRouter::Refusal::OutOfRange;
-        return request(RemoteRequest::Kind::Set, slot, *row);
+        return request(command, slot, *row);
     }
     case PC::Kind::Unbound:
         break;
@@ -60,75 +69,82 @@ OscRouter::Result setParameter(int slot, double number)
     return OscRouter::Refusal::UnknownAddress;
 }
 
+// The arguments of a message to a row's address, and the request they make.
+OscRouter::Result withArguments(const OscCommand &command, int slot, const OscRouter::Message &message)
+{
+    using A = OscCommand::Arguments;
+    const int count = message.types.size();
+    const auto number = [&](int i) { return message.numbers.value(i); };
+    if (count == 0 && command.queried) {
+        OscRouter::Result query = request(command, slot);
+        std::get<RemoteRequest>(query).query = true;
+        std::get<RemoteRequest>(query).cost = OscCommand::QueryCost;
+        return query;
+    }
+    switch (command.arguments) {
+    case A::None:
+        if (count == 0)
+            return request(command, slot);
+        break;
+    case A::Number:
+        if (count == 1 && std::isfinite(number(0)))
+            return parameter(command, slot, number(0));
+        break;
+    case A::Text:
+        if (count == 1 && message.types[0] == 's')
+            return request(command, slot, 0, message.texts[0]);
+        break;
+    case A::Channel:
+        if (count == 1 && std::isfinite(number(0)))
+            return isWhole(number(0), 0, PC::ChannelCount - 1) ? request(command, slot, int(number(0)))
+                                                               : OscRouter::Result(OscRouter::Refusal::OutOfRange);
+        break;
+    case A::Subscribe:
+    case A::PortCookie: {
+        const int least = command.arguments == A::Subscribe ? 0 : 2;
+        if (count < least || count > 2 || !std::all_of(message.numbers.cbegin(), message.numbers.cend(), [](double n) {
+                return std::isfinite(n);
+            }))
+            break;
+        if ((count >= 1 && !isWhole(number(0), 1, 65535)) || (count == 2 && !isWhole(number(1), 0, OscRouter::LargestCookie)))
+            return OscRouter::Refusal::OutOfRange;
+        OscRouter::Result subscription = request(command, slot, count >= 1 ? int(number(0)) : 0);
+        if (count == 2)
+            std::get<RemoteRequest>(subscription).cookie = quint32(number(1));
+        return subscription;
+    }
+    }
+    return OscRouter::Refusal::BadArguments;
+}
+
 } // namespace
 
 OscRouter::Result OscRouter::route(const Message &message)
 {
-    const QByteArray root = Root;
-    if (!message.path.startsWith(root + '/'))
+    const QByteArray root = QByteArray(OscCommand::Root) + '/';
+    if (!message.path.startsWith(root))
         return Refusal::UnknownAddress;
-    const QString path = QString::fromUtf8(message.path.mid(root.size() + 1));
-    const int count = message.types.size();
-    const auto noArguments = [&](RemoteRequest::Kind kind) -> Result {
-        return count == 0 ? request(kind) : Result(Refusal::BadArguments);
-    };
-    const auto oneNumber = [&]() { return count == 1 && isNumber(message.numbers.value(0)); };
-    const auto oneText = [&]() { return count == 1 && message.types[0] == 's'; };
-
-    if (path == QLatin1String("undo"))
-        return noArguments(RemoteRequest::Kind::Undo);
-    if (path == QLatin1String("redo"))
-        return noArguments(RemoteRequest::Kind::Redo);
-    if (path == QLatin1String("ab/store/a"))
-        return noArguments(RemoteRequest::Kind::StoreA);
-    if (path == QLatin1String("ab/store/b"))
-        return noArguments(RemoteRequest::Kind::StoreB);
-    if (path == QLatin1String("ab/toggle"))
-        return noArguments(RemoteRequest::Kind::ToggleLooks);
-    if (path == QLatin1String("gang/match"))
-        return noArguments(RemoteRequest::Kind::MatchGang);
-    if (path == QLatin1String("reset"))
-        return noArguments(RemoteRequest::Kind::ResetAll);
-    if (path == QLatin1String("look/recall"))
-        return oneText() ? request(RemoteRequest::Kind::RecallLook, -1, 0, message.texts[0]) : Result(Refusal::BadArguments);
-    if (path == QLatin1String("unit"))
-        return oneText() ? request(RemoteRequest::Kind::Unit, -1, 0, message.texts[0]) : Result(Refusal::BadArguments);
-    if (path == QLatin1String("channel") || path == QLatin1String("subscribe") || path == QLatin1String("unsubscribe")) {
-        if (!oneNumber())
-            return Refusal::BadArguments;
-        const double number = message.numbers[0];
-        const bool channel = path == QLatin1String("channel");
-        if (number != std::floor(number) || number < (channel ? 0 : 1) || number > (channel ? PC::ChannelCount - 1 : 65535))
-            return Refusal::OutOfRange;
-        const RemoteRequest::Kind kind = channel ? RemoteRequest::Kind::Channel
-                                         : path == QLatin1String("subscribe") ? RemoteRequest::Kind::Subscribe
-                                                                              : RemoteRequest::Kind::Unsubscribe;
-        return request(kind, -1, int(number));
+    const QString path = QString::fromUtf8(message.path.mid(root.size()));
+    // An address of its own goes before a parameter's name.
+    for (const OscCommand &command : OscCommand::table()) {
+        if (command.names == OscCommand::Names::None && path == QLatin1String(command.path))
+            return withArguments(command, -1, message);
     }
-
-    const bool nudge = path.startsWith(QLatin1String("nudge/"));
-    const bool reset = path.startsWith(QLatin1String("reset/"));
-    const int slot = PC::slotByRemoteName(nudge || reset ? path.section(QLatin1Char('/'), 1) : path);
-    if (slot < 0)
-        return Refusal::UnknownAddress;
-    const PC::Kind kind = PC::slot(slot).kind;
-    const bool slider = kind == PC::Kind::Scaled || kind == PC::Kind::Nits;
-    if (reset) {
-        if (!slider)
+    for (const OscCommand &command : OscCommand::table()) {
+        if (command.names == OscCommand::Names::None)
+            continue;
+        const QString prefix = QString::fromLatin1(command.path).chopped(int(sizeof "NAME") - 1);
+        if (!path.startsWith(prefix))
+            continue;
+        const int slot = PC::slotByRemoteName(path.mid(prefix.size()));
+        if (slot < 0)
+            continue;
+        const PC::Kind kind = PC::slot(slot).kind;
+        if (command.names == OscCommand::Names::Sliders && kind != PC::Kind::Scaled && kind != PC::Kind::Nits)
             return Refusal::UnknownAddress;
-        return count == 0 ? request(RemoteRequest::Kind::Reset, slot) : Result(Refusal::BadArguments);
+        return withArguments(command, slot, message);
     }
-    if (!oneNumber())
-        return Refusal::BadArguments;
-    if (nudge) {
-        if (!slider)
-            return Refusal::UnknownAddress;
-        const double delta = std::round(PC::positionOf(slot, message.numbers[0]));
-        if (std::fabs(delta) > 1e9)
-            return Refusal::OutOfRange;
-        return request(RemoteRequest::Kind::Nudge, slot, int(delta));
-    }
-    return setParameter(slot, message.numbers[0]);
+    return Refusal::UnknownAddress;
 }
 
 bool OscRouter::decode(const QByteArray &bytes, Message &message)
@@ -191,7 +207,7 @@ bool OscRouter::decode(const QByteArray &bytes, Message &message)
 
 QByteArray OscRouter::address(int slot)
 {
-    return QByteArray(Root) + '/' + PC::slot(slot).remoteName;
+    return QByteArray(OscCommand::Root) + '/' + PC::slot(slot).remoteName;
 }
 
 double OscRouter::remoteValue(int slot, int value)
@@ -206,52 +222,4 @@ double OscRouter::remoteValue(int slot, int value)
     default:
         return value;
     }
-}
-
-QString OscRouter::help()
-{
-    QString text = QStringLiteral(
-        "OSC addresses (UDP; numbers as int32, float, double or int64):\n\n"
-        "  /prismolink/NAME VALUE        set a parameter (below)\n"
-        "  /prismolink/nudge/NAME DELTA  add DELTA to a slider\n"
-        "  /prismolink/reset/NAME        a slider back to its reset value\n"
-        "  /prismolink/reset             every slider back (the reset button)\n"
-        "  /prismolink/channel N         0: 4K/UHD, 1 to 4: Video 1 to 4\n"
-        "  /prismolink/unit S            make the unit with host name or address S current\n"
-        "  /prismolink/look/recall S     recall the look file named S\n"
-        "  /prismolink/undo, /prismolink/redo\n"
-        "  /prismolink/ab/store/a, /prismolink/ab/store/b, /prismolink/ab/toggle\n"
-        "  /prismolink/gang/match        every ganged unit takes the current channel's values\n"
-        "  /prismolink/subscribe PORT    send changes to the sender, port PORT (send it again\n"
-        "                                within a minute to stay subscribed)\n"
-        "  /prismolink/unsubscribe PORT\n\n"
-        "Parameters (NAME, values):\n\n");
-    for (int slot = 0; slot < PC::SlotCount; ++slot) {
-        const PC::SlotInfo &info = PC::slot(slot);
-        if (!info.remoteName)
-            continue;
-        QString values;
-        switch (info.kind) {
-        case PC::Kind::Scaled:
-            values = QStringLiteral("%1 to %2").arg(info.minimum / 1000.0, 0, 'f', 3).arg(info.maximum / 1000.0, 0, 'f', 3);
-            break;
-        case PC::Kind::Nits:
-            values = QStringLiteral("%1 to %2 nits").arg(info.minimum).arg(info.maximum);
-            break;
-        case PC::Kind::Switch:
-            values = QStringLiteral("0 or 1");
-            break;
-        case PC::Kind::Choice: {
-            QStringList numbers;
-            for (int row = 0; row < info.choiceCount; ++row)
-                numbers << QString::number(info.choices[row].value);
-            values = numbers.join(QLatin1Char(' '));
-            break;
-        }
-        case PC::Kind::Unbound:
-            break;
-        }
-        text += QStringLiteral("  %1 %2\n").arg(QString::fromLatin1(info.remoteName).leftJustified(14), values);
-    }
-    return text;
 }

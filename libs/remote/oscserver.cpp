@@ -3,6 +3,7 @@
 
 #include "hdrcontroller.h"
 #include "lookfile.h"
+#include "osccommand.h"
 #include "oscpacket.h"
 #include "oscrouter.h"
 #include "parametercatalogue.h"
@@ -10,19 +11,15 @@
 
 #include <QDebug>
 #include <QNetworkDatagram>
+#include <QRandomGenerator>
 #include <QUdpSocket>
 #include <QVariant>
 
 #include <lo/lo.h>
 
-#include <algorithm>
-
 using PC = ParameterCatalogue;
 
 namespace {
-// Packets read at one go before the event loop gets its turn again.
-constexpr int PacketsPerTurn = 64;
-
 QByteArray serialise(const QByteArray &address, const QByteArray &types, const QVariantList &values)
 {
     lo_message message = lo_message_new();
@@ -40,33 +37,52 @@ QByteArray serialise(const QByteArray &address, const QByteArray &types, const Q
     bytes.resize(int(size));
     return bytes;
 }
+
+// An IPv4 sender that arrives mapped into IPv6 is the same sender.
+QHostAddress plain(const QHostAddress &address)
+{
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4) : address;
+}
+
+QByteArray secretKey()
+{
+    QByteArray key(32, '\0');
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(key.data()), key.size() / 4);
+    return key;
+}
+
+QByteArray rooted(const char *path)
+{
+    return QByteArray(OscCommand::Root) + '/' + path;
+}
 } // namespace
 
 quint64 OscServer::Counters::ignored() const
 {
-    return unknownAddress + badArguments + outOfRange + malformed + tooDeep + flood + notAllowed + lookNotFound;
+    return unknownAddress + badArguments + outOfRange + malformed + tooDeep + overBudget + notAllowed + lookNotFound
+         + notSubscribed + subscribersFull;
 }
 
 OscServer::OscServer(HdrController &controller, const OscOptions &options, LookFinder findLook, QObject *parent)
     : QObject(parent), m_controller(controller), m_options(options), m_findLook(std::move(findLook)),
-      m_socket(new QUdpSocket(this))
+      m_socket(new QUdpSocket(this)), m_subscriptions(secretKey())
 {
     m_clock.start();
     m_feedbackTimer.setSingleShot(true);
     connect(&m_feedbackTimer, &QTimer::timeout, this, &OscServer::flushFeedback);
-    m_logTimer.setInterval(1000);
-    connect(&m_logTimer, &QTimer::timeout, this, &OscServer::logIgnored);
+    m_secondTimer.setInterval(1000);
+    connect(&m_secondTimer, &QTimer::timeout, this, &OscServer::everySecond);
     connect(m_socket, &QUdpSocket::readyRead, this, &OscServer::readPackets);
 
-    connect(&controller, &HdrController::parameterChanged, this, [this](int slot, int value) {
-        if (m_subscribers.isEmpty())
-            return;
-        const bool number = PC::slot(slot).kind == PC::Kind::Scaled || PC::slot(slot).kind == PC::Kind::Nits;
-        queueFeedback(OscRouter::address(slot), number ? "f" : "i", {OscRouter::remoteValue(slot, value)});
+    connect(&controller, &HdrController::parameterChanged, this, [this](int slot, int) {
+        if (PC::slot(slot).remoteName)
+            queueFeedback(parameterFeedback(slot));
     });
-    connect(&controller.units(), &UnitChooser::channelsChanged, this, &OscServer::sendState);
-    connect(&controller.units(), &UnitChooser::devicesChanged, this, &OscServer::sendState);
-    connect(&controller, &HdrController::looksChanged, this, &OscServer::sendState);
+    connect(&controller.units(), &UnitChooser::channelsChanged, this, &OscServer::queueState);
+    connect(&controller.units(), &UnitChooser::devicesChanged, this, &OscServer::queueState);
+    connect(&controller, &HdrController::looksChanged, this, &OscServer::queueState);
 }
 
 OscServer::~OscServer() = default;
@@ -79,7 +95,7 @@ bool OscServer::start(QString *error)
             *error = m_socket->errorString();
         return false;
     }
-    m_logTimer.start();
+    m_secondTimer.start();
     return true;
 }
 
@@ -88,38 +104,32 @@ quint16 OscServer::port() const
     return m_socket->localPort();
 }
 
+// Reads what has arrived. Reading only here, as the socket announces it,
+// keeps the announcements coming: the socket announces again at the next
+// turn of the event loop while anything is left.
 void OscServer::readPackets()
 {
-    for (int read = 0; read < PacketsPerTurn && m_socket->hasPendingDatagrams(); ++read) {
+    for (int read = 0; read < MostPacketsPerTurn && m_socket->hasPendingDatagrams(); ++read) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram(OscPacket::LargestPacket + 1);
-        handle(datagram.data(), datagram.senderAddress());
+        handle(datagram.data(), plain(datagram.senderAddress()), quint16(datagram.senderPort()));
     }
-    // A flood is worked off a portion at a time, between the window's own events.
-    if (m_socket->hasPendingDatagrams())
-        QTimer::singleShot(0, this, &OscServer::readPackets);
 }
 
-void OscServer::handle(const QByteArray &packet, const QHostAddress &sender)
+void OscServer::handle(const QByteArray &packet, const QHostAddress &sender, quint16 senderPort)
 {
     const qint64 now = m_clock.elapsed();
-    if (now - m_windowStartMs >= 1000) {
-        m_windowStartMs = now;
-        m_packetsInWindow = 0;
-    }
-    if (++m_packetsInWindow > MostPacketsPerSecond) {
-        ++m_counters.flood;
-        return;
-    }
     if (!m_options.allows(sender)) {
         ++m_counters.notAllowed;
         return;
     }
-    for (Subscriber &subscriber : m_subscribers) {
-        if (subscriber.address.isEqual(sender))
-            subscriber.lastHeardMs = now;
-    }
     QVector<QByteArray> messages;
-    switch (OscPacket::split(packet, messages)) {
+    const OscPacket::Fault fault = OscPacket::split(packet, messages);
+    // A sender that has spent its budget costs no decoding.
+    if (m_budget.spent(sender, now)) {
+        m_counters.overBudget += quint64(std::max(1, int(messages.size())));
+        return;
+    }
+    switch (fault) {
     case OscPacket::Fault::Malformed:
         ++m_counters.malformed;
         return;
@@ -144,13 +154,22 @@ void OscServer::handle(const QByteArray &packet, const QHostAddress &sender)
             }
             continue;
         }
+        const RemoteRequest &request = std::get<RemoteRequest>(result);
+        if (!m_budget.take(sender, request.cost, now)) {
+            ++m_counters.overBudget;
+            continue;
+        }
         qCDebug(lcOsc).noquote() << "OSC: obeying" << message.path << message.types;
-        obey(std::get<RemoteRequest>(result), sender);
+        obey(request, sender, senderPort);
     }
 }
 
-void OscServer::obey(const RemoteRequest &request, const QHostAddress &sender)
+void OscServer::obey(const RemoteRequest &request, const QHostAddress &sender, quint16 senderPort)
 {
+    if (request.query) {
+        answer(request, sender);
+        return;
+    }
     HdrController &c = m_controller;
     using K = RemoteRequest::Kind;
     const auto submit = [&c](Input::Kind kind, int slot = -1, int value = 0) {
@@ -206,88 +225,147 @@ void OscServer::obey(const RemoteRequest &request, const QHostAddress &sender)
     case K::MatchGang:
         submit(Input::Kind::MatchGang);
         break;
-    case K::Subscribe: {
-        // A subscriber already known was heard from as the packet came in.
-        const bool known = std::any_of(m_subscribers.cbegin(), m_subscribers.cend(), [&](const Subscriber &s) {
-            return s.address.isEqual(sender) && s.port == request.value;
-        });
-        if (!known)
-            m_subscribers.append({sender, quint16(request.value), m_clock.elapsed()});
-        sendState();
+    case K::Subscribe:
+        subscribe(request, sender, senderPort);
         break;
-    }
     case K::Unsubscribe:
-        m_subscribers.erase(std::remove_if(m_subscribers.begin(), m_subscribers.end(),
-                                           [&](const Subscriber &s) {
-                                               return s.address.isEqual(sender) && s.port == request.value;
-                                           }),
-                            m_subscribers.end());
+        if (m_subscriptions.unsubscribe(sender, quint16(request.value), request.cookie.value_or(0))
+            != OscSubscriptions::Outcome::Ended)
+            ++m_counters.notSubscribed;
         break;
     }
+}
+
+void OscServer::subscribe(const RemoteRequest &request, const QHostAddress &sender, quint16 senderPort)
+{
+    const quint16 port = request.value > 0 ? quint16(request.value) : senderPort;
+    switch (m_subscriptions.subscribe(sender, port, request.cookie, m_clock.elapsed())) {
+    case OscSubscriptions::Outcome::Challenge:
+        // No larger than the request: the port and the cookie to send back.
+        send({rooted("subscribe"), "ii", {int(port), int(m_subscriptions.cookie(sender, port))}}, sender, port);
+        break;
+    case OscSubscriptions::Outcome::Confirmed: {
+        qCInfo(lcOsc).noquote() << QStringLiteral("OSC: %1 port %2 subscribed").arg(sender.toString()).arg(port);
+        for (int slot = 0; slot < PC::SlotCount; ++slot) {
+            if (PC::slot(slot).remoteName)
+                send(parameterFeedback(slot), sender, port);
+        }
+        for (const Feedback &feedback : stateFeedback())
+            send(feedback, sender, port);
+        break;
+    }
+    case OscSubscriptions::Outcome::Full:
+        ++m_counters.subscribersFull;
+        break;
+    case OscSubscriptions::Outcome::Renewed:
+    case OscSubscriptions::Outcome::Ended:
+    case OscSubscriptions::Outcome::Unknown:
+        break;
+    }
+}
+
+// A query's answer goes to the sender's confirmed subscriptions only.
+void OscServer::answer(const RemoteRequest &query, const QHostAddress &sender)
+{
+    const QList<OscSubscriptions::Subscriber> subscriptions = m_subscriptions.at(sender);
+    if (subscriptions.isEmpty()) {
+        ++m_counters.notSubscribed;
+        return;
+    }
+    Feedback feedback;
+    if (query.kind == RemoteRequest::Kind::Set) {
+        feedback = parameterFeedback(query.slot);
+    } else {
+        const QByteArray wanted = rooted(query.kind == RemoteRequest::Kind::Channel ? "channel" : "unit");
+        for (const Feedback &state : stateFeedback()) {
+            if (state.address == wanted)
+                feedback = state;
+        }
+    }
+    for (const OscSubscriptions::Subscriber &subscriber : subscriptions)
+        send(feedback, subscriber.address, subscriber.port);
+}
+
+OscServer::Feedback OscServer::parameterFeedback(int slot) const
+{
+    const bool number = PC::slot(slot).kind == PC::Kind::Scaled || PC::slot(slot).kind == PC::Kind::Nits;
+    return {OscRouter::address(slot), number ? "f" : "i", {OscRouter::remoteValue(slot, m_controller.value(slot))}};
 }
 
 // The current unit and channel, the A/B state and each unit's state.
-void OscServer::sendState()
+QList<OscServer::Feedback> OscServer::stateFeedback() const
 {
-    if (m_subscribers.isEmpty())
-        return;
     const HdrController &c = m_controller;
     const UnitChooser &units = c.units();
-    const QByteArray root = OscRouter::Root;
     const int current = units.deviceIndex();
-    queueFeedback(root + "/unit", "ss",
-                  {current >= 0 ? units.devices()[current].hostName.trimmed() : QString(), c.current().unit});
-    queueFeedback(root + "/channel", "i", {c.current().channel});
-    queueFeedback(root + "/ab", "si", {AbMemory::name(c.liveLook()), c.liveLookChanged() ? 1 : 0});
+    QList<Feedback> state{
+        {rooted("unit"), "ss", {current >= 0 ? units.devices()[current].hostName.trimmed() : QString(), c.current().unit}},
+        {rooted("channel"), "i", {c.current().channel}},
+        {rooted("ab"), "si", {AbMemory::name(c.liveLook()), c.liveLookChanged() ? 1 : 0}},
+    };
     for (const DeviceEntry &entry : units.devices()) {
-        const QString state = units.unitState(entry.ipAddress);
-        if (!state.isEmpty())
-            queueFeedback(root + "/state/" + entry.hostName.trimmed().toUtf8(), "s", {state});
+        const QString unitState = units.unitState(entry.ipAddress);
+        if (!unitState.isEmpty())
+            state.append({rooted("state/") + entry.hostName.trimmed().toUtf8(), "s", {unitState}});
     }
+    return state;
 }
 
-void OscServer::queueFeedback(const QByteArray &address, const QByteArray &types, const QVariantList &values)
+void OscServer::send(const Feedback &feedback, const QHostAddress &address, quint16 port)
 {
-    if (m_subscribers.isEmpty())
+    m_socket->writeDatagram(serialise(feedback.address, feedback.types, feedback.values), address, port);
+}
+
+void OscServer::queueFeedback(const Feedback &feedback)
+{
+    if (m_subscriptions.subscribers().isEmpty())
         return;
-    m_pending.insert(address, qMakePair(types, values));
+    m_pending.insert(feedback.address, feedback);
     if (!m_feedbackTimer.isActive())
         m_feedbackTimer.start(FeedbackIntervalMs);
+}
+
+void OscServer::queueState()
+{
+    if (m_subscriptions.subscribers().isEmpty())
+        return;
+    for (const Feedback &feedback : stateFeedback())
+        queueFeedback(feedback);
 }
 
 // Each address at most once a feedback interval: what changed meanwhile
 // waits for the next, and only its latest value goes out.
 void OscServer::flushFeedback()
 {
-    const qint64 now = m_clock.elapsed();
-    m_subscribers.erase(std::remove_if(m_subscribers.begin(), m_subscribers.end(),
-                                       [now](const Subscriber &s) { return now - s.lastHeardMs > SubscriptionMs; }),
-                        m_subscribers.end());
-    for (auto it = m_pending.constBegin(); it != m_pending.constEnd(); ++it) {
-        const QByteArray bytes = serialise(it.key(), it.value().first, it.value().second);
-        for (const Subscriber &subscriber : qAsConst(m_subscribers))
+    m_subscriptions.expire(m_clock.elapsed());
+    for (const Feedback &feedback : qAsConst(m_pending)) {
+        const QByteArray bytes = serialise(feedback.address, feedback.types, feedback.values);
+        for (const OscSubscriptions::Subscriber &subscriber : m_subscriptions.subscribers())
             m_socket->writeDatagram(bytes, subscriber.address, subscriber.port);
     }
     m_pending.clear();
 }
 
-void OscServer::logIgnored()
+void OscServer::everySecond()
 {
+    m_subscriptions.expire(m_clock.elapsed());
     const quint64 ignored = m_counters.ignored();
     if (ignored == m_ignoredLogged)
         return;
     const Counters &c = m_counters;
     qCInfo(lcOsc).noquote() << QStringLiteral("OSC: %1 messages ignored so far (unknown address %2, bad arguments %3, out of "
-                                        "range %4, malformed %5, nested too deep %6, over the rate %7, sender not "
-                                        "allowed %8, look not found %9)")
-                             .arg(ignored)
-                             .arg(c.unknownAddress)
-                             .arg(c.badArguments)
-                             .arg(c.outOfRange)
-                             .arg(c.malformed)
-                             .arg(c.tooDeep)
-                             .arg(c.flood)
-                             .arg(c.notAllowed)
-                             .arg(c.lookNotFound);
+                                              "range %4, malformed %5, nested too deep %6, over the budget %7, sender not "
+                                              "allowed %8, look not found %9, not subscribed %10, subscribers full %11)")
+                                   .arg(ignored)
+                                   .arg(c.unknownAddress)
+                                   .arg(c.badArguments)
+                                   .arg(c.outOfRange)
+                                   .arg(c.malformed)
+                                   .arg(c.tooDeep)
+                                   .arg(c.overBudget)
+                                   .arg(c.notAllowed)
+                                   .arg(c.lookNotFound)
+                                   .arg(c.notSubscribed)
+                                   .arg(c.subscribersFull);
     m_ignoredLogged = ignored;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // What a remote-control message asks of the program.
 struct RemoteRequest
 {
@@ -19,12 +21,18 @@ struct RemoteRequest
         StoreB,
         ToggleLooks,
         MatchGang,   // every ganged unit takes the current channel's known values
-        Subscribe,   // value: the subscriber's port
-        Unsubscribe, // value: the port
+        Subscribe,   // value: the subscriber's port (0: the port it sends from); cookie when it echoes one
+        Unsubscribe, // value: the port; cookie
     };
 
     Kind kind = Kind::Undo;
     int slot = -1;
     int value = 0;
     QString text;
+    // Asks for the current value of what the kind sets (a parameter, the
+    // channel, the unit) instead of setting it.
+    bool query = false;
+    std::optional<quint32> cookie;
+    // What obeying costs, in the budget's units (a set costs 1).
+    int cost = 1;
 };

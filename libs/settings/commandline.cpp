@@ -3,6 +3,7 @@
 #include "ports.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <optional>
 
@@ -32,14 +33,38 @@ struct Options
     const QCommandLineOption helpOsc{QStringLiteral("help-osc"), QStringLiteral("Print the OSC addresses and end.")};
 
     // False when the line is no valid one; the parser then tells why.
-    bool parse(QCommandLineParser &parser, const QStringList &arguments) const
+    bool parse(QCommandLineParser &parser, const QStringList &arguments, CommandLine::QtOptions qt) const
     {
         parser.setApplicationDescription(
             QStringLiteral("Adjusts the HDR colour processing of Prismo converters, with the gang, the Tangent panel "
                            "and remote control over OSC."));
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addOptions({help, version, multi, osc, oscPort, oscListen, oscAllow, helpOsc});
+        if (qt == CommandLine::QtOptions::Accepted)
+            addQtOptions(parser);
         return parser.parse(arguments);
+    }
+
+    // Qt's own options (of the application object, its platforms and its
+    // styles), which the application object takes before the program reads
+    // the line: a look at the line before that object is made accepts them.
+    static void addQtOptions(QCommandLineParser &parser)
+    {
+        static const char *const withValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                                "qwindowgeometry", "geometry", "qwindowicon", "icon", "qwindowtitle",
+                                                "title", "session", "style", "stylesheet", "display", "name", "visual",
+                                                "qmljsdebugger"};
+        static const char *const switches[] = {"reverse", "testability", "widgetcount", "dograb", "nograb", "sync"};
+        for (const char *name : withValue) {
+            QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("VALUE"));
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(option);
+        }
+        for (const char *name : switches) {
+            QCommandLineOption option(QString::fromLatin1(name));
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(option);
+        }
     }
 
     // Help, the version or the OSC addresses, when a parsed line asks for one.
@@ -56,19 +81,24 @@ struct Options
 };
 } // namespace
 
-CommandLine CommandLine::parse(const QStringList &arguments, const QString &programName)
+CommandLine CommandLine::parse(const QStringList &arguments, const QString &programName, QtOptions qt)
 {
     QCommandLineParser parser;
     const Options options;
     CommandLine line;
-    if (!options.parse(parser, arguments)) {
+    if (!options.parse(parser, arguments, qt)) {
         line.action = Action::Error;
-        line.text = parser.errorText();
+        // The parser's own text would repeat an unknown option whole, however long.
+        const QStringList unknown = parser.unknownOptionNames();
+        line.text = unknown.isEmpty() ? parser.errorText()
+                                      : QStringLiteral("Unknown option %1.").arg(quote(unknown.constFirst(), QLatin1Char('\'')));
         return line;
     }
     if (const std::optional<Action> asked = options.information(parser)) {
         line.action = *asked;
-        if (line.action == Action::Help) {
+        // The parser writes its help with the application object's arguments;
+        // before there is one, only the action is wanted.
+        if (line.action == Action::Help && QCoreApplication::instance()) {
             // The usage line names the program as it is installed, not the path it was started by.
             const QString text = parser.helpText();
             line.text = QStringLiteral("Usage: %1 [options]").arg(programName) + text.mid(text.indexOf(QLatin1Char('\n')));
@@ -83,7 +113,7 @@ CommandLine CommandLine::parse(const QStringList &arguments, const QString &prog
         line.oscPort = Ports::parse(parser.value(options.oscPort));
         if (!line.oscPort) {
             line.action = Action::Error;
-            line.text = QStringLiteral("--osc-port needs a port number from 1 to 65535, not \"%1\".").arg(parser.value(options.oscPort));
+            line.text = QStringLiteral("--osc-port needs a port number from 1 to 65535, not %1.").arg(quote(parser.value(options.oscPort)));
             return line;
         }
     }
@@ -92,20 +122,22 @@ CommandLine CommandLine::parse(const QStringList &arguments, const QString &prog
     return line;
 }
 
-bool CommandLine::asksForInformation(int argc, const char *const argv[])
+QStringList CommandLine::arguments(int argc, const char *const argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    // The parser itself decides, so an option's value or what follows "--" is
-    // never taken for a request. Qt's own options (-platform and the like)
-    // make the line invalid here; the application object takes them first.
-    QCommandLineParser parser;
-    const Options options;
-    return options.parse(parser, arguments) && options.information(parser);
+    return arguments;
 }
 
 QString CommandLine::errorHint(const QString &programName)
 {
     return QStringLiteral("Try '%1 --help' for more information.").arg(programName);
+}
+
+QString CommandLine::quote(const QString &given, QChar mark)
+{
+    if (given.size() <= QuotedLength)
+        return mark + given + mark;
+    return mark + given.left(QuotedLength) + mark + QStringLiteral("... (%1 characters)").arg(given.size());
 }

@@ -19,9 +19,15 @@
 // An argument that is no option makes -m count for nothing: such a command
 // line runs a single copy, as one without options does. What follows "--"
 // is no option. An unknown option is an error.
+//
+// The line is read twice: before the application object is made (which
+// needs a display), so that help, the version and errors are answered
+// without one, with Qt's own options accepted; and after it, when Qt has
+// taken its own.
 struct CommandLine
 {
     enum class Action { Run, Help, Version, HelpOsc, Error };
+    enum class QtOptions { Taken, Accepted };
 
     Action action = Action::Run;
     bool multiInstance = false;
@@ -33,10 +39,13 @@ struct CommandLine
     // Help: the text to print; Error: the one-line message.
     QString text;
 
-    static CommandLine parse(const QStringList &arguments, const QString &programName);
-    // The command line (as main() has it) asks for help or the version,
-    // which are answered without a window, nor a display.
-    static bool asksForInformation(int argc, const char *const argv[]);
+    static CommandLine parse(const QStringList &arguments, const QString &programName, QtOptions qt = QtOptions::Taken);
+    // The command line as main() has it, before there is an application object.
+    static QStringList arguments(int argc, const char *const argv[]);
     // How an error is told on the console.
     static QString errorHint(const QString &programName);
+    // Text given from outside as a message quotes it: between the marks, at
+    // most QuotedLength characters of it.
+    static constexpr int QuotedLength = 80;
+    static QString quote(const QString &given, QChar mark = QLatin1Char('"'));
 };

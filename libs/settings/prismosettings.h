@@ -29,7 +29,8 @@ class QSettings;
 // program reads these and never writes them.
 //
 // (the gang's keys in the order of their text: 10\ before 2\; no gang:
-// NumGangPrismos=0 and size=0). The same keys written under [General] as
+// NumGangPrismos=0 and size=0; the elements of an earlier, larger gang are
+// removed). The same keys written under [General] as
 // GangPrismoNames\1\GangPrismoName=... read alike. The count bounds what is
 // read (the array's own size is not trusted).
 class PrismoSettings
@@ -41,6 +42,10 @@ public:
     // A gang larger than this cannot come from a unit's list; a larger count
     // in the store is damage and is cut to it.
     static constexpr int MaxGangSize = 256;
+    // A settings file is small. A larger one (or a pipe or folder in its
+    // place) is set aside beside it, as NAME.set-aside, and a file of the
+    // keys named here taken from it takes its place, before it is read.
+    static constexpr qint64 LargestFile = 1024 * 1024;
 
     QString address;
     QStringList gangNames;
@@ -51,8 +56,12 @@ public:
 
     // The user's store (organisation and application as above).
     static std::unique_ptr<QSettings> openStore();
+    // A store in the INI file at path, checked as the user's is.
+    static std::unique_ptr<QSettings> openStore(const QString &iniPath);
 
     void load();
+    // A value that is not what its key holds (OscPort=junk) is damage: it
+    // is told as a warning and its default is used.
     void load(QSettings &store);
     // Writes the address unchanged and the host names of the gang.
     static void save(const QString &address, const QStringList &gangNames);

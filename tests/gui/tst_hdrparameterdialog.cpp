@@ -100,6 +100,13 @@ void TestHDRParameterDialog::windowShowsTheUnits()
     QTRY_COMPARE_WITH_TIMEOUT(devices->toolTip(), QStringLiteral("Ganged Prismos:\n- prismo-2  (not answering)"), 10000);
     QCOMPARE(devices->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("prismo-2 : not answering"));
     QVERIFY(!devices->itemIcon(1).isNull());
+    // The same state keeps its icon when the list is shown again: a new one
+    // each time filled Qt's pixmap cache.
+    const qint64 icon = devices->itemIcon(1).cacheKey();
+    d.controller().discover();
+    QVERIFY(f.settle());
+    QCoreApplication::processEvents();
+    QCOMPARE(devices->itemIcon(1).cacheKey(), icon);
 
     QVERIFY(f.rig().setParameter(0, PC::parameterName(1, PC::Tint), "300"));
     d.controller().refreshNow();

@@ -3,6 +3,7 @@
 #include "hubserver.h"
 #include "parametercatalogue.h"
 #include "stallprobe.h"
+#include "tavirestconfigcontrol.h"
 #include "ui_hdrparameterdialog.h"
 #include "unitchooser.h"
 
@@ -23,8 +24,11 @@ QByteArray name(int slot)
     return PC::parameterName(1, slot);
 }
 
-// Every request waits on a unit's own thread: the window's thread never does.
-constexpr int LongestStallMs = 100;
+// Every request waits on a unit's own thread: the window's thread never
+// does. Waiting on a unit would stand the event loop still for a whole
+// reply time-out; a busy machine, for a few hundred milliseconds at most.
+// (The benchmark holds the event loop to far less under the same faults.)
+constexpr int LongestStallMs = TAVIRESTConfigControl::ReplyTimeoutMs;
 // Long enough for the longest back-off of a link (8 s) and the hold after a change.
 constexpr int RecoveryMs = 20000;
 } // namespace

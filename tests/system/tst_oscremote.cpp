@@ -1,3 +1,5 @@
+#include "oscpacket.h"
+#include "oscrouter.h"
 #include "prismosettings.h"
 #include "simulatorrig.h"
 
@@ -10,16 +12,21 @@
 
 #include <lo/lo.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 constexpr int Wait = 20000;
+// An answer later than this means the program stood still, not that the
+// machine is busy.
+constexpr qint64 SlowestAnswerMs = 2000;
 
-QByteArray message(const char *path, char type = 0, double number = 0)
+// A message as liblo sends it: arguments after their type tags (f, i, s).
+template <typename... Arguments>
+QByteArray message(const char *path, const char *types = "", Arguments... arguments)
 {
     lo_message m = lo_message_new();
-    if (type == 'f')
-        lo_message_add_float(m, float(number));
-    else if (type == 'i')
-        lo_message_add_int32(m, int(number));
+    lo_message_add(m, types, arguments...);
     QByteArray bytes(int(lo_message_length(m, path)), '\0');
     size_t size = size_t(bytes.size());
     lo_message_serialise(m, path, bytes.data(), &size);
@@ -33,10 +40,37 @@ quint16 freeUdpPort()
     probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
     return probe.localPort();
 }
+
+// A show-control tool's socket at an address of its own, and what it received.
+struct Tool
+{
+    QUdpSocket socket;
+    QList<QPair<QByteArray, QList<double>>> received;
+
+    explicit Tool(const char *address)
+    {
+        QVERIFY(socket.bind(QHostAddress(QLatin1String(address)), 0));
+        QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
+            while (socket.hasPendingDatagrams()) {
+                QByteArray data = socket.receiveDatagram().data();
+                OscRouter::Message decoded;
+                if (OscRouter::decode(data, decoded))
+                    received.append({decoded.path, decoded.numbers});
+            }
+        });
+    }
+    int count(const QByteArray &path) const
+    {
+        return int(std::count_if(received.cbegin(), received.cend(), [&](const auto &m) { return m.first == path; }));
+    }
+};
 } // namespace
 
 // The program itself, driven over OSC with real UDP packets against the
-// simulated units: what the units receive and what a subscriber gets back.
+// simulated units: what the units receive, what a subscriber gets back,
+// that a flood is paid for without the program standing still or its
+// reading stopping, and that a forged subscription sends nothing but the
+// cookie to whom it names.
 class TestOscRemote : public QObject
 {
     Q_OBJECT
@@ -66,8 +100,8 @@ void TestOscRemote::showControlDrivesTheUnits()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
     environment.insert(QStringLiteral("PRISMOLINK_DEVICE_PORT"), QString::number(rig.port()));
-    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("prismolink.osc.debug=true"));
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::MergedChannels);
     program.start(QStringLiteral(PRISMOLINK_BINARY), {QStringLiteral("-m"), QStringLiteral("--osc-port"), QString::number(oscPort)});
@@ -75,36 +109,69 @@ void TestOscRemote::showControlDrivesTheUnits()
     QByteArray output;
     QTRY_VERIFY_WITH_TIMEOUT((output += program.readAll()).contains("OSC: listening"), Wait);
 
-    QUdpSocket client;
-    QVERIFY(client.bind(QHostAddress(QHostAddress::LocalHost), 0));
-    const auto send = [&](const QByteArray &packet) { client.writeDatagram(packet, QHostAddress::LocalHost, oscPort); };
-    QStringList received;
-    connect(&client, &QUdpSocket::readyRead, &client, [&] {
-        while (client.hasPendingDatagrams()) {
-            QByteArray data = client.receiveDatagram().data();
-            received << QString::fromLatin1(lo_get_path(data.data(), data.size()));
-        }
-    });
-    send(message("/prismolink/subscribe", 'i', client.localPort()));
+    Tool client("127.0.0.1");
+    const auto send = [&](const QByteArray &packet) { client.socket.writeDatagram(packet, QHostAddress::LocalHost, oscPort); };
+    // The handshake: the cookie comes to the port asked for, and sent back it confirms.
+    send(message("/prismolink/subscribe"));
+    QTRY_COMPARE_WITH_TIMEOUT(client.count("/prismolink/subscribe"), 1, Wait);
+    QCOMPARE(client.received.size(), 1);
+    const QList<double> challenge = client.received[0].second;
+    QCOMPARE(challenge.value(0), double(client.socket.localPort()));
+    send(message("/prismolink/subscribe", "ii", int(challenge.value(0)), int(challenge.value(1))));
+    // Every current value at once.
+    QTRY_VERIFY_WITH_TIMEOUT(client.count("/prismolink/unit") > 0 && client.count("/prismolink/tint") > 0, Wait);
+
+    // Someone at 127.0.0.9 never asked; a packet claiming to come from it does.
+    Tool victim("127.0.0.9");
+    Tool forger("127.0.0.9");
+    forger.socket.writeDatagram(message("/prismolink/subscribe", "i", int(victim.socket.localPort())), QHostAddress::LocalHost,
+                                oscPort);
 
     // The unit is taken up behind the window: until then a change has no unit to go to.
-    QTRY_VERIFY_WITH_TIMEOUT((send(message("/prismolink/gain/red", 'f', 1.25)),
+    QTRY_VERIFY_WITH_TIMEOUT((send(message("/prismolink/gain/red", "f", 1.25)),
                               rig.parameter(0, "eParamID_Vid1ColorHDRGainRed") == std::optional<QByteArray>("1250")),
                              Wait);
     QTRY_COMPARE_WITH_TIMEOUT(rig.parameter(1, "eParamID_Vid1ColorHDRGainRed"), std::optional<QByteArray>("1250"), Wait);
-    QTRY_VERIFY_WITH_TIMEOUT(received.contains(QStringLiteral("/prismolink/gain/red")), Wait);
-    QVERIFY(received.contains(QStringLiteral("/prismolink/unit")));
+    QTRY_VERIFY_WITH_TIMEOUT(client.received.contains(qMakePair(QByteArray("/prismolink/gain/red"), QList<double>{1.25})), Wait);
 
-    // What cannot be obeyed is ignored and counted; what follows is obeyed.
-    send(QByteArray("garbage!"));
-    send(message("/prismolink/gain/purple", 'f', 1));
-    send(message("/prismolink/range/in", 'i', 14));
+    // A flood of bundles of look recalls from another sender is paid for
+    // message by message: it neither stops the reading nor holds up the
+    // queries of the subscriber, whose own budget it does not touch.
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        QUdpSocket socket;
+        socket.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0);
+        QByteArray bundle("#bundle\0\0\0\0\0\0\0\0\1", 16);
+        const QByteArray recall = message("/prismolink/look/recall", "s", "day");
+        for (int i = 0; i < OscPacket::MostMessages; ++i)
+            bundle += QByteArray(3, '\0') + char(recall.size()) + recall;
+        // 600 a second for three seconds.
+        for (int i = 0; i < 1800; ++i) {
+            socket.writeDatagram(bundle, QHostAddress::LocalHost, oscPort);
+            std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::microseconds(1666));
+        }
+        flooding = false;
+    });
+    qint64 slowest = 0;
+    while (flooding) {
+        const int answers = client.count("/prismolink/channel");
+        QElapsedTimer asked;
+        asked.start();
+        send(message("/prismolink/channel"));
+        QTRY_VERIFY_WITH_TIMEOUT(client.count("/prismolink/channel") > answers, Wait);
+        slowest = std::max(slowest, asked.elapsed());
+    }
+    flood.join();
+    QVERIFY2(slowest < SlowestAnswerMs, qPrintable(QStringLiteral("%1 ms").arg(slowest)));
     send(message("/prismolink/undo"));
-    QTRY_VERIFY2_WITH_TIMEOUT((output += program.readAll(),
-                               rig.parameter(1, "eParamID_Vid1ColorHDRGainRed") == std::optional<QByteArray>("1000")),
-                              output.constData(), Wait);
-    QCOMPARE(rig.parameter(0, "eParamID_Vid1DynamicRangeAndGamut"), std::optional<QByteArray>("0"));
-    QTRY_VERIFY_WITH_TIMEOUT((output += program.readAll()).contains("OSC: 3 messages ignored so far"), Wait);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.parameter(1, "eParamID_Vid1ColorHDRGainRed"), std::optional<QByteArray>("1000"), Wait);
+    const QRegularExpression dropped(QStringLiteral("over the budget [1-9]"));
+    QTRY_VERIFY2_WITH_TIMEOUT(dropped.match(QString::fromLatin1(output += program.readAll())).hasMatch(),
+                              output.right(2000).constData(), Wait);
+
+    // The one that never asked got the cookie, once, and nothing else.
+    QCOMPARE(victim.received.size(), 1);
+    QCOMPARE(victim.received[0].first, QByteArray("/prismolink/subscribe"));
 
     program.terminate();
     QVERIFY(program.waitForFinished(Wait));

@@ -47,11 +47,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_temp;
     std::vector<std::unique_ptr<QProcess>> m_processes;
     quint16 m_devicePort = 1;
+    bool m_noDisplay = false;
 };
 
 void TestStartup::init()
 {
     m_devicePort = 1;
+    m_noDisplay = false;
     m_temp = std::make_unique<QTemporaryDir>();
     QVERIFY(m_temp->isValid());
 }
@@ -73,7 +75,13 @@ QProcess &TestStartup::start(const QStringList &arguments)
     env.insert(QStringLiteral("TMPDIR"), m_temp->path());
     env.insert(QStringLiteral("HOME"), m_temp->path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_temp->filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // A line that cannot be run is answered without a display.
+    if (m_noDisplay) {
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name));
+    } else {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
     env.insert(QStringLiteral("PRISMOLINK_MODAL_ANSWER"), QStringLiteral("accept"));
     env.insert(QStringLiteral("PRISMOLINK_HUB_PORT"), QStringLiteral("1"));
     env.insert(QStringLiteral("PRISMOLINK_DEVICE_PORT"), QString::number(m_devicePort));
@@ -216,12 +224,18 @@ void TestStartup::commandLines_data()
     // A value that looks like an option is the option's value, not a request for help.
     QTest::newRow("option value like -h") << QStringList{"--osc-listen", "-h"} << 2 << "\"-h\" is no address to listen on";
     QTest::newRow("listen on no address") << QStringList{"--osc", "--osc-listen", "studio"} << 2 << "no address to listen on";
+    QTest::newRow("empty allow-list entry") << QStringList{"--osc-allow", ",,, "} << 2 << "an empty entry is no address";
+    QTest::newRow("unknown option of 100 KB") << QStringList{"--" + QString(100000, 'x')} << 2
+                                               << "Unknown option '" + QString(80, 'x') + "'... (100000 characters).\nTry";
+    QTest::newRow("Qt's own options") << QStringList{"-platform", "offscreen", "-style=fusion", "--bogus"} << 2
+                                      << "Unknown option 'bogus'.";
     // The name of the unit cannot be found: the lookup's own reason, never "Success".
     QTest::newRow("unit name not found") << QStringList{"-m"} << -1 << "getaddrinfo failed: ";
 }
 
-// Help and version need neither window nor lock; errors end with 2 and a
-// hint; a run reports a failed name lookup with the lookup's own reason.
+// Help, version and errors need neither window, display nor lock; errors
+// end with 2 and a hint quoting at most 80 characters of what was given; a
+// run reports a failed name lookup with the lookup's own reason.
 void TestStartup::commandLines()
 {
     QFETCH(QStringList, arguments);
@@ -232,6 +246,7 @@ void TestStartup::commandLines()
         QSettings store(settingsPath(), QSettings::IniFormat);
         PrismoSettings::save(store, QStringLiteral("no-such-unit.invalid"), {});
     }
+    m_noDisplay = exitCode >= 0;
     QProcess &process = start(arguments);
     QByteArray text;
     if (exitCode < 0) {

@@ -58,7 +58,14 @@ void TestHttpReplyReader::reply_data()
                                                    << Bytes("ab") << "whole";
     QTest::newRow("carriage return inside a line") << Bytes("HTTP/1.1 2\r00 OK\r\nContent-Length: 1\r\r\n\r\nx\r\n") << 200
                                                    << Bytes("x") << "whole";
-    QTest::newRow("NUL in body cuts it") << ok + Bytes("Content-Length: 5\r\n\r\nab\0cd\r\n", 28) << 200 << Bytes("ab") << "whole";
+    // Part of a value is never taken for the value: a NUL in the body, or
+    // more body than counted on a kept connection, refuses the reply.
+    QTest::newRow("NUL in a counted body") << ok + Bytes("Content-Length: 5\r\n\r\n6\0 00\r\n", 28) << 200 << Bytes()
+                                           << "close";
+    QTest::newRow("NUL in a chunk") << chunked + Bytes("5\r\n6\0 00\r\n0\r\n\r\n", 15) << 200 << Bytes() << "close";
+    QTest::newRow("body longer than counted") << ok + "Content-Length: 2\r\n\r\n1200\r\n" << 200 << Bytes() << "close";
+    QTest::newRow("body longer than counted, closing") << ok + "Connection: close\r\nContent-Length: 2\r\n\r\n1200" << 200
+                                                       << Bytes("12") << "whole close";
     QTest::newRow("negative length") << ok + "Content-Length: -1\r\n\r\n" << 200 << Bytes() << "whole";
     QTest::newRow("huge length") << ok + "Content-Length: 18446744073709551617\r\n\r\n" + Bytes(4096, 'z') << 200
                                  << Bytes(4096, 'z') << "whole cut close";

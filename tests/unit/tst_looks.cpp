@@ -1,8 +1,11 @@
 #include "abmemory.h"
 #include "lookfile.h"
+#include "regularfile.h"
 #include "undohistory.h"
 
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using PC = ParameterCatalogue;
 
@@ -76,6 +79,8 @@ private slots:
     void lookFileRoundTrip();
     void badLookFiles_data();
     void badLookFiles();
+    void onlyRegularFilesAreOpened_data();
+    void onlyRegularFilesAreOpened();
 };
 
 void TestLooks::historyGroupsGestures_data()
@@ -192,6 +197,44 @@ void TestLooks::badLookFiles()
     QVERIFY(!LookFile::read(file, contents, reason));
     QVERIFY2(reason.contains(error), qPrintable(reason));
     QCOMPARE(contents.unit, QStringLiteral("untouched"));
+}
+
+// Files named from outside: what is refused before anything is read. A pipe
+// without a writer would hold the open for good.
+void TestLooks::onlyRegularFilesAreOpened_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("error"); // empty: the look is loaded
+
+    QTest::newRow("look") << "look" << "";
+    QTest::newRow("link to a look") << "link" << "";
+    QTest::newRow("pipe") << "pipe" << "pipe";
+    QTest::newRow("link to a pipe") << "link to pipe" << "pipe";
+    QTest::newRow("folder") << "." << "folder";
+    QTest::newRow("device") << "/dev/zero" << "device";
+    QTest::newRow("one byte over the bound") << "large" << "too large";
+    QTest::newRow("missing") << "missing" << "No such file";
+}
+
+void TestLooks::onlyRegularFilesAreOpened()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, error);
+
+    QTemporaryDir dir;
+    QFile look(dir.filePath(QStringLiteral("look")));
+    QVERIFY(look.open(QIODevice::WriteOnly) && look.write(LookFile::write(sample())) > 0);
+    look.close();
+    const auto path = [&dir](const char *file) { return dir.filePath(QLatin1String(file)); };
+    QCOMPARE(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    QVERIFY(look.copy(path("large")) && QFile::resize(path("large"), LookFile::LargestFile + 1));
+    QVERIFY(look.link(path("link")) && QFile::link(path("pipe"), path("link to pipe")));
+
+    LookFile::Contents contents;
+    QString reason;
+    QCOMPARE(LookFile::load(QDir(dir.path()).filePath(name), contents, reason), error.isEmpty());
+    QVERIFY2(reason.contains(error), qPrintable(reason));
+    QCOMPARE(contents.unit, error.isEmpty() ? sample().unit : QString());
 }
 
 QTEST_GUILESS_MAIN(TestLooks)

@@ -1,7 +1,12 @@
+#include "commandline.h"
+#include "oscbudget.h"
+#include "osccommand.h"
 #include "oscoptions.h"
 #include "oscpacket.h"
 #include "oscrouter.h"
 #include "parametercatalogue.h"
+#include "oscsubscriptions.h"
+#include "prismosettings.h"
 
 #include <QtTest>
 
@@ -54,7 +59,13 @@ QString describe(const OscRouter::Result &result)
     if (const auto *refusal = std::get_if<OscRouter::Refusal>(&result))
         return QStringLiteral("refused %1").arg(int(*refusal));
     const RemoteRequest &r = std::get<RemoteRequest>(result);
-    return QStringLiteral("%1 %2 %3 %4").arg(int(r.kind)).arg(r.slot).arg(r.value).arg(r.text).trimmed();
+    return QStringLiteral("%1 %2 %3 %4%5%6 costs %7")
+        .arg(int(r.kind))
+        .arg(r.slot)
+        .arg(r.value)
+        .arg(r.text, r.query ? QStringLiteral(" query") : QString(),
+             r.cookie ? QStringLiteral(" cookie %1").arg(*r.cookie) : QString())
+        .arg(r.cost);
 }
 } // namespace
 
@@ -70,6 +81,13 @@ private slots:
     void packets_data();
     void packets();
     void allowList();
+    void optionsFromLineAndSettings_data();
+    void optionsFromLineAndSettings();
+    void budget_data();
+    void budget();
+    void subscriptions_data();
+    void subscriptions();
+    void readmeListsTheAddresses();
 };
 
 void TestOsc::routes_data()
@@ -78,13 +96,9 @@ void TestOsc::routes_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("result");
 
-    const auto is = [](K kind, int slot = -1, int value = 0, const QString &text = QString()) {
-        RemoteRequest r;
-        r.kind = kind;
-        r.slot = slot;
-        r.value = value;
-        r.text = text;
-        return describe(r);
+    const auto is = [](K kind, int slot = -1, int value = 0, const QString &text = QString(), int cost = 1,
+                       bool query = false, std::optional<quint32> cookie = {}) {
+        return describe(RemoteRequest{kind, slot, value, text, query, cookie, cost});
     };
     const auto refused = [](OscRouter::Refusal r) { return describe(r); };
     using R = OscRouter::Refusal;
@@ -100,14 +114,23 @@ void TestOsc::routes_data()
     QTest::newRow("nudge") << "nudge/gain/red" << QStringList{"f:0.01"} << is(K::Nudge, PC::GainRed, 10);
     QTest::newRow("nudge a switch") << "nudge/adjust" << QStringList{"f:1"} << refused(R::UnknownAddress);
     QTest::newRow("reset one") << "reset/log-look" << QStringList() << is(K::Reset, PC::LogLook);
-    QTest::newRow("reset all") << "reset" << QStringList() << is(K::ResetAll);
-    QTest::newRow("channel") << "channel" << QStringList{"i:3"} << is(K::Channel, -1, 3);
+    QTest::newRow("reset all") << "reset" << QStringList() << is(K::ResetAll, -1, 0, "", 32);
+    QTest::newRow("channel") << "channel" << QStringList{"i:3"} << is(K::Channel, -1, 3, "", 32);
     QTest::newRow("channel 5") << "channel" << QStringList{"i:5"} << refused(R::OutOfRange);
-    QTest::newRow("unit") << "unit" << QStringList{"s:prismo-2"} << is(K::Unit, -1, 0, "prismo-2");
-    QTest::newRow("look") << "look/recall" << QStringList{"s:day"} << is(K::RecallLook, -1, 0, "day");
-    QTest::newRow("undo") << "undo" << QStringList() << is(K::Undo);
-    QTest::newRow("toggle") << "ab/toggle" << QStringList() << is(K::ToggleLooks);
-    QTest::newRow("subscribe") << "subscribe" << QStringList{"i:9000"} << is(K::Subscribe, -1, 9000);
+    QTest::newRow("unit") << "unit" << QStringList{"s:prismo-2"} << is(K::Unit, -1, 0, "prismo-2", 256);
+    QTest::newRow("look") << "look/recall" << QStringList{"s:day"} << is(K::RecallLook, -1, 0, "day", 64);
+    QTest::newRow("undo") << "undo" << QStringList() << is(K::Undo, -1, 0, "", 32);
+    QTest::newRow("toggle") << "ab/toggle" << QStringList() << is(K::ToggleLooks, -1, 0, "", 32);
+    // Without arguments, an address that takes a value asks for it.
+    QTest::newRow("query a parameter") << "gain/red" << QStringList() << is(K::Set, PC::GainRed, 0, "", 2, true);
+    QTest::newRow("query the unit") << "unit" << QStringList() << is(K::Unit, -1, 0, "", 2, true);
+    QTest::newRow("no query of a nudge") << "nudge/tint" << QStringList() << refused(R::BadArguments);
+    QTest::newRow("subscribe the sender's port") << "subscribe" << QStringList() << is(K::Subscribe, -1, 0, "", 100);
+    QTest::newRow("subscribe with the cookie") << "subscribe" << QStringList{"i:9000", "i:2147483647"}
+                                               << is(K::Subscribe, -1, 9000, "", 100, false, 2147483647u);
+    QTest::newRow("cookie not an int32") << "subscribe" << QStringList{"i:9000", "h:2147483648"} << refused(R::OutOfRange);
+    QTest::newRow("port 0") << "subscribe" << QStringList{"i:0"} << refused(R::OutOfRange);
+    QTest::newRow("unsubscribe without the cookie") << "unsubscribe" << QStringList{"i:9000"} << refused(R::BadArguments);
     QTest::newRow("unknown") << "gain/purple" << QStringList{"f:1"} << refused(R::UnknownAddress);
     QTest::newRow("other root") << "/other/gain/red" << QStringList{"f:1"} << refused(R::UnknownAddress);
     QTest::newRow("text for a number") << "tint" << QStringList{"s:1"} << refused(R::BadArguments);
@@ -185,8 +208,138 @@ void TestOsc::allowList()
     QVERIFY(options.allows(QHostAddress(QStringLiteral("10.0.0.5"))));
     QVERIFY(options.allows(QHostAddress(QStringLiteral("::ffff:192.168.1.77"))));
     QVERIFY(!options.allows(QHostAddress(QStringLiteral("10.0.0.6"))));
-    QVERIFY(!OscOptions::parseAllowList(QStringLiteral("10.0.0.5,studio"), options.allowed, bad));
-    QCOMPARE(bad, QStringLiteral("studio"));
+}
+
+// What the user typed and cannot be used ends the program; what the
+// settings hold and cannot be used costs only itself.
+void TestOsc::optionsFromLineAndSettings_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("settings"); // OscListen|OscAllow
+    QTest::addColumn<QString>("result");   // "listen ADDRESS, N allowed", or the error
+
+    QTest::newRow("settings") << QStringList() << "0.0.0.0|10.0.0.5, 10.1.0.0/16" << "listen 0.0.0.0, 2 allowed";
+    QTest::newRow("settings listen damaged") << QStringList() << "junk|10.0.0.5" << "listen 127.0.0.1, 1 allowed";
+    QTest::newRow("settings allow damaged") << QStringList() << "0.0.0.0|junk" << "listen 0.0.0.0, 0 allowed";
+    QTest::newRow("line before settings") << QStringList{"--osc-allow", "10.0.0.6"} << "|junk" << "listen 127.0.0.1, 1 allowed";
+    QTest::newRow("line listen") << QStringList{"--osc-listen", "junk"} << "|" << "\"junk\" is no address to listen on";
+    QTest::newRow("line allow, an empty entry") << QStringList{"--osc-allow", ",,, "} << "|"
+                                                << "an empty entry is no address or subnet to allow";
+    QTest::newRow("line allow, a name") << QStringList{"--osc-allow", "10.0.0.5,studio"} << "|"
+                                        << "\"studio\" is no address or subnet to allow";
+    QTest::newRow("line allow, long") << QStringList{"--osc-allow", QString(5000, 'x')} << "|"
+                                      << "\"" + QString(80, 'x') + "\"... (5000 characters) is no address";
+}
+
+void TestOsc::optionsFromLineAndSettings()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, settings);
+    QFETCH(QString, result);
+
+    PrismoSettings stored;
+    stored.oscListen = settings.section('|', 0, 0);
+    stored.oscAllow = settings.section('|', 1);
+    if (arguments.isEmpty() && settings.contains("junk"))
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Settings: Osc(Listen|Allow): \"junk\" is no address.*; the default is used"));
+    OscOptions options;
+    QString error;
+    if (OscOptions::compose(CommandLine::parse(QStringList{"prismolink"} + arguments, "prismolink"), stored, options, error))
+        QCOMPARE(QStringLiteral("listen %1, %2 allowed").arg(options.listen.toString()).arg(options.allowed.size()), result);
+    else
+        QVERIFY2(error.startsWith(result), qPrintable(error));
+}
+
+// Messages as "SENDER:COST@MS" (the sender 10.0.0.SENDER), and which of
+// them the budget lets through.
+void TestOsc::budget_data()
+{
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("taken");
+
+    const auto times = [](int count, const QString &message) { return QStringList(QVector<QString>(count, message).toList()); };
+    QTest::newRow("half a second's worth at once") << times(6, "1:100@0") << "111110";
+    QTest::newRow("refilled at its rate") << times(5, "1:100@0") + QStringList{"1:100@99", "1:100@100", "1:100@100"}
+                                          << "11111010";
+    QTest::newRow("a flood of look recalls") << times(10, "1:64@0") << "1111111000";
+    QTest::newRow("a cost beyond the allowance takes nothing") << QStringList{"1:501@0", "1:500@0"} << "01";
+    QTest::newRow("one sender does not spend another's")
+        << QStringList{"1:500@0", "1:1@0", "2:500@0", "2:1@0", "3:1@0", "3:1@250"} << "101001";
+}
+
+void TestOsc::budget()
+{
+    QFETCH(QStringList, messages);
+    QFETCH(QString, taken);
+
+    OscBudget budget;
+    QString result;
+    for (const QString &m : messages) {
+        const QHostAddress sender(QStringLiteral("10.0.0.") + m.section(':', 0, 0));
+        result += budget.take(sender, m.section(':', 1).section('@', 0, 0).toInt(), m.section('@', 1).toLongLong()) ? '1' : '0';
+    }
+    QCOMPARE(result, taken);
+}
+
+// Steps "sub|unsub ADDRESS PORT COOKIE @MS" (COOKIE: none, the right one,
+// a wrong one, or the one of the next port) and "expire @MS": what each
+// subscription step comes to, and how many subscribers are left.
+void TestOsc::subscriptions_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("outcomes");
+
+    QTest::newRow("challenged, confirmed, renewed") << QStringList{"sub 1 9000 none @0", "sub 1 9000 right @5", "sub 1 9000 right @9"}
+                                                    << "challenge confirmed renewed, 1";
+    QTest::newRow("a forger cannot confirm") << QStringList{"sub 1 9000 wrong @0", "sub 1 9000 next @0"} << "challenge challenge, 0";
+    QStringList fivePorts, seventeen;
+    for (int n = 1; n <= 17; ++n) {
+        fivePorts << QStringLiteral("sub 1 %1 right @0").arg(n);
+        seventeen << QStringLiteral("sub %1 9 right @0").arg(n);
+    }
+    QTest::newRow("4 per address") << QStringList(fivePorts.mid(0, 5)) << "confirmed confirmed confirmed confirmed full, 4";
+    QTest::newRow("16 in all") << seventeen << QString(QString("confirmed ").repeated(16) + "full, 16");
+    QTest::newRow("ends unless renewed") << QStringList{"sub 1 9 right @0", "sub 2 9 right @0", "sub 2 9 right @9000", "expire @10000",
+                                                        "expire @10001"}
+                                         << "confirmed confirmed renewed, 1";
+    QTest::newRow("ended with the cookie only") << QStringList{"sub 1 9 right @0", "unsub 1 9 wrong @1", "unsub 1 9 right @2"}
+                                                << "confirmed unknown ended, 0";
+}
+
+void TestOsc::subscriptions()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, outcomes);
+
+    OscSubscriptions subscriptions("key");
+    const QStringList names{"challenge", "confirmed", "renewed", "full", "ended", "unknown"};
+    QStringList result;
+    for (const QString &step : steps) {
+        const QStringList word = step.split(' ');
+        const qint64 ms = word.last().mid(1).toLongLong();
+        if (word[0] == "expire") {
+            subscriptions.expire(ms);
+            continue;
+        }
+        const QHostAddress address(QStringLiteral("10.0.0.") + word[1]);
+        const quint16 port = quint16(word[2].toUInt());
+        std::optional<quint32> cookie;
+        if (word[3] != "none")
+            cookie = subscriptions.cookie(address, quint16(port + (word[3] == "next" ? 1 : 0))) ^ (word[3] == "wrong" ? 1u : 0u);
+        const OscSubscriptions::Outcome outcome = word[0] == "sub" ? subscriptions.subscribe(address, port, cookie, ms)
+                                                                   : subscriptions.unsubscribe(address, port, cookie.value_or(0));
+        result << names[int(outcome)];
+    }
+    QCOMPARE(result.join(' ') + ", " + QString::number(subscriptions.subscribers().size()), outcomes);
+}
+
+// The README's tables of addresses and parameters are the program's own.
+void TestOsc::readmeListsTheAddresses()
+{
+    QFile readme(QStringLiteral(README_FILE));
+    QVERIFY(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString tables = OscCommand::markdown();
+    QVERIFY2(QString::fromUtf8(readme.readAll()).contains(tables), qPrintable("The README lacks these tables:\n" + tables));
 }
 
 QTEST_GUILESS_MAIN(TestOsc)

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // Settings files as the program finds them (the documented INI format), what
 // it reads from them, and that the write at exit keeps what was read.
 class TestPrismoSettings : public QObject
@@ -17,7 +19,11 @@ private slots:
     void init();
     void load_data();
     void load();
-    void shorterGangHidesOlderElements();
+    void damagedValueCostsOnlyItself_data();
+    void damagedValueCostsOnlyItself();
+    void unreadableFileIsCutDown_data();
+    void unreadableFileIsCutDown();
+    void shorterGangLeavesNoOlderElements();
     void scriptWritesWhatTheProgramWrites_data();
     void scriptWritesWhatTheProgramWrites();
 
@@ -28,8 +34,17 @@ private:
 
 std::unique_ptr<QSettings> TestPrismoSettings::store() const
 {
-    return std::make_unique<QSettings>(m_dir->filePath(QStringLiteral("PrismoRest.conf")), QSettings::IniFormat);
+    return PrismoSettings::openStore(m_dir->filePath(QStringLiteral("PrismoRest.conf")));
 }
+
+namespace {
+// Address, gang, OSC on, port, allowed.
+QString describe(const PrismoSettings &s)
+{
+    return QStringList{s.address, s.gangNames.join(','), s.oscEnabled ? "on" : "off", QString::number(s.oscPort), s.oscAllow}
+        .join('|');
+}
+} // namespace
 
 void TestPrismoSettings::init()
 {
@@ -114,13 +129,94 @@ void TestPrismoSettings::load()
     QCOMPARE(again.gangNames, names);
 }
 
-void TestPrismoSettings::shorterGangHidesOlderElements()
+// A value that is not what its key holds is told and replaced by its
+// default; the others are read as they are.
+void TestPrismoSettings::damagedValueCostsOnlyItself_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("warning"); // empty: none
+    QTest::addColumn<QString>("read");
+
+    QTest::newRow("OSC on") << QByteArray("OscEnabled=true\nOscPort=9000") << "" << "10.0.0.1|a,b|on|9000|";
+    QTest::newRow("switch damaged") << QByteArray("OscEnabled=junk\nOscPort=9000") << "OscEnabled=\"junk\" is not true or false"
+                                    << "10.0.0.1|a,b|off|9000|";
+    QTest::newRow("port damaged") << QByteArray("OscEnabled=1\nOscPort=70000") << "OscPort=\"70000\" is not a port"
+                                  << "10.0.0.1|a,b|on|0|";
+    QTest::newRow("count damaged") << QByteArray("NumGangPrismos=many") << "NumGangPrismos=\"many\" is not a count"
+                                   << "10.0.0.1||off|0|";
+    QTest::newRow("damage quoted to 80 characters") << "OscPort=" + QByteArray(100000, '9')
+                                                    << "OscPort=\"" + QString(80, '9') + "\"... (100000 characters) is not"
+                                                    << "10.0.0.1|a,b|off|0|";
+}
+
+void TestPrismoSettings::damagedValueCostsOnlyItself()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, warning);
+    QFETCH(QString, read);
+
+    QFile file(m_dir->filePath(QStringLiteral("PrismoRest.conf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nIPAddress=10.0.0.1\nNumGangPrismos=2\n" + line
+               + "\n[GangPrismoNames]\n1\\GangPrismoName=a\n2\\GangPrismoName=b\n");
+    file.close();
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(warning)));
+    PrismoSettings loaded;
+    loaded.load(*store());
+    QCOMPARE(describe(loaded), read);
+}
+
+// A file too large to be read whole, or a pipe in its place, is set aside;
+// what the program knows is taken from a large one (a line too long to be a
+// value of its own left out). Neither the start nor the write at exit then
+// handles more than a small file.
+void TestPrismoSettings::unreadableFileIsCutDown_data()
+{
+    QTest::addColumn<bool>("pipe");
+    QTest::addColumn<QString>("read");
+
+    QTest::newRow("large") << false << "10.0.0.9|a,b|on|0|10.1.0.0/16";
+    QTest::newRow("pipe") << true << "||off|0|";
+}
+
+void TestPrismoSettings::unreadableFileIsCutDown()
+{
+    QFETCH(bool, pipe);
+    QFETCH(QString, read);
+
+    const QString path = m_dir->filePath(QStringLiteral("PrismoRest.conf"));
+    QFile file(path);
+    if (pipe) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else {
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nIPAddress=10.0.0.1\nNumGangPrismos=2\nOscEnabled=true\n");
+        for (int i = 0; i < 100000; ++i)
+            file.write("Junk" + QByteArray::number(i) + "=1234567\n");
+        file.write("RecentLooks=" + QByteArray(4000, 'x') + "\n[GangPrismoNames]\n1\\GangPrismoName=a\n2\\GangPrismoName=b\n"
+                   "300\\GangPrismoName=c\n[General]\nIPAddress=10.0.0.9\nOscAllow=10.1.0.0/16\n");
+        file.close();
+    }
+    const qint64 size = QFileInfo(path).size();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("set aside as .*PrismoRest.conf.set-aside"));
+    PrismoSettings loaded;
+    loaded.load(*store());
+    QCOMPARE(describe(loaded), read);
+    QCOMPARE(QFileInfo(path + ".set-aside").size(), size);
+    QVERIFY(QFileInfo(path).isFile() && QFileInfo(path).size() < 1000);
+}
+
+void TestPrismoSettings::shorterGangLeavesNoOlderElements()
 {
     PrismoSettings::save(*store(), QStringLiteral("a"), {"unit0", "unit1", "unit2"});
     PrismoSettings::save(*store(), QStringLiteral("a"), {"solo"});
-    PrismoSettings loaded;
-    loaded.load(*store());
-    QCOMPARE(loaded.gangNames, QStringList{"solo"});
+    const QString fresh = m_dir->filePath(QStringLiteral("fresh.conf"));
+    PrismoSettings::save(*PrismoSettings::openStore(fresh), QStringLiteral("a"), {"solo"});
+    QFile saved(m_dir->filePath(QStringLiteral("PrismoRest.conf")));
+    QFile expected(fresh);
+    QVERIFY(saved.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), expected.readAll());
 }
 
 // The demo and test scripts' settings file: byte for byte what the program
