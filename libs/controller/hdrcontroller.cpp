@@ -251,7 +251,7 @@ void HdrController::apply(const Input &input)
         break;
     case K::Nudge: {
         const qint64 sum = qint64(state.value(input.slot)) + input.value;
-        changeRecorded(place, {{input.slot, int(qBound<qint64>(INT_MIN, sum, INT_MAX))}});
+        changeRecorded(place, {{input.slot, int(qBound(qint64(INT_MIN), sum, qint64(INT_MAX)))}});
         break;
     }
     case K::Toggle:
