@@ -3,7 +3,9 @@
 #  - builds with Qt 5 and warnings as errors and runs every test;
 #  - makes the .deb from that build, installs it and checks what it installed;
 #  - cross-builds the device link for Windows and runs its check program under
-#    Wine against simulated units running natively;
+#    Wine against simulated units running natively; when Qt for Windows is
+#    built (packaging/windows/build-deps.sh), also builds the Windows programs
+#    and their installer and tries them under Wine;
 #  - builds with Qt 6 and runs every test again;
 #  - builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs
 #    every test once more;
@@ -87,7 +89,16 @@ windows() {
     kill -TERM "$sim_pid"
     wait "$sim_pid" || true
     "$wineserver" -k 2>/dev/null || true
-    return "$status"
+    [ "$status" = 0 ] || return "$status"
+
+    if ! packaging/windows/build-deps.sh --check >/dev/null 2>&1; then
+        echo "== Windows program NOT TRIED: Qt for Windows is not built; build it once (about 50 minutes on 2 cores) with packaging/windows/build-deps.sh"
+        return 0
+    fi
+    echo "== build/windows-app (the Windows programs and their installer, tried under Wine)"
+    local installer
+    installer=$(PRISMOLINK_JOBS=$jobs packaging/windows/build.sh | tail -n 1)
+    packaging/windows/try-under-wine.sh --no-docs "$installer" "$1"
 }
 
 suite tests

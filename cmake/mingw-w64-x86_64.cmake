@@ -9,7 +9,17 @@ find_program(CMAKE_CXX_COMPILER NAMES ${PRISMOLINK_MINGW_PREFIX}-g++-posix ${PRI
 find_program(CMAKE_C_COMPILER NAMES ${PRISMOLINK_MINGW_PREFIX}-gcc-posix ${PRISMOLINK_MINGW_PREFIX}-gcc REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${PRISMOLINK_MINGW_PREFIX}-windres REQUIRED)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${PRISMOLINK_MINGW_PREFIX})
+# Libraries built for Windows elsewhere (packaging/windows/build-deps.sh) are
+# found where CMAKE_PREFIX_PATH points, as CMake packages and through
+# pkg-config; never the build machine's own.
+set(CMAKE_FIND_ROOT_PATH /usr/${PRISMOLINK_MINGW_PREFIX} ${CMAKE_PREFIX_PATH})
+set(prismolinkPkgConfigDirs)
+foreach(prefix IN LISTS CMAKE_PREFIX_PATH)
+    list(APPEND prismolinkPkgConfigDirs ${prefix}/lib/pkgconfig)
+endforeach()
+string(REPLACE ";" ":" prismolinkPkgConfigDirs "${prismolinkPkgConfigDirs}")
+set(ENV{PKG_CONFIG_LIBDIR} "${prismolinkPkgConfigDirs}")
+set(ENV{PKG_CONFIG_PATH} "")
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

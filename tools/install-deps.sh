@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those that are missing, so a
-# second run takes no time. Usage: tools/install-deps.sh build|run|test|bench|fuzz
+# second run takes no time. Usage: tools/install-deps.sh build|run|test|bench|fuzz|windows
 # (test: everything ./test.sh needs, from the Qt 6 build and the Windows
 # cross build under Wine to the package checks, the Valgrind run and the
 # fuzzing).
@@ -10,13 +10,17 @@ build=(cmake ninja-build g++ pkg-config qtbase5-dev qtbase5-dev-tools liblo-dev 
 run=("${build[@]}" xvfb xauth x11-apps imagemagick liblo-tools)
 # clang with libFuzzer and the sanitizers' run-time libraries.
 fuzz=("${build[@]}" clang libclang-rt-dev)
+# The Windows program: Debian's source packages of its libraries (dpkg-dev
+# unpacks them) cross-built with mingw-w64, the NSIS installer, and the try
+# under Wine on a virtual display beside the native simulators.
+windows=("${run[@]}" make perl dpkg-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    nsis wine64 file python3 xdotool iproute2)
 # file: CPack's Debian generator runs it on what it packs, and the package
 # check looks at the installed icon with it. jackd2: the MIDI tests carry
 # their messages through JACK's dummy back end.
 test=("${run[@]}" python3 curl clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-    dpkg-dev desktop-file-utils man-db valgrind file jackd2)
+    "${windows[@]}" desktop-file-utils man-db valgrind file jackd2)
 # strace counts the benchmark's system calls; valgrind (callgrind) profiles.
 bench=("${build[@]}" strace valgrind)
 
@@ -26,7 +30,8 @@ case "${1:-build}" in
     test) wanted=("${test[@]}") ;;
     bench) wanted=("${bench[@]}") ;;
     fuzz) wanted=("${fuzz[@]}") ;;
-    *) echo "usage: $0 build|run|test|bench|fuzz" >&2; exit 2 ;;
+    windows) wanted=("${windows[@]}") ;;
+    *) echo "usage: $0 build|run|test|bench|fuzz|windows" >&2; exit 2 ;;
 esac
 
 missing=()

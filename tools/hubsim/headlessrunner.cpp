@@ -5,7 +5,22 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
+
+namespace {
+int readBytes(int fd, char *buffer, unsigned size)
+{
+#ifdef Q_OS_WIN
+    return _read(fd, buffer, size);
+#else
+    return int(::read(fd, buffer, size));
+#endif
+}
+} // namespace
 
 HeadlessRunner::HeadlessRunner(HubServer &server, int inputFd, FILE *output, FILE *log, QObject *parent)
     : QObject(parent), m_server(server), m_script(server), m_inputFd(inputFd), m_output(output),
@@ -27,8 +42,17 @@ HeadlessRunner::HeadlessRunner(HubServer &server, int inputFd, FILE *output, FIL
         std::fflush(log);
     });
     if (m_inputFd >= 0) {
+#ifdef Q_OS_WIN
+        // Windows has no notifier for a console or a pipe: the script is read
+        // whole once the event loop runs.
+        QTimer::singleShot(0, this, [this] {
+            while (!m_inputEnded)
+                readInput();
+        });
+#else
         m_notifier = new QSocketNotifier(m_inputFd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, &HeadlessRunner::readInput);
+#endif
     }
 }
 
@@ -41,9 +65,10 @@ void HeadlessRunner::feed(const QString &lines)
 void HeadlessRunner::readInput()
 {
     char buffer[4096];
-    const ssize_t count = ::read(m_inputFd, buffer, sizeof buffer);
+    const int count = readBytes(m_inputFd, buffer, sizeof buffer);
     if (count <= 0) {
-        m_notifier->setEnabled(false);
+        if (m_notifier)
+            m_notifier->setEnabled(false);
         m_inputEnded = true;
         if (!m_partial.isEmpty())
             m_queue.append(QString::fromUtf8(m_partial));

@@ -6,13 +6,16 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
 const char *const Description = R"(Simulated Prismo units for Prismolink: each unit listens on its own address
@@ -50,6 +53,7 @@ standard error.
 
 )";
 
+#ifdef Q_OS_UNIX
 int terminationPipe[2] = {-1, -1};
 
 void onTerminationSignal(int)
@@ -57,6 +61,12 @@ void onTerminationSignal(int)
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(terminationPipe[1], &byte, 1);
 }
+
+// Commands typed on standard input; Windows has no notifier for a console or a pipe.
+const char *const CommandsHint = "; type help for commands";
+#else
+const char *const CommandsHint = "";
+#endif
 
 void message(const QString &text)
 {
@@ -217,6 +227,7 @@ int main(int argc, char *argv[])
                          unit.faults.describe()));
     }
 
+#ifdef Q_OS_UNIX
     // SIGINT and SIGTERM end the event loop, so every unit closes its connections.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminationPipe) == 0) {
         auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, &app);
@@ -250,10 +261,12 @@ int main(int argc, char *argv[])
                 QCoreApplication::quit();
         }
     });
+#endif
 
-    message(QStringLiteral("prismo-sim: listening on port %1 with %2 units; type help for commands")
+    message(QStringLiteral("prismo-sim: listening on port %1 with %2 units%3")
                 .arg(rig.port())
-                .arg(rig.unitCount()));
+                .arg(rig.unitCount())
+                .arg(QLatin1String(CommandsHint)));
     const int result = QCoreApplication::exec();
     rig.stop();
     // Lines of the last requests may still wait in the event queue.
