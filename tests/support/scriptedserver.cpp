@@ -51,7 +51,6 @@ ScriptedServer::ScriptedServer(Handler handler, Options options)
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(options.port));
     bind(m_listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
     listen(m_listenFd, 16);
     socklen_t length = sizeof address;
