@@ -30,8 +30,6 @@ public:
     public:
         // False when the connection is gone before every byte was sent.
         bool send(const std::string &bytes);
-        // Sends the bytes in pieces of the given size, pausing between them.
-        void sendInPieces(const std::string &bytes, std::size_t pieceSize, int pauseMs);
         void close();
         int index() const { return m_index; }
         int requestNumber() const { return m_requests; }
