@@ -1,9 +1,10 @@
 #include "hubdisplay.h"
 #include "hubscript.h"
 #include "hubserver.h"
-#include "quietlink.h"
+#include "linklogcapture.h"
 #include "simulatorrig.h"
 #include "tangentwavepanel.h"
+#include "tavirestconfigcontrol.h"
 
 #include <QFile>
 #include <QProcess>
@@ -36,6 +37,14 @@ private slots:
 
 namespace {
 constexpr int Timeout = 20000;
+
+// A value through the device link, whose diagnostics are expected here.
+Text read(TAVIRESTConfigControl &link, const std::string &name)
+{
+    const LinkLogCapture quiet;
+    std::string value;
+    return link.GetParam(name, value, "text-plain") ? Text(value) : Text();
+}
 
 // Writes a command to prismo-sim (none when empty) and returns the first
 // line of standard error after it that matches: by default the answer's
@@ -126,17 +135,17 @@ void TestSimulators::faultsAtTheClient()
     QVERIFY2(rig.start(0, &error), qPrintable(error));
     TAVIRESTConfigControl unit(rig.config().units.at(0).address.toStdString(), rig.port(), "config");
     // The faults change while the link is connected, as a user would change them.
-    QVERIFY(quietRead(unit, "eParamID_ZyloMode"));
+    QVERIFY(read(unit, "eParamID_ZyloMode"));
     FaultSettings settings;
     QVERIFY2(settings.apply(faults, &error), qPrintable(error));
     rig.setFaults(0, settings);
     rig.clearRequestLog();
-    for (int read = 0; read < 4; ++read)
-        QCOMPARE(quietRead(unit, "eParamID_ProductID") == Text("KVEL"), answered);
+    for (int attempt = 0; attempt < 4; ++attempt)
+        QCOMPARE(read(unit, "eParamID_ProductID") == Text("KVEL"), answered);
     QCOMPARE(rig.requestLog().size(), requests);
     QCOMPARE(unit.isConnected(), answered);
     rig.setFaults(0, FaultSettings());
-    QTRY_COMPARE_WITH_TIMEOUT(quietRead(unit, "eParamID_ProductID"), Text("KVEL"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(read(unit, "eParamID_ProductID"), Text("KVEL"), 15000);
 }
 
 // A rig file, the program's device port taken from the environment,
@@ -165,20 +174,20 @@ void TestSimulators::prismoSimDrivenThroughStandardInput()
     TAVIRESTConfigControl first("127.0.0.51", port, "config");
 
     QCOMPARE(answer(sim, "set 127.0.0.51 eParamID_Vid1ColorHDRGainRed 1234"), QStringLiteral("ok"));
-    QCOMPARE(quietRead(first, "eParamID_Vid1ColorHDRGainRed"), Text("1234"));
-    QVERIFY(quietChange(first, "eParamID_Vid1ColorHDRTint", "-5"));
+    QCOMPARE(read(first, "eParamID_Vid1ColorHDRGainRed"), Text("1234"));
+    QVERIFY(first.ChangeParam("eParamID_Vid1ColorHDRTint", "-5"));
     QCOMPARE(answer(sim, "get prismo-1 eParamID_Vid1ColorHDRTint"), QStringLiteral("ok -5"));
-    QVERIFY(!quietRead(first, "eParamID_NoSuchThing"));
+    QVERIFY(!read(first, "eParamID_NoSuchThing"));
     QCOMPARE(answer(sim, "fault 1 fail=eParamID_ProductID"), QStringLiteral("ok"));
-    QVERIFY(!quietRead(first, "eParamID_ProductID"));
+    QVERIFY(!read(first, "eParamID_ProductID"));
     QCOMPARE(answer(sim, "clear 1"), QStringLiteral("ok"));
-    QVERIFY(quietRead(first, "eParamID_ProductID"));
+    QVERIFY(read(first, "eParamID_ProductID"));
     QCOMPARE(answer(sim, "status", "^unit 2 "),
              QStringLiteral("unit 2 127.0.0.52:%1 prismo-2 \"Second Unit\" on faults=standard").arg(port));
 
     sim.closeWriteChannel();
     TAVIRESTConfigControl second("127.0.0.52", port, "config");
-    QTRY_COMPARE_WITH_TIMEOUT(quietRead(second, "eParamID_ZyloMode"), Text("2"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(read(second, "eParamID_ZyloMode"), Text("2"), 10000);
     ::kill(static_cast<pid_t>(sim.processId()), SIGTERM);
     QVERIFY(sim.waitForFinished(10000));
     QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
