@@ -4,36 +4,33 @@
 //   byte 0: bytes handed out per receive (0: all at once, else 1 to 255);
 //   byte 1: how much of the stream has arrived when the reader peeks for a
 //           line end after a body (in 255ths; 255: all of it).
-// Replies are read one after another, as the link does on a kept connection,
-// until the stream ends; it may end anywhere. The reader's diagnostics are
-// silenced by running with -close_fd_mask=3 (fuzz/run.sh does).
+// Replies are read one after another, as the link does, until the stream
+// ends; it may end anywhere. Run with -close_fd_mask=3 (fuzz/run.sh does),
+// which silences the reader's diagnostics.
 #include "httpreplyreader.h"
 #include "invariant.h"
 #include "memorybytesource.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <string>
 
 namespace {
 
-// The bytes as the reader reads a head: carriage returns dropped wherever
-// they stand, letters in lower case (names compare without case).
-std::string lowered(const std::string &bytes, std::size_t from = 0, std::size_t to = std::string::npos)
+// A line as the reader reads it: carriage returns dropped wherever they
+// stand, letters in lower case.
+std::string lowered(std::string line)
 {
-    std::string text;
-    for (std::size_t i = from; i < std::min(to, bytes.size()); ++i) {
-        if (bytes[i] != '\r')
-            text += (bytes[i] >= 'A' && bytes[i] <= 'Z') ? static_cast<char>(bytes[i] - 'A' + 'a') : bytes[i];
-    }
-    return text;
+    line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+    std::transform(line.begin(), line.end(), line.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return line;
 }
 
-// The head of a whole reply, its lines read as the reader reads them (line
-// ends before the status line skipped): it keeps to the head's limits and
-// its length lines agree. Returns where the body starts; length is the
-// declared one.
-std::size_t wholeHead(const std::string &reply, long long &length)
+// Checks the head of a whole reply (line ends before the status line
+// skipped): its limits, and length lines that agree. Returns where the body
+// starts; length is the one declared, or 0.
+std::size_t checkWholeHead(const std::string &reply, long long &length)
 {
     length = 0;
     bool lengthSeen = false;
@@ -42,7 +39,7 @@ std::size_t wholeHead(const std::string &reply, long long &length)
     for (;;) {
         const std::size_t lineFeed = reply.find('\n', position);
         check(lineFeed != std::string::npos, "a whole reply ends its headers with a blank line");
-        const std::string line = lowered(reply, position, lineFeed);
+        const std::string line = lowered(reply.substr(position, lineFeed - position));
         position = lineFeed + 1;
         if (line.empty() && lines > 0)
             break;
@@ -59,24 +56,14 @@ std::size_t wholeHead(const std::string &reply, long long &length)
     return position;
 }
 
-// The body a reply without chunks declares: the Content-Length bytes after its head.
-std::string declaredBody(const std::string &reply, std::size_t bodyStart, long long length)
-{
-    if (length <= 0)
-        return {};
-    check(reply.size() - bodyStart >= static_cast<std::size_t>(length), "a whole counted body was read to its end");
-    return reply.substr(bodyStart, static_cast<std::size_t>(length));
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2)
         return 0;
-    const std::size_t pieceSize = data[0] == 0 ? std::size_t(1) << 20 : data[0];
     const std::string stream(reinterpret_cast<const char *>(data) + 2, size - 2);
-    MemoryByteSource source(stream, pieceSize);
+    MemoryByteSource source(stream, data[0] == 0 ? std::size_t(1) << 20 : data[0]);
     const std::size_t arrived = stream.size() * data[1] / 255;
     source.setArrivedUpTo(arrived);
     HttpReplyReader reader(source);
@@ -98,16 +85,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(reader.whole() || reader.mustClose(), "a reply that stopped short ends the connection");
         check(!reader.bodyCut() || reader.mustClose(), "a cut body ends the connection");
         const std::string reply = stream.substr(start, reader.bytesReceived());
-        // Without chunks the body is a piece of the reply's own bytes, and in
-        // a whole reply exactly the piece its length declares.
         long long length = 0;
-        const std::size_t bodyStart = reader.whole() ? wholeHead(reply, length) : 0;
+        const std::size_t bodyStart = reader.whole() ? checkWholeHead(reply, length) : 0;
+        // Without chunks the body is a piece of the reply's own bytes; in a
+        // whole reply, exactly the bytes its length declares.
         if (lowered(reply).find("chunked") == std::string::npos) {
             check(reply.find(body) != std::string::npos, "a counted body comes from its reply");
-            if (reader.whole() && !reader.bodyCut())
-                check(body == declaredBody(reply, bodyStart, length), "a whole counted body is what its length declares");
+            check(!reader.whole() || reader.bodyCut()
+                      || (body.size() == std::size_t(std::max(length, 0LL)) && reply.compare(bodyStart, body.size(), body) == 0),
+                  "a whole counted body is exactly the bytes its length declares");
         }
-
         if (reader.bytesReceived() == 0) {
             check(source.remaining() == 0 && reader.keptCount() == 0, "a reply that reads nothing is the end of the stream");
             return 0;

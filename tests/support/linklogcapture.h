@@ -7,28 +7,21 @@
 
 // Keeps the device link's diagnostics out of the test's output while it
 // lives: the lines meant for standard error are collected (from any
-// thread), the others dropped. Captures may nest.
+// thread), the others dropped.
 class LinkLogCapture
 {
 public:
     LinkLogCapture()
     {
         const std::lock_guard<std::mutex> lock(s_mutex);
-        if (s_depth++ == 0) {
-            s_errors.clear();
-            LinkLog::setSink(&collect);
-        }
+        s_errors.clear();
+        LinkLog::setSink(&collect);
     }
-    ~LinkLogCapture()
-    {
-        const std::lock_guard<std::mutex> lock(s_mutex);
-        if (--s_depth == 0)
-            LinkLog::setSink(nullptr);
-    }
+    ~LinkLogCapture() { LinkLog::setSink(nullptr); }
     LinkLogCapture(const LinkLogCapture &) = delete;
     LinkLogCapture &operator=(const LinkLogCapture &) = delete;
 
-    // The lines for standard error since the outermost capture began.
+    // The lines for standard error since the capture began.
     std::string err() const
     {
         const std::lock_guard<std::mutex> lock(s_mutex);
@@ -45,5 +38,4 @@ private:
 
     static inline std::mutex s_mutex;
     static inline std::string s_errors;
-    static inline int s_depth = 0;
 };

@@ -6,7 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <list>
 
 bool ScriptedServer::Connection::send(const std::string &bytes)
@@ -19,14 +18,6 @@ bool ScriptedServer::Connection::send(const std::string &bytes)
         done += static_cast<std::size_t>(n);
     }
     return done == bytes.size();
-}
-
-void ScriptedServer::Connection::sendInPieces(const std::string &bytes, std::size_t pieceSize, int pauseMs)
-{
-    for (std::size_t i = 0; i < bytes.size(); i += pieceSize) {
-        send(bytes.substr(i, pieceSize));
-        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-    }
 }
 
 void ScriptedServer::Connection::close()
@@ -51,7 +42,6 @@ ScriptedServer::ScriptedServer(Handler handler, Options options)
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(options.port));
     bind(m_listenFd, reinterpret_cast<sockaddr *>(&address), sizeof address);
     listen(m_listenFd, 16);
     socklen_t length = sizeof address;

@@ -8,16 +8,15 @@
 #include <thread>
 #include <vector>
 
-// A TCP server on 127.0.0.1 that runs on its own thread and answers each
-// request (the bytes up to the blank line) through a handler given by the
-// test. The handler sends exact bytes, in pieces if it likes, closes the
-// connection or stays silent.
+// A TCP server on a free port of 127.0.0.1 that runs on its own thread and
+// answers each request (the bytes up to the blank line) through a handler
+// given by the test. The handler sends exact bytes, in pieces if it likes,
+// closes the connection or stays silent.
 class ScriptedServer
 {
 public:
     struct Options
     {
-        int port = 0; // 0: any free port
         // Raw: the handler gets no bytes when a connection is accepted, then
         // each piece as it is received, and requests() are those pieces.
         bool raw = false;
@@ -31,8 +30,6 @@ public:
     public:
         // False when the connection is gone before every byte was sent.
         bool send(const std::string &bytes);
-        // Sends the bytes in pieces of the given size, pausing between them.
-        void sendInPieces(const std::string &bytes, std::size_t pieceSize, int pauseMs);
         void close();
         int index() const { return m_index; }
         int requestNumber() const { return m_requests; }

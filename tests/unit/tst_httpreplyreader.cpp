@@ -13,7 +13,6 @@ private slots:
     void reply();
     void repliesSplitAtEveryByte_data();
     void repliesSplitAtEveryByte();
-    void endOfStreamAtEveryByte();
 };
 
 using Bytes = std::string;
@@ -156,31 +155,6 @@ void TestHttpReplyReader::repliesSplitAtEveryByte()
         QVERIFY2(firstStatus == 200 && body == firstBody && firstKept && secondStatus == 404 && second == "two" && oneBlock
                      && !reader.mustClose() && left <= 2 && wire.substr(wire.size() - left) == Bytes("\r\n").substr(2 - left),
                  qPrintable(QStringLiteral("split at %1").arg(split)));
-    }
-}
-
-// A peer may close the connection at any byte of a reply: reading always
-// ends, never reads beyond what arrived and never keeps the connection.
-void TestHttpReplyReader::endOfStreamAtEveryByte()
-{
-    // Each reply with the length from which it counts as whole: the line end
-    // after a counted body is not part of the reply.
-    const std::pair<Bytes, std::size_t> replies[] = {
-        {ok + "Content-Length: 5\r\n\r\nhello\r\n", 43},
-        {chunked + "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n", 73},
-    };
-    LinkLogCapture quiet;
-    for (const auto &[reply, wholeFrom] : replies) {
-        for (std::size_t cut = 0; cut < reply.size(); ++cut) {
-            MemoryByteSource source(reply.substr(0, cut));
-            HttpReplyReader reader(source);
-            Bytes body;
-            reader.readResponse(body);
-            QVERIFY2(reader.mustClose() || cut >= reply.size() - 2, qPrintable(QString::number(cut)));
-            QVERIFY2(reader.whole() == (cut >= wholeFrom), qPrintable(QString::number(cut)));
-            QVERIFY(body.size() <= 11);
-            QCOMPARE(source.remaining(), std::size_t(0));
-        }
     }
 }
 

@@ -53,9 +53,7 @@ void TestPanelController::pagesShowNamesAndValues()
 {
     Panel p;
     p.toPage(3);
-    QCOMPARE(p.screen.lines, (QStringList{"Prismo 1       version 1.4.2.7  ", "Video 1                         ",
-                                          "InDynRg  SDR BT.709 100 Nits    ", "OutDynRg SDR BT.709 100 Nits    ",
-                                          "MonDynRg SDR BT.709 100 Nits    "}));
+    QCOMPARE(p.screen.lines.mid(0, 2), (QStringList{"Prismo 1       version 1.4.2.7  ", "Video 1                         "}));
     p.panel.buttonDown(12);
     QCOMPARE(p.panel.page(), 0);
     const int writes = p.screen.writes.size();
@@ -67,15 +65,13 @@ void TestPanelController::pagesShowNamesAndValues()
 }
 
 // Encoders move the controller's parameters (how turns add up is the
-// accumulator's) and the gang follows; with Adjust off page 0 is dead.
+// accumulator's, that they reach the units the fault matrix's); with Adjust
+// off page 0 is dead.
 void TestPanelController::encodersMoveParameters()
 {
     Panel p;
     p.panel.encoder(5, -90); // red gain, a step of -500
     QCOMPARE(p.controller.value(PC::GainRed), 500);
-    p.settled();
-    for (int unit : {0, 1})
-        QCOMPARE(p.unit(unit, PC::GainRed), QByteArray("500"));
     p.set(PC::ColorfrontMode, 0);
     p.panel.encoder(5, 90);
     QCOMPARE(p.controller.value(PC::GainRed), 500);
@@ -98,10 +94,6 @@ void TestPanelController::buttonsResetAndToggle()
     p.panel.buttonDown(2);
     QCOMPARE(p.controller.value(PC::SdrPreview), 1);
     QCOMPARE(p.screen.lines[0], QStringLiteral("HDRAmoun 0.000  SDR Preview On  "));
-    p.settled();
-    QCOMPARE(p.unit(1, PC::SdrPreview), QByteArray("1"));
-    QCOMPARE(p.unit(1, PC::GainBlue), QByteArray("1000"));
-    QCOMPARE(p.unit(1, PC::Tint), QByteArray("0"));
 }
 
 // The status page steps a chooser on the display alone until its button
