@@ -85,10 +85,12 @@ void appendWord(QByteArray &bytes, quint32 word)
 
 bool OscCodec::decode(const QByteArray &bytes, Message &message)
 {
+    // Every part is whole words, so a size not a multiple of four leaves
+    // bytes after the last part, which refuses the message at its end.
     Reader in(bytes);
     Message decoded;
     QByteArray tags;
-    if (bytes.size() % 4 != 0 || !in.string(decoded.path) || !in.string(tags) || !tags.startsWith(','))
+    if (!in.string(decoded.path) || !in.string(tags) || !tags.startsWith(','))
         return false;
     decoded.types = tags.mid(1);
     for (const char type : qAsConst(decoded.types)) {

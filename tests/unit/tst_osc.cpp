@@ -128,11 +128,12 @@ void TestOsc::codec_data()
                                            "b:xyzzy", "c:x", "m:1", "T", "F", "N", "I"}), true);
     row("no arguments", message("/abcd"), true);
     row("no type tags", QByteArrayLiteral("/abc\0\0\0\0"));
-    row("type tags without ','", QByteArrayLiteral("/abc\0\0\0\0i\0\0\0\0\0\0\1"));
+    row("type tags without ','", QByteArrayLiteral("/abc\0\0\0\0;i\0\0\0\0\0\1"));
     row("string unterminated", QByteArrayLiteral("/abc\0\0\0\0,s\0\0abcd"));
     row("string unpadded", QByteArrayLiteral("/abc\0\0\0\0,s\0\0ab\0x"));
     row("int past the end", QByteArrayLiteral("/abc\0\0\0\0,ii\0\0\0\0\1"));
     row("blob past the end", QByteArrayLiteral("/abc\0\0\0\0,b\0\0\0\0\0\5xyz\0"));
+    row("blob longer than the message", QByteArrayLiteral("/abc\0\0\0\0,bi\0\xff\xff\xff\0"));
     row("blob unpadded", QByteArrayLiteral("/abc\0\0\0\0,b\0\0\0\0\0\1xy\0\0"));
     row("bytes after the last", QByteArrayLiteral("/abc\0\0\0\0,\0\0\0\0\0\0\0"));
     row("size not a multiple of 4", QByteArrayLiteral("/abc\0\0\0\0,\0\0\0\0"));
