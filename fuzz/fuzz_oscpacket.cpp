@@ -1,8 +1,7 @@
 // A UDP packet sent to the program's OSC port: taken apart into messages,
-// each decoded by the program's codec (and by liblo, which must read it
-// alike), routed to what it asks and paid from the budget. The packet's
-// messages are also sent again as one bundle of as many of them as a packet
-// may hold, the flood a show-control tool gone wild sends.
+// each decoded (as liblo decodes it), routed to what it asks and paid from
+// the budget. The packet's messages are also sent again as one bundle of as
+// many of them as a packet may hold, the flood a show-control tool gone wild sends.
 #include "libloreference.h"
 #include "oscbudget.h"
 #include "osccodec.h"

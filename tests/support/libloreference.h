@@ -18,7 +18,6 @@ inline bool libloAgrees(QByteArray bytes, bool taken, const OscCodec::Message &o
     for (int i = 0; same && i < ours.types.size(); ++i) {
         const auto type = lo_type(ours.types.at(i));
         const bool number = type == LO_INT32 || type == LO_INT64 || type == LO_FLOAT || type == LO_DOUBLE;
-        // liblo reads a value where it lies, unaligned, so it converts it.
         const double value = number ? double(lo_hires_val(type, argv[i])) : type == LO_TRUE ? 1 : type == LO_FALSE ? 0 : NAN;
         same = (ours.numbers[i] == value || (std::isnan(ours.numbers[i]) && std::isnan(value)))
             && ours.texts[i] == (type == LO_STRING || type == LO_SYMBOL ? QString::fromUtf8(&argv[i]->s) : QString());
