@@ -6,10 +6,8 @@
 #include "midiport.h"
 #include "midiremote.h"
 #include "modalprompt.h"
-#ifdef PRISMOLINK_OSC
 #include "osccommand.h"
 #include "oscserver.h"
-#endif
 #include "ports.h"
 #include "prismosettings.h"
 #include "programparts.h"
@@ -60,7 +58,6 @@ void quitOnTerminationSignals(QObject *owner)
 void quitOnTerminationSignals(QObject *) {}
 #endif
 
-#ifdef PRISMOLINK_OSC
 // A look recalled by name over OSC: one of the recent looks, or a file in the
 // looks folder. A name holds no path, so a remote sender reaches no other file.
 QString findLook(const QString &name)
@@ -78,7 +75,6 @@ QString findLook(const QString &name)
     }
     return QString();
 }
-#endif
 
 // The MIDI back end the command line or else the settings name; a wrong name
 // in the settings costs only itself (the default is taken).
@@ -117,13 +113,8 @@ int answer(const CommandLine &line, const QString &programName, const QString &v
                     qPrintable(version.isEmpty() ? QStringLiteral("0.0.0 (devel)") : version));
         return 0;
     case CommandLine::Action::HelpOsc:
-#ifdef PRISMOLINK_OSC
         std::fputs(qPrintable(OscCommand::help()), stdout);
         return 0;
-#else
-        std::fprintf(stderr, "%s: this build has no remote control over OSC\n", qPrintable(programName));
-        return 1;
-#endif
     case CommandLine::Action::Error:
         return reportError(programName, line.text);
     case CommandLine::Action::Run:
@@ -144,20 +135,14 @@ int main(int argc, char *argv[])
     // Help, the version and a line that cannot be run are answered before
     // the application object, which needs a display.
     const CommandLine early = CommandLine::parse(CommandLine::arguments(argc, argv), QString(), CommandLine::QtOptions::Accepted);
-#ifdef PRISMOLINK_OSC
     OscOptions osc;
     QString error;
     const bool runs = early.action == CommandLine::Action::Run && OscOptions::compose(early, PrismoSettings(), osc, error);
-#else
-    const bool runs = early.action == CommandLine::Action::Run;
-#endif
     if (!runs) {
         QCoreApplication core(argc, argv);
         const QString programName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-#ifdef PRISMOLINK_OSC
         if (early.action == CommandLine::Action::Run)
             return reportError(programName, error);
-#endif
         const int code = answer(CommandLine::parse(QCoreApplication::arguments(), programName, CommandLine::QtOptions::Accepted),
                                 programName, ProgramVersion::ofProgram());
         return code < 0 ? 0 : code;
@@ -186,10 +171,8 @@ int main(int argc, char *argv[])
     HttpTransport::sendDiagnosticsToLog();
     PrismoSettings settings;
     settings.load();
-#ifdef PRISMOLINK_OSC
     if (!OscOptions::compose(line, settings, osc, error))
         return reportError(programName, error);
-#endif
     const std::optional<MidiPort::Backend> midiThrough = midiBackend(line, settings, error);
     if (!midiThrough)
         return reportError(programName, error);
@@ -215,7 +198,6 @@ int main(int argc, char *argv[])
     ProgramParts parts(HttpTransport::factory(ports.device), line.multiInstance ? 0 : ports.hub, version,
                        settings.address, settings.gangNames);
     HDRParameterDialog &dialog = parts.window();
-#ifdef PRISMOLINK_OSC
     std::unique_ptr<OscServer> remote;
     if (osc.enabled) {
         remote = std::make_unique<OscServer>(parts.controller(), osc, findLook);
@@ -227,10 +209,6 @@ int main(int argc, char *argv[])
                                         .arg(osc.port)
                                         .arg(error);
     }
-#else
-    if (line.osc || settings.oscEnabled)
-        qCWarning(lcOsc) << "OSC: this build has no remote control over OSC";
-#endif
     // MIDI control beside the window; learned controls go to the mapping file.
     MidiRemote midi(parts.controller(), *midiThrough);
     const QString midiMap = !line.midiMap.isEmpty() ? line.midiMap

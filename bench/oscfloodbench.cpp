@@ -5,6 +5,7 @@
 #include "eventloopprobe.h"
 #include "hdrcontroller.h"
 #include "lookfile.h"
+#include "osccodec.h"
 #include "oscpacket.h"
 #include "oscserver.h"
 #include "simulatorrig.h"
@@ -19,19 +20,12 @@
 #include <thread>
 
 namespace {
-// An OSC string: its bytes, a NUL, and NULs up to a whole word.
-QByteArray oscString(const QByteArray &text)
-{
-    QByteArray bytes = text + '\0';
-    return bytes + QByteArray((4 - bytes.size() % 4) % 4, '\0');
-}
-
 // A bundle of many messages, each with one string argument.
 QByteArray bundle(const QByteArray &path, const QList<QByteArray> &texts)
 {
-    QByteArray packet = oscString("#bundle") + QByteArray(7, '\0') + '\1';
+    QByteArray packet("#bundle\0\0\0\0\0\0\0\0\1", 16);
     for (const QByteArray &text : texts) {
-        const QByteArray message = oscString(path) + oscString(",s") + oscString(text);
+        const QByteArray message = OscCodec::encode(path, {QString::fromUtf8(text)});
         packet += QByteArray(4, '\0') + message;
         qToBigEndian<quint32>(quint32(message.size()), packet.data() + packet.size() - message.size() - 4);
     }

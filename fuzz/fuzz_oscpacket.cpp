@@ -1,8 +1,10 @@
 // A UDP packet sent to the program's OSC port: taken apart into messages,
-// each decoded by liblo, routed to what it asks and paid from the budget.
-// The packet's messages are also sent again as one bundle of as many of
-// them as a packet may hold, the flood a show-control tool gone wild sends.
+// each decoded (as liblo decodes it), routed to what it asks and paid from
+// the budget. The packet's messages are also sent again as one bundle of as
+// many of them as a packet may hold, the flood a show-control tool gone wild sends.
+#include "libloreference.h"
 #include "oscbudget.h"
+#include "osccodec.h"
 #include "oscpacket.h"
 #include "oscrouter.h"
 #include "parametercatalogue.h"
@@ -25,8 +27,10 @@ int route(const QByteArray &packet, QVector<RemoteRequest> &requests)
     for (const QByteArray &message : messages) {
         bytes += message.size();
         check(message.startsWith('/') && message.size() % 4 == 0, "each message is an address and whole words");
-        OscRouter::Message decoded;
-        if (!OscRouter::decode(message, decoded))
+        OscCodec::Message decoded;
+        const bool taken = OscCodec::decode(message, decoded);
+        check(libloAgrees(message, taken, decoded), "the codec takes what liblo takes, and reads it alike");
+        if (!taken)
             continue;
         check(decoded.numbers.size() == decoded.types.size() && decoded.texts.size() == decoded.types.size(),
               "every argument is decoded");

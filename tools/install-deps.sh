@@ -6,10 +6,12 @@
 # fuzzing).
 set -euo pipefail
 
-build=(cmake ninja-build g++ pkg-config qtbase5-dev qtbase5-dev-tools liblo-dev librtmidi-dev)
+build=(cmake ninja-build g++ pkg-config qtbase5-dev qtbase5-dev-tools librtmidi-dev)
+# liblo-tools: oscsend and oscdump, for trying remote control over OSC.
 run=("${build[@]}" xvfb xauth x11-apps imagemagick liblo-tools)
-# clang with libFuzzer and the sanitizers' run-time libraries.
-fuzz=("${build[@]}" clang libclang-rt-dev)
+# clang with libFuzzer and the sanitizers' run-time libraries; liblo, the
+# reference the OSC codec is compared with.
+fuzz=("${build[@]}" clang libclang-rt-dev liblo-dev)
 # The Windows program: Debian's source packages of its libraries (dpkg-dev
 # unpacks them) cross-built with mingw-w64, the NSIS installer, and the try
 # under Wine on a virtual display beside the native simulators.
@@ -17,8 +19,9 @@ windows=("${run[@]}" make perl dpkg-dev g++-mingw-w64-x86-64-posix binutils-ming
     nsis wine64 file python3 xdotool iproute2)
 # file: CPack's Debian generator runs it on what it packs, and the package
 # check looks at the installed icon with it. jackd2: the MIDI tests carry
-# their messages through JACK's dummy back end.
-test=("${run[@]}" python3 curl clang libclang-rt-dev
+# their messages through JACK's dummy back end. liblo-dev: the OSC tests
+# check the program's codec against liblo.
+test=("${run[@]}" liblo-dev python3 curl clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools
     "${windows[@]}" desktop-file-utils man-db valgrind file jackd2)
 # strace counts the benchmark's system calls; valgrind (callgrind) profiles.

@@ -7,7 +7,7 @@
 // tag, then elements each with its byte count) that holds messages and
 // bundles. Splits a packet into its messages, checking every count against
 // the packet and refusing bundles nested deeper than a bound; the messages
-// themselves are decoded by liblo.
+// themselves are decoded by OscCodec.
 class OscPacket
 {
 public:

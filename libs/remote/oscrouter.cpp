@@ -4,13 +4,8 @@
 
 #include "parametercatalogue.h"
 
-#include <lo/lo.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <limits>
 
 using PC = ParameterCatalogue;
 
@@ -145,64 +140,6 @@ OscRouter::Result OscRouter::route(const Message &message)
         return withArguments(command, slot, message);
     }
     return Refusal::UnknownAddress;
-}
-
-bool OscRouter::decode(const QByteArray &bytes, Message &message)
-{
-    QByteArray data = bytes; // liblo takes a non-const buffer
-    const char *path = lo_get_path(data.data(), data.size());
-    if (!path)
-        return false;
-    int result = 0;
-    lo_message decoded = lo_message_deserialise(data.data(), size_t(data.size()), &result);
-    if (!decoded || result != 0) {
-        if (decoded)
-            lo_message_free(decoded);
-        return false;
-    }
-    message.path = QByteArray(path);
-    const char *types = lo_message_get_types(decoded);
-    message.types = QByteArray(types ? types : "");
-    message.numbers.clear();
-    message.texts.clear();
-    lo_arg **argv = lo_message_get_argv(decoded);
-    // liblo leaves each argument where the packet has it, four-byte aligned,
-    // which its lo_arg type is not: values are copied out, never read in place.
-    const auto copy = [&argv](int i, auto &value) { std::memcpy(&value, argv[i], sizeof value); };
-    for (int i = 0; i < message.types.size(); ++i) {
-        double number = std::numeric_limits<double>::quiet_NaN();
-        QString text;
-        switch (message.types[i]) {
-        case LO_INT32: {
-            int32_t value;
-            copy(i, value);
-            number = value;
-            break;
-        }
-        case LO_INT64: {
-            int64_t value;
-            copy(i, value);
-            number = double(value);
-            break;
-        }
-        case LO_FLOAT: {
-            float value;
-            copy(i, value);
-            number = double(value);
-            break;
-        }
-        case LO_DOUBLE: copy(i, number); break;
-        case LO_TRUE: number = 1; break;
-        case LO_FALSE: number = 0; break;
-        case LO_STRING:
-        case LO_SYMBOL: text = QString::fromUtf8(reinterpret_cast<const char *>(argv[i])); break;
-        default: break;
-        }
-        message.numbers << number;
-        message.texts << text;
-    }
-    lo_message_free(decoded);
-    return true;
 }
 
 QByteArray OscRouter::address(int slot)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "osccodec.h"
 #include "remoterequest.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include <variant>
 
@@ -20,18 +20,9 @@ public:
     enum class Refusal { UnknownAddress, BadArguments, OutOfRange };
     using Result = std::variant<RemoteRequest, Refusal>;
 
-    // A message as liblo gives it: its address, its type tags and values.
-    struct Message
-    {
-        QByteArray path;
-        QByteArray types;
-        QList<double> numbers; // each argument as a number (NaN when it is none)
-        QStringList texts;     // each argument as text (empty when it is none)
-    };
+    using Message = OscCodec::Message;
 
     static Result route(const Message &message);
-    // Decodes one serialised message with liblo; false when it is malformed.
-    static bool decode(const QByteArray &bytes, Message &message);
     // The full address of a parameter, for feedback.
     static QByteArray address(int slot);
     // A parameter's value as the remote side reads it: a float in shown units

@@ -3,6 +3,7 @@
 
 #include "hdrcontroller.h"
 #include "lookfile.h"
+#include "osccodec.h"
 #include "osccommand.h"
 #include "oscpacket.h"
 #include "oscrouter.h"
@@ -13,31 +14,10 @@
 #include <QNetworkDatagram>
 #include <QRandomGenerator>
 #include <QUdpSocket>
-#include <QVariant>
-
-#include <lo/lo.h>
 
 using PC = ParameterCatalogue;
 
 namespace {
-QByteArray serialise(const QByteArray &address, const QByteArray &types, const QVariantList &values)
-{
-    lo_message message = lo_message_new();
-    for (int i = 0; i < types.size(); ++i) {
-        switch (types[i]) {
-        case 'f': lo_message_add_float(message, values[i].toFloat()); break;
-        case 'i': lo_message_add_int32(message, values[i].toInt()); break;
-        default: lo_message_add_string(message, values[i].toString().toUtf8().constData()); break;
-        }
-    }
-    QByteArray bytes(int(lo_message_length(message, address.constData())), '\0');
-    size_t size = size_t(bytes.size());
-    lo_message_serialise(message, address.constData(), bytes.data(), &size);
-    lo_message_free(message);
-    bytes.resize(int(size));
-    return bytes;
-}
-
 // An IPv4 sender that arrives mapped into IPv6 is the same sender.
 QHostAddress plain(const QHostAddress &address)
 {
@@ -141,7 +121,7 @@ void OscServer::handle(const QByteArray &packet, const QHostAddress &sender, qui
     }
     for (const QByteArray &bytes : messages) {
         OscRouter::Message message;
-        if (!OscRouter::decode(bytes, message)) {
+        if (!OscCodec::decode(bytes, message)) {
             ++m_counters.malformed;
             continue;
         }
@@ -242,7 +222,7 @@ void OscServer::subscribe(const RemoteRequest &request, const QHostAddress &send
     switch (m_subscriptions.subscribe(sender, port, request.cookie, m_clock.elapsed())) {
     case OscSubscriptions::Outcome::Challenge:
         // No larger than the request: the port and the cookie to send back.
-        send({rooted("subscribe"), "ii", {int(port), int(m_subscriptions.cookie(sender, port))}}, sender, port);
+        send({rooted("subscribe"), {qint32(port), qint32(m_subscriptions.cookie(sender, port))}}, sender, port);
         break;
     case OscSubscriptions::Outcome::Confirmed: {
         qCInfo(lcOsc).noquote() << QStringLiteral("OSC: %1 port %2 subscribed").arg(sender.toString()).arg(port);
@@ -289,7 +269,8 @@ void OscServer::answer(const RemoteRequest &query, const QHostAddress &sender)
 OscServer::Feedback OscServer::parameterFeedback(int slot) const
 {
     const bool number = PC::slot(slot).kind == PC::Kind::Scaled || PC::slot(slot).kind == PC::Kind::Nits;
-    return {OscRouter::address(slot), number ? "f" : "i", {OscRouter::remoteValue(slot, m_controller.value(slot))}};
+    const double value = OscRouter::remoteValue(slot, m_controller.value(slot));
+    return {OscRouter::address(slot), {number ? OscCodec::Argument(float(value)) : OscCodec::Argument(qint32(qRound(value)))}};
 }
 
 // The current unit and channel, the A/B state and each unit's state.
@@ -299,21 +280,21 @@ QList<OscServer::Feedback> OscServer::stateFeedback() const
     const UnitChooser &units = c.units();
     const int current = units.deviceIndex();
     QList<Feedback> state{
-        {rooted("unit"), "ss", {current >= 0 ? units.devices()[current].hostName.trimmed() : QString(), c.current().unit}},
-        {rooted("channel"), "i", {c.current().channel}},
-        {rooted("ab"), "si", {AbMemory::name(c.liveLook()), c.liveLookChanged() ? 1 : 0}},
+        {rooted("unit"), {current >= 0 ? units.devices()[current].hostName.trimmed() : QString(), c.current().unit}},
+        {rooted("channel"), {qint32(c.current().channel)}},
+        {rooted("ab"), {AbMemory::name(c.liveLook()), qint32(c.liveLookChanged() ? 1 : 0)}},
     };
     for (const DeviceEntry &entry : units.devices()) {
         const QString unitState = units.unitState(entry.ipAddress);
         if (!unitState.isEmpty())
-            state.append({rooted("state/") + entry.hostName.trimmed().toUtf8(), "s", {unitState}});
+            state.append({rooted("state/") + entry.hostName.trimmed().toUtf8(), {unitState}});
     }
     return state;
 }
 
 void OscServer::send(const Feedback &feedback, const QHostAddress &address, quint16 port)
 {
-    m_socket->writeDatagram(serialise(feedback.address, feedback.types, feedback.values), address, port);
+    m_socket->writeDatagram(OscCodec::encode(feedback.address, feedback.arguments), address, port);
 }
 
 void OscServer::queueFeedback(const Feedback &feedback)
@@ -339,7 +320,7 @@ void OscServer::flushFeedback()
 {
     m_subscriptions.expire(m_clock.elapsed());
     for (const Feedback &feedback : qAsConst(m_pending)) {
-        const QByteArray bytes = serialise(feedback.address, feedback.types, feedback.values);
+        const QByteArray bytes = OscCodec::encode(feedback.address, feedback.arguments);
         for (const OscSubscriptions::Subscriber &subscriber : m_subscriptions.subscribers())
             m_socket->writeDatagram(bytes, subscriber.address, subscriber.port);
     }

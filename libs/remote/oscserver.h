@@ -1,6 +1,7 @@
 #pragma once
 
 #include "oscbudget.h"
+#include "osccodec.h"
 #include "oscoptions.h"
 #include "oscsubscriptions.h"
 #include "remoterequest.h"
@@ -10,7 +11,6 @@
 #include <QMap>
 #include <QObject>
 #include <QTimer>
-#include <QVariant>
 
 #include <functional>
 
@@ -62,12 +62,11 @@ private:
         quint64 ignored() const;
     };
 
-    // One message of feedback: its address, type tags and values.
+    // One message of feedback: its address and arguments.
     struct Feedback
     {
         QByteArray address;
-        QByteArray types;
-        QVariantList values;
+        QVector<OscCodec::Argument> arguments;
     };
 
     void readPackets();

@@ -5,14 +5,12 @@
 #   Qt 5.15   Core, Gui, Widgets, Network and Test, static, release, with the
 #             windows platform plugin; no OpenGL, D-Bus, SQL or tablet events
 #   RtMidi    static, with the Windows multimedia MIDI API
-#   liblo     static (OSC messages)
 # Each is installed into a folder of the cache named by the library, its
 # version and the hash of the recipe below that built it, so a second run
 # finds them all and takes seconds, and a changed recipe builds afresh.
 # Nothing is downloaded but Debian's source packages, from the Debian archive
-# apt already uses. A source package that archive does not serve is told and
-# left out (the program then builds without what needs it); a failed build
-# stops the script.
+# apt already uses. A source package that archive does not serve, or a failed
+# build, stops the script.
 #
 # Usage: packaging/windows/build-deps.sh [--check]
 # Prints the installed folders, one a line, on standard output (the progress
@@ -123,20 +121,6 @@ build_rtmidi() {
 int main() { std::vector<RtMidi::Api> apis; RtMidi::getCompiledApi(apis); return apis.empty(); }"
 }
 
-build_liblo() {
-    local src=$1 prefix=$2 tools=$3
-    PATH="$tools:$PATH" "$src/configure" --host="$triplet" --prefix="$prefix" --enable-static --disable-shared \
-        --disable-tests --disable-network-tests --disable-examples
-    PATH="$tools:$PATH" nice make -j"$jobs"
-    make install
-    # Only the static library is there, so what it links belongs in Libs.
-    local private
-    private=$(sed -n 's/^Libs.private: *//p' "$prefix/lib/pkgconfig/liblo.pc")
-    sed -i "s|^Libs: .*|& $private|" "$prefix/lib/pkgconfig/liblo.pc"
-    link_check "$prefix" liblo "#include <lo/lo.h>
-int main() { lo_message m = lo_message_new(); lo_message_add_int32(m, 1); lo_message_free(m); }"
-}
-
 # Links a small program against an installed library the way the program's
 # build will, through its pkg-config file, to catch a missing system library.
 link_check() {
@@ -149,10 +133,10 @@ link_check() {
 
 # Builds one library unless the cache has it; prints its folder. The recipe
 # and the functions it calls make the folder's hash.
-# Usage: ensure NAME SOURCE_PACKAGE BINARY_PACKAGE required|optional RECIPE [FUNCTION...]
+# Usage: ensure NAME SOURCE_PACKAGE BINARY_PACKAGE RECIPE [FUNCTION...]
 ensure() {
-    local name=$1 package=$2 binary=$3 need=$4 recipe=$5 version prefix
-    shift 4
+    local name=$1 package=$2 binary=$3 recipe=$4 version prefix
+    shift 3
     version=$(source_version "$binary")
     prefix=$(prefix_of "$name" "$version" "$@")
     if [ -f "$prefix/.complete" ]; then
@@ -160,27 +144,17 @@ ensure() {
         return
     fi
     if [ "$check" = 1 ]; then
-        if [ -f "$prefix.unavailable" ]; then
-            say "left out: $name (Debian's archive here did not serve its source $package $version)"
-            return
-        fi
         say "$name $version is not built yet ($prefix)"
         return 1
     fi
     local work=$cache/work/$name log=$cache/work/$name.log start=$SECONDS tools src
     tools=$(toolchain)
-    rm -rf "$prefix" "$prefix.unavailable" "$work"
+    rm -rf "$prefix" "$work"
     mkdir -p "$work/build"
     if ! fetch_source "$package" "$version" "$work/source" 2>"$work/fetch.txt"; then
-        if [ "$need" = required ]; then
-            cat "$work/fetch.txt" >&2
-            say "cannot build $name without its source package $package $version"
-            return 1
-        fi
-        cp "$work/fetch.txt" "$prefix.unavailable"
-        say "left out: $name, as Debian's archive here did not serve the source package $package $version (apt's words in $prefix.unavailable)"
-        rm -rf "$work"
-        return
+        cat "$work/fetch.txt" >&2
+        say "cannot build $name without its source package $package $version"
+        return 1
     fi
     say "building $name $version from Debian's source package $package (log: $log)"
     src=$(source_tree "$work/source")
@@ -209,7 +183,5 @@ mkdir -p "$cache"
 exec 9>"$cache/.lock"
 flock 9
 
-# RtMidi and liblo are optional: the program builds without MIDI or OSC.
-ensure rtmidi rtmidi librtmidi6 optional build_rtmidi link_check
-ensure liblo liblo liblo7 optional build_liblo link_check
-ensure qt qtbase-opensource-src libqt5core5a required build_qt
+ensure rtmidi rtmidi librtmidi6 build_rtmidi link_check
+ensure qt qtbase-opensource-src libqt5core5a build_qt

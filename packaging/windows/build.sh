@@ -13,23 +13,7 @@ tools/install-deps.sh windows
 prefixes=$(packaging/windows/build-deps.sh)
 dir=build/windows-app
 
-# A library counts as there when pkg-config finds it in one of the folders.
-has() {
-    local libdirs
-    libdirs=$(sed 's|$|/lib/pkgconfig|' <<<"$prefixes" | paste -sd:)
-    PKG_CONFIG_LIBDIR=$libdirs pkg-config --exists "$1"
-}
-osc=OFF
-if has liblo; then
-    osc=ON
-else
-    echo "build: no liblo for Windows in the cache, so the program is built without remote control over OSC" >&2
-fi
-if has rtmidi; then
-    echo "build: RtMidi for Windows is in the cache for the MIDI control" >&2
-fi
-
-cmake --preset windows-app -DCMAKE_PREFIX_PATH="$(paste -sd';' <<<"$prefixes")" -DPRISMOLINK_OSC="$osc" >/dev/null
+cmake --preset windows-app -DCMAKE_PREFIX_PATH="$(paste -sd';' <<<"$prefixes")" >/dev/null
 cmake --build --preset windows-app -j "${PRISMOLINK_JOBS:-2}"
 rm -f "$dir"/Prismolink-*.exe
 (cd "$dir" && cpack -G NSIS >/dev/null)

@@ -14,7 +14,8 @@
 #   - the unit's request log shows the program's identification and a read-back;
 #   - the hub client announces itself to the hub, and a panel encoder turn
 #     reaches the unit;
-#   - remote control over OSC listens (when the program was built with it);
+#   - remote control over OSC listens, and a message sent from Linux with
+#     liblo's oscsend reaches the unit as a set;
 #   - the single-instance lock refuses a second copy (exit code 1);
 #   - an address typed in the window is saved in the registry when the
 #     window closes, and the next start identifies that unit;
@@ -26,6 +27,9 @@
 #   INSTALLER        default: the newest build/windows-app/Prismolink-*.exe
 #   LINUX_BUILD_DIR  a native build whose prismo-sim and tangent-hub-sim are
 #                    used (built first when not up to date; default build/run)
+# The ports (units, hub, OSC) are free ones the system picks, or with
+# PRISMOLINK_TRY_PORTS=FIRST-LAST free ones of that range (on a machine
+# shared with others who keep to ranges of their own).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 
@@ -115,14 +119,33 @@ if ! within 30 test -s "$out/display"; then
 fi
 export DISPLAY=:$(cat "$out/display")
 
-"$simulator" --port 0 --log "$out/requests.log" </dev/null 2>"$out/prismo-sim.txt" &
+# A free port, of the range when one is given: free_port tcp|udp.
+free_port() {
+    python3 - "$1" "${PRISMOLINK_TRY_PORTS:-0-0}" <<'PY'
+import socket, sys
+kind = socket.SOCK_STREAM if sys.argv[1] == "tcp" else socket.SOCK_DGRAM
+first, last = map(int, sys.argv[2].split("-"))
+for port in range(first, last + 1):
+    with socket.socket(socket.AF_INET, kind) as s:
+        try:
+            s.bind(("127.0.0.1", port))
+        except OSError:
+            continue
+        print(s.getsockname()[1])
+        sys.exit(0)
+sys.exit("try-under-wine: no free %s port in %s" % (sys.argv[1], sys.argv[2]))
+PY
+}
+
+port=$(free_port tcp)
+"$simulator" --port "$port" --log "$out/requests.log" </dev/null 2>"$out/prismo-sim.txt" &
 pids+=($!)
 port=$(tools/wait-for-port.sh "$out/prismo-sim.txt" $!)
 export PRISMOLINK_DEVICE_PORT=$port
 
 # The hub waits for the program, turns an encoder, tells who is connected,
 # and stays until it is stopped.
-hub_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+hub_port=$(free_port tcp)
 printf 'wait 120000\nsleep 1000\nencoder 5 30\nsleep 1000\nstatus\nsleep 3600000\n' |
     "$hubsim" --headless --port "$hub_port" >"$out/hub-output.txt" 2>"$out/hub-log.txt" &
 pids+=($!)
@@ -194,7 +217,7 @@ read_back() {
     requests "$1" "$2" | grep -o 'action=get&configid=0&paramid=eParamID_Vid[A-Za-z0-9_]*' | sort | uniq -c |
         awk '$1 >= 2 {n++} END {exit !(n >= 20)}'
 }
-osc_port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+osc_port=$(free_port udp)
 "$wine" "$program" --osc --osc-port "$osc_port" >"$out/run-1.txt" 2>&1 &
 first=$!
 pids+=($first)
@@ -208,13 +231,18 @@ if within 30 grep -q '^program connected: ' "$out/hub-output.txt" && within 10 g
 else
     fail "the hub: $(tail -n 3 "$out/hub-output.txt" "$out/hub-log.txt" | tr '\n' ' ')"
 fi
-if grep -q 'this build has no remote control over OSC' "$out/run-1.txt"; then
-    echo "--    OSC: not tried, the program was built without it (no liblo for Windows)"
-elif within 20 grep -q "OSC: listening on 127.0.0.1 port $osc_port" "$out/run-1.txt" &&
-    ss -Hlun "sport = :$osc_port" | grep -q .; then
-    ok "OSC listens on 127.0.0.1 port $osc_port"
-else
+# Red gain 1.25 from a show-control tool on Linux: the unit is written 1250.
+osc_set() {
+    oscsend 127.0.0.1 "$osc_port" /prismolink/gain/red f 1.25 &&
+        within 2 grep -q 'action=set&paramid=eParamID_Vid[0-9]ColorHDRGainRed&value=1250 ' "$out/requests.log"
+}
+if ! within 20 grep -q "OSC: listening on 127.0.0.1 port $osc_port" "$out/run-1.txt" ||
+    ! ss -Hlun "sport = :$osc_port" | grep -q .; then
     fail "OSC: $(grep 'OSC' "$out/run-1.txt" | tr -d '\r' | head -n 2)"
+elif within 30 osc_set; then
+    ok "OSC listens on 127.0.0.1 port $osc_port, and oscsend's /prismolink/gain/red f 1.25 from Linux reached the unit: $(grep -o 'paramid=eParamID_Vid[0-9]ColorHDRGainRed&value=1250' "$out/requests.log" | head -n 1)"
+else
+    fail "OSC listens on port $osc_port, but oscsend's /prismolink/gain/red f 1.25 did not reach the unit ($out/requests.log)"
 fi
 
 # The window, once its values came back from the unit.

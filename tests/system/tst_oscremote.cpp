@@ -1,5 +1,5 @@
+#include "osccodec.h"
 #include "oscpacket.h"
-#include "oscrouter.h"
 #include "prismosettings.h"
 #include "programprocess.h"
 #include "simulatorrig.h"
@@ -7,8 +7,6 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <QtTest>
-
-#include <lo/lo.h>
 
 #include <atomic>
 #include <thread>
@@ -18,19 +16,6 @@ constexpr int Wait = 20000;
 // An answer later than this means the program stood still, not that the
 // machine is busy.
 constexpr qint64 SlowestAnswerMs = 2000;
-
-// A message as liblo sends it: arguments after their type tags (f, i, s).
-template <typename... Arguments>
-QByteArray message(const char *path, const char *types = "", Arguments... arguments)
-{
-    lo_message m = lo_message_new();
-    lo_message_add(m, types, arguments...);
-    QByteArray bytes(int(lo_message_length(m, path)), '\0');
-    size_t size = size_t(bytes.size());
-    lo_message_serialise(m, path, bytes.data(), &size);
-    lo_message_free(m);
-    return bytes;
-}
 
 quint16 freeUdpPort()
 {
@@ -51,8 +36,8 @@ struct Tool
         QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
             while (socket.hasPendingDatagrams()) {
                 QByteArray data = socket.receiveDatagram().data();
-                OscRouter::Message decoded;
-                if (OscRouter::decode(data, decoded))
+                OscCodec::Message decoded;
+                if (OscCodec::decode(data, decoded))
                     received.append({decoded.path, decoded.numbers});
             }
         });
@@ -97,23 +82,23 @@ void TestOscRemote::showControlDrivesTheUnits()
     Tool client("127.0.0.1");
     const auto send = [&](const QByteArray &packet) { client.socket.writeDatagram(packet, QHostAddress::LocalHost, oscPort); };
     // The handshake: the cookie comes to the port asked for, and sent back it confirms.
-    send(message("/prismolink/subscribe"));
+    send(OscCodec::encode("/prismolink/subscribe", {}));
     QTRY_COMPARE_WITH_TIMEOUT(client.count("/prismolink/subscribe"), 1, Wait);
     QCOMPARE(client.received.size(), 1);
     const QList<double> challenge = client.received[0].second;
     QCOMPARE(challenge.value(0), double(client.socket.localPort()));
-    send(message("/prismolink/subscribe", "ii", int(challenge.value(0)), int(challenge.value(1))));
+    send(OscCodec::encode("/prismolink/subscribe", {qint32(challenge.value(0)), qint32(challenge.value(1))}));
     // Every current value at once.
     QTRY_VERIFY_WITH_TIMEOUT(client.count("/prismolink/unit") > 0 && client.count("/prismolink/tint") > 0, Wait);
 
     // Someone at 127.0.0.9 never asked; a packet claiming to come from it does.
     Tool victim("127.0.0.9");
     Tool forger("127.0.0.9");
-    forger.socket.writeDatagram(message("/prismolink/subscribe", "i", int(victim.socket.localPort())), QHostAddress::LocalHost,
-                                oscPort);
+    forger.socket.writeDatagram(OscCodec::encode("/prismolink/subscribe", {qint32(victim.socket.localPort())}),
+                                QHostAddress::LocalHost, oscPort);
 
     // The unit is taken up behind the window: until then a change has no unit to go to.
-    QTRY_VERIFY_WITH_TIMEOUT((send(message("/prismolink/gain/red", "f", 1.25)),
+    QTRY_VERIFY_WITH_TIMEOUT((send(OscCodec::encode("/prismolink/gain/red", {1.25f})),
                               rig.parameter(0, "eParamID_Vid1ColorHDRGainRed") == std::optional<QByteArray>("1250")),
                              Wait);
     QTRY_COMPARE_WITH_TIMEOUT(rig.parameter(1, "eParamID_Vid1ColorHDRGainRed"), std::optional<QByteArray>("1250"), Wait);
@@ -127,7 +112,7 @@ void TestOscRemote::showControlDrivesTheUnits()
         QUdpSocket socket;
         socket.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0);
         QByteArray bundle("#bundle\0\0\0\0\0\0\0\0\1", 16);
-        const QByteArray recall = message("/prismolink/look/recall", "s", "day");
+        const QByteArray recall = OscCodec::encode("/prismolink/look/recall", {QStringLiteral("day")});
         for (int i = 0; i < OscPacket::MostMessages; ++i)
             bundle += QByteArray(3, '\0') + char(recall.size()) + recall;
         // 600 a second for three seconds.
@@ -142,13 +127,13 @@ void TestOscRemote::showControlDrivesTheUnits()
         const int answers = client.count("/prismolink/channel");
         QElapsedTimer asked;
         asked.start();
-        send(message("/prismolink/channel"));
+        send(OscCodec::encode("/prismolink/channel", {}));
         QTRY_VERIFY_WITH_TIMEOUT(client.count("/prismolink/channel") > answers, Wait);
         slowest = std::max(slowest, asked.elapsed());
     }
     flood.join();
     QVERIFY2(slowest < SlowestAnswerMs, qPrintable(QStringLiteral("%1 ms").arg(slowest)));
-    send(message("/prismolink/undo"));
+    send(OscCodec::encode("/prismolink/undo", {}));
     QTRY_COMPARE_WITH_TIMEOUT(rig.parameter(1, "eParamID_Vid1ColorHDRGainRed"), std::optional<QByteArray>("1000"), Wait);
     const QRegularExpression dropped(QStringLiteral("over the budget [1-9]"));
     QTRY_VERIFY2_WITH_TIMEOUT(dropped.match(QString::fromLatin1(output += program.readAll())).hasMatch(),
