@@ -239,7 +239,7 @@ private slots:
     void savedGangOutlivesFailedDiscovery_data();
     void savedGangOutlivesFailedDiscovery();
     void resetOnlyWithAdjustOn();
-    void undoAndRedoWriteLikeAnyChange();
+    void historyStepsAreGestures();
     void abToggleWritesOnlyWhatDiffers();
     void copyChannelToOtherChannelsAndUnits();
 };
@@ -716,12 +716,13 @@ void TestHdrController::resetOnlyWithAdjustOn()
     QCOMPARE(rig.of(0, "set"), (QStringList{vid(1, PC::LiftMaster) + " 0", vid(1, PC::LogLook) + " 500"}));
 }
 
-// Undo writes the earlier values to the current unit and the gang; values
-// read back from the unit are no steps; each channel has its own history.
-void TestHdrController::undoAndRedoWriteLikeAnyChange()
+// A drag and a reset are a step each; values read back from the unit are
+// no steps (what undo and redo write, and to which place, the random
+// sequences show).
+void TestHdrController::historyStepsAreGestures()
 {
     Rig rig;
-    HdrController &c = rig.start(0, {FakeUnits::hostName(1)});
+    HdrController &c = rig.start();
     rig.input(K::BeginGesture);
     for (int position : {1100, 1200, 1300})
         rig.set(PC::GainRed, position);
@@ -736,17 +737,6 @@ void TestHdrController::undoAndRedoWriteLikeAnyChange()
     rig.input(K::Undo); // the drag
     QCOMPARE(c.value(PC::GainRed), 1000);
     QCOMPARE(c.value(PC::Tint), 400);
-    QVERIFY(rig.settle());
-    QCOMPARE(rig.units.value(1, vid(1, PC::GainRed)), QByteArray("1000"));
-    rig.input(K::Redo);
-    QVERIFY(rig.settle());
-    QCOMPARE(rig.units.value(1, vid(1, PC::GainRed)), QByteArray("1300"));
-    c.submit(Input::selectChannel(2));
-    QVERIFY(rig.settle());
-    QCOMPARE(c.undoSteps(), 0);
-    c.submit(Input::selectChannel(1));
-    QVERIFY(rig.settle());
-    QCOMPARE(c.undoSteps(), 1);
 }
 
 void TestHdrController::abToggleWritesOnlyWhatDiffers()
