@@ -1,14 +1,11 @@
-#include "taviaboutbox.h"
 #include "tavicombobox.h"
 #include "tavislider.h"
 #include "tavistyle.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QStyleOptionSlider>
-#include <QTextBrowser>
 #include <QToolTip>
 #include <QtTest>
 
@@ -69,8 +66,6 @@ private slots:
     void replaceTokens();
     void finishedSheet();
     void noFocusFrame();
-    void aboutBox_data();
-    void aboutBox();
 };
 
 void TestWidgets::initTestCase()
@@ -286,38 +281,6 @@ void TestWidgets::noFocusFrame()
         painter.end();
         QVERIFY2(image == blank, qPrintable(QString::number(theme)));
     }
-}
-
-void TestWidgets::aboutBox_data()
-{
-    QTest::addColumn<QString>("given");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("twice") << "(C) a (C) b" << QString::fromUtf8("\u00a9 a \u00a9 b");
-    QTest::newRow("none, hidden") << "" << "";
-}
-
-// The legal notice with "(C)" as the sign; the licences filled in when the
-// box runs, Qt's first.
-void TestWidgets::aboutBox()
-{
-    QFETCH(QString, given);
-    QFETCH(QString, shown);
-    TaviAboutBox box(nullptr, QStringLiteral("Prismolink"), QString(), QStringLiteral("1.3"), given, QString(),
-                     QPixmap(), TaviAboutBox::qtLicence, QSize(0, 0));
-    box.addLicence(QStringLiteral("Icons"), QStringLiteral("Drawn for this program."));
-    const auto *legal = box.findChild<QLabel *>(QStringLiteral("legalNoticeLabel"));
-    const auto *browser = box.findChild<QTextBrowser *>(QStringLiteral("licencesBrowser"));
-    QVERIFY(legal && browser);
-    QVERIFY(browser->toPlainText().isEmpty());
-
-    QTimer::singleShot(0, &box, &QDialog::accept);
-    QCOMPARE(box.exec(), int(QDialog::Accepted));
-    QCOMPARE(legal->text(), shown);
-    QCOMPARE(legal->isVisibleTo(&box), !shown.isEmpty());
-    const QString text = browser->toPlainText();
-    QCOMPARE(text.count(QLatin1String("Qt Cross-platform library")), 1);
-    QVERIFY(text.indexOf(QLatin1String("Qt Cross-platform library")) < text.indexOf(QLatin1String("Drawn for")));
 }
 
 QTEST_MAIN(TestWidgets)
