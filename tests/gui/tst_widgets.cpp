@@ -1,4 +1,5 @@
 #include "tavicombobox.h"
+#include "tavislider.h"
 #include "tavistyle.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ class TestWidgets : public QObject
 
 private slots:
     void initTestCase();
+    void sliderClickPages();
     void checkMarkFollowsIndex_data();
     void checkMarkFollowsIndex();
     void toolTipStaysWithTheBox_data();
@@ -47,6 +49,24 @@ void TestWidgets::initTestCase()
     // In the program's own look; the application owns the style.
     QApplication::setStyle(new TaviStyle(TaviStyle::slateTheme));
     qApp->setStyleSheet(TaviStyle(TaviStyle::slateTheme).styleSheet());
+}
+
+// A click on the groove of a slider as the window makes it (no jump to the
+// click) pages towards the pointer, as any slider does.
+void TestWidgets::sliderClickPages()
+{
+    QWidget window;
+    TaviSlider slider(&window);
+    slider.setOrientation(Qt::Horizontal);
+    slider.setGeometry(0, 0, 211, 20);
+    slider.setRange(-1000, 1000);
+    slider.setPageStep(100);
+    slider.setValue(1000);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(5, 10));
+    QCOMPARE(slider.value(), 900);
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(5, 10));
 }
 
 void TestWidgets::checkMarkFollowsIndex_data()
