@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSlider>
 #include <QStandardPaths>
 #include <QTextBrowser>
 #include <QToolTip>
@@ -59,7 +58,6 @@ private slots:
     void gangMarks();
     void fineAndCoarseSteps_data();
     void fineAndCoarseSteps();
-    void sliderClickPages();
     void checkMarkFollowsIndex_data();
     void checkMarkFollowsIndex();
     void toolTipStaysWithTheBox_data();
@@ -139,8 +137,7 @@ void TestWidgets::gangMarks_data()
     QTest::addColumn<QList<bool>>("marks");
 
     // Entries of the same host name change together; others keep their marks.
-    QTest::newRow("check box clicked") << "box" << QList<bool>{true, true, false, true, false};
-    QTest::newRow("space bar") << "space" << QList<bool>{true, true, false, true, false};
+    QTest::newRow("check box toggled (by the space bar)") << "space" << QList<bool>{true, true, false, true, false};
     QTest::newRow("click on the text leaves the marks") << "text" << QList<bool>{true, false, false, false, false};
 }
 
@@ -170,8 +167,7 @@ void TestWidgets::gangMarks()
         list->setCurrentItem(twin);
         QTest::keyClick(list->viewport(), Qt::Key_Space);
     } else {
-        const int x = how == QLatin1String("box") ? row.left() + row.height() / 2 : row.right() - 10;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(x, row.center().y()));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(row.right() - 10, row.center().y()));
     }
     QCOMPARE(twin->checkState(), marks[1] ? Qt::Checked : Qt::Unchecked);
     QList<bool> ganged;
@@ -182,7 +178,7 @@ void TestWidgets::gangMarks()
 
 void TestWidgets::fineAndCoarseSteps_data()
 {
-    QTest::addColumn<int>("key"); // 0: a wheel notch up
+    QTest::addColumn<int>("key"); // 0: a wheel notch up; -1: a click on the groove left of the handle
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("moved");
 
@@ -191,7 +187,10 @@ void TestWidgets::fineAndCoarseSteps_data()
     QTest::newRow("arrow, Ctrl: coarser") << int(Qt::Key_Left) << int(Qt::ControlModifier) << -100;
     QTest::newRow("page") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << -100;
     QTest::newRow("wheel, Ctrl: coarser") << 0 << int(Qt::ControlModifier) << 100;
+    QTest::newRow("click: a page towards it") << -1 << int(Qt::NoModifier) << -100;
 }
+
+// A slider as the window makes it: no jump to a click, the program's steps.
 
 void TestWidgets::fineAndCoarseSteps()
 {
@@ -199,37 +198,26 @@ void TestWidgets::fineAndCoarseSteps()
     QFETCH(int, modifiers);
     QFETCH(int, moved);
 
-    QSlider slider(Qt::Horizontal);
-    slider.setRange(-1000, 1000);
-    slider.setPageStep(100);
-    SliderSteps steps;
-    slider.installEventFilter(&steps);
-    if (key) {
-        QTest::keyClick(&slider, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    } else {
-        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
-                          Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&slider, &wheel);
-    }
-    QCOMPARE(slider.value(), moved);
-}
-
-// A click on the groove of a slider as the window makes it (no jump to the
-// click) pages towards the pointer, as any slider does.
-void TestWidgets::sliderClickPages()
-{
     QWidget window;
     TaviSlider slider(&window);
     slider.setOrientation(Qt::Horizontal);
     slider.setGeometry(0, 0, 211, 20);
     slider.setRange(-1000, 1000);
     slider.setPageStep(100);
-    slider.setValue(1000);
+    SliderSteps steps;
+    slider.installEventFilter(&steps);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(5, 10));
-    QCOMPARE(slider.value(), 900);
-    QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(5, 10));
+    if (key > 0) {
+        QTest::keyClick(&slider, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    } else if (key < 0) {
+        QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(5, 10));
+    } else {
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&slider, &wheel);
+    }
+    QCOMPARE(slider.value(), moved);
 }
 
 void TestWidgets::checkMarkFollowsIndex_data()
