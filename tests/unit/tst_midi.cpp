@@ -120,7 +120,6 @@ void TestMidi::decode_data()
     QTest::addColumn<QString>("bytes");
     QTest::addColumn<QString>("messages");
 
-    QTest::newRow("cc") << "b0 10 01" << "cc 1 16 1";
     QTest::newRow("running status") << "b1 10 01 10 7f 11 40" << "cc 2 16 1, cc 2 16 127, cc 2 17 64";
     QTest::newRow("note-on 0 is a release") << "9f 24 64 24 00 80 24 10" << "on 16 36 100, off 16 36 0, off 1 36 16";
     QTest::newRow("real-time inside a message") << "b0 f8 10 fe 01 ff" << "cc 1 16 1";
