@@ -1,38 +1,31 @@
-#include "taviaboutbox.h"
+#include "gangdialog.h"
+#include "hdrcontroller.h"
+#include "hdrparameterdialog.h"
+#include "modalprompt.h"
+#include "parametercatalogue.h"
+#include "slidersteps.h"
 #include "tavicombobox.h"
 #include "tavislider.h"
 #include "tavistyle.h"
+#include "ui_gangdialog.h"
+#include "ui_hdrparameterdialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QStyleOptionSlider>
+#include <QStandardPaths>
 #include <QTextBrowser>
 #include <QToolTip>
 #include <QtTest>
 
+#include <algorithm>
+
+using PC = ParameterCatalogue;
+
 namespace {
-// QTest's mouse moves carry no held button on widgets, so events are sent by hand.
-void mouse(QWidget *w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, const QPoint &pos)
-{
-    QMouseEvent event(type, pos, w->mapToGlobal(pos), button, held, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-}
-
-// Where the slider's style puts its parts.
-class ProbedSlider : public TaviSlider
-{
-public:
-    using TaviSlider::TaviSlider;
-    QRect part(QStyle::SubControl control) const
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return style()->subControlRect(QStyle::CC_Slider, &option, control, this);
-    }
-};
-
 // Counts the tool-tip requests that travel up to it.
 class Parent : public QWidget
 {
@@ -50,27 +43,29 @@ protected:
 };
 } // namespace
 
-// The program's own widgets and look.
+// The program's own widgets and look, what the main window builds from the
+// parameter table, its about box, the gang dialog, and its sliders' keyboard
+// and wheel steps.
 class TestWidgets : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void sliderClick_data();
-    void sliderClick();
+    void adjustGroupHoldsItsRows();
+    void aboutBox();
+    void gangMarks_data();
+    void gangMarks();
+    void fineAndCoarseSteps_data();
+    void fineAndCoarseSteps();
     void checkMarkFollowsIndex_data();
     void checkMarkFollowsIndex();
     void toolTipStaysWithTheBox_data();
     void toolTipStaysWithTheBox();
     void wheelOutsideTheBox_data();
     void wheelOutsideTheBox();
-    void replaceTokens_data();
-    void replaceTokens();
     void finishedSheet();
     void noFocusFrame();
-    void aboutBox_data();
-    void aboutBox();
 };
 
 void TestWidgets::initTestCase()
@@ -78,88 +73,170 @@ void TestWidgets::initTestCase()
     // In the program's own look; the application owns the style.
     QApplication::setStyle(new TaviStyle(TaviStyle::slateTheme));
     qApp->setStyleSheet(TaviStyle(TaviStyle::slateTheme).styleSheet());
+    // The main window keeps its settings; keep a test run away from the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setApplicationName(QStringLiteral("Prismolink"));
 }
 
-void TestWidgets::sliderClick_data()
+// The Adjust group shows the table's sliders and switches top to bottom in
+// the table's order, each with its caption, clear of the rows around it and
+// inside the group, which stays inside the window; a slider's label starts
+// at its start value.
+void TestWidgets::adjustGroupHoldsItsRows()
 {
-    QTest::addColumn<bool>("right");
-    QTest::addColumn<bool>("jumpToClick");
-    QTest::addColumn<bool>("onHandle");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("jump, middle of the groove") << false << true << false << 0;
-    QTest::newRow("jump, on the handle") << false << true << true << 1000;
-    // Without the jump (the look slider) a click pages towards the pointer, as any slider does.
-    QTest::newRow("no jump, middle of the groove") << false << false << false << 900;
-    // A right click is reported and moves nothing.
-    QTest::newRow("right click") << true << true << false << 1000;
+    HdrController controller({});
+    HDRParameterDialog window(controller, QString(), QString());
+    const QGroupBox *group = window.form().adjustGroupBox;
+    QVERIFY(window.rect().contains(group->geometry()));
+    int top = 0;
+    for (const ParameterRow &row : ParameterTable::rows) {
+        if (row.window != WindowPlace::AdjustGroup)
+            continue;
+        const QWidget *control = group->findChild<QWidget *>(QLatin1String(row.widget));
+        QVERIFY2(control, row.widget);
+        QVERIFY2(control->y() >= top && group->rect().contains(control->geometry()), row.widget);
+        top = control->geometry().bottom() + 1;
+        if (const auto *box = qobject_cast<const QCheckBox *>(control)) {
+            QCOMPARE(box->text(), QLatin1String(row.caption));
+            continue;
+        }
+        QCOMPARE(window.slider(row.slot), control);
+        QCOMPARE(window.valueLabel(row.slot)->text(), PC::labelText(row.slot, row.startPosition));
+        QCOMPARE(window.valueLabel(row.slot)->y(), control->y());
+        const auto captions = group->findChildren<QLabel *>();
+        QVERIFY2(std::any_of(captions.cbegin(), captions.cend(),
+                             [&](const QLabel *label) { return label->text() == QLatin1String(row.caption) && label->y() == control->y(); }),
+                 row.caption);
+    }
 }
 
-void TestWidgets::sliderClick()
+// The window's about box: the program's version, the legal notice with its
+// sign, and Qt's licence once, filled in when the box runs.
+void TestWidgets::aboutBox()
 {
-    QFETCH(bool, right);
-    QFETCH(bool, jumpToClick);
-    QFETCH(bool, onHandle);
-    QFETCH(int, expected);
-    const Qt::MouseButton button = right ? Qt::RightButton : Qt::LeftButton;
+    HdrController controller({});
+    HDRParameterDialog window(controller, QStringLiteral("1.3"), QString());
+    QStringList shown;
+    ModalPrompt::setHandler([&](QDialog &dialog) {
+        QTimer::singleShot(0, &dialog, &QDialog::accept);
+        const int answer = dialog.exec();
+        for (const char *label : {"versionLabel", "legalNoticeLabel"})
+            shown << dialog.findChild<QLabel *>(QLatin1String(label))->text();
+        const QString licences = dialog.findChild<QTextBrowser *>(QStringLiteral("licencesBrowser"))->toPlainText();
+        shown << QString::number(licences.count(QLatin1String("Qt Cross-platform library")));
+        return answer;
+    });
+    QVERIFY(QMetaObject::invokeMethod(&window, "slot_about"));
+    ModalPrompt::setHandler({});
+    QCOMPARE(shown, (QStringList{"Version 1.3", QString::fromUtf8("Copyright \u00a9 TAVI"), "1"}));
+}
+
+void TestWidgets::gangMarks_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QList<bool>>("marks");
+
+    // Entries of the same host name change together; others keep their marks.
+    QTest::newRow("check box toggled (by the space bar)") << "space" << QList<bool>{true, true, false, true, false};
+    QTest::newRow("click on the text leaves the marks") << "text" << QList<bool>{true, false, false, false, false};
+}
+
+// The units but the current one are offered; what the user toggles reaches
+// the dialog's copy of the list.
+void TestWidgets::gangMarks()
+{
+    QFETCH(QString, how);
+    QFETCH(QList<bool>, marks);
+
+    QList<DeviceEntry> devices;
+    for (const char *host : {"a ", "twin ", "b ", "twin ", "current "}) {
+        devices.append(DeviceEntry());
+        devices.last().hostName = QLatin1String(host);
+    }
+    devices[0].ganged = true;
+    devices[4].current = true;
+    GangDialog dialog(devices);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QListWidget *list = dialog.form().gangListWidget;
+    QCOMPARE(list->count(), 4);
+    QListWidgetItem *twin = list->item(1);
+    const QRect row = list->visualItemRect(twin);
+    if (how == QLatin1String("space")) {
+        list->setFocus();
+        list->setCurrentItem(twin);
+        QTest::keyClick(list->viewport(), Qt::Key_Space);
+    } else {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(row.right() - 10, row.center().y()));
+    }
+    QCOMPARE(twin->checkState(), marks[1] ? Qt::Checked : Qt::Unchecked);
+    QList<bool> ganged;
+    for (const DeviceEntry &e : dialog.deviceList())
+        ganged << e.ganged;
+    QCOMPARE(ganged, marks);
+}
+
+void TestWidgets::fineAndCoarseSteps_data()
+{
+    QTest::addColumn<int>("key"); // 0: a wheel notch up; -1: a click on the groove left of the handle
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("moved");
+
+    QTest::newRow("arrow") << int(Qt::Key_Right) << int(Qt::NoModifier) << 10;
+    QTest::newRow("arrow, Shift: finer") << int(Qt::Key_Up) << int(Qt::ShiftModifier) << 1;
+    QTest::newRow("arrow, Ctrl: coarser") << int(Qt::Key_Left) << int(Qt::ControlModifier) << -100;
+    QTest::newRow("page") << int(Qt::Key_PageDown) << int(Qt::NoModifier) << -100;
+    QTest::newRow("wheel, Ctrl: coarser") << 0 << int(Qt::ControlModifier) << 100;
+    QTest::newRow("click: a page towards it") << -1 << int(Qt::NoModifier) << -100;
+}
+
+// A slider as the window makes it: no jump to a click, the program's steps.
+
+void TestWidgets::fineAndCoarseSteps()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, moved);
 
     QWidget window;
-    ProbedSlider slider(&window, jumpToClick);
+    TaviSlider slider(&window);
     slider.setOrientation(Qt::Horizontal);
     slider.setGeometry(0, 0, 211, 20);
     slider.setRange(-1000, 1000);
     slider.setPageStep(100);
-    slider.setValue(1000);
-    QSignalSpy rightClicks(&slider, &TaviSlider::rightClick);
+    SliderSteps steps;
+    slider.installEventFilter(&steps);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    const QRect handle = slider.part(QStyle::SC_SliderHandle);
-    const QRect groove = slider.part(QStyle::SC_SliderGroove);
-    const QPoint target = onHandle ? handle.center() : QPoint((groove.left() + groove.right() + 1) / 2, groove.center().y());
-    QVERIFY(handle.isValid() && handle.contains(target) == onHandle);
-
-    mouse(&slider, QEvent::MouseButtonPress, button, button, target);
-    QCOMPARE(slider.value(), expected);
-    QCOMPARE(slider.isPressed(), !right);
-    QCOMPARE(rightClicks.count(), right ? 1 : 0);
-    // After a jump the handle lies under the pointer: moving on drags it.
-    const QPoint end = !right && jumpToClick && !onHandle ? target + QPoint(50, 0) : target;
-    mouse(&slider, QEvent::MouseMove, Qt::NoButton, button, end);
-    QCOMPARE(slider.value() > expected, end != target);
-    mouse(&slider, QEvent::MouseButtonRelease, button, Qt::NoButton, end);
-    QVERIFY(!slider.isPressed());
+    if (key > 0) {
+        QTest::keyClick(&slider, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    } else if (key < 0) {
+        QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(5, 10));
+    } else {
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&slider, &wheel);
+    }
+    QCOMPARE(slider.value(), moved);
 }
 
 void TestWidgets::checkMarkFollowsIndex_data()
 {
-    QTest::addColumn<QString>("action");
     QTest::addColumn<int>("row");
-    QTest::addColumn<QVector<int>>("marked");
-
-    QTest::newRow("index 0") << "select" << 0 << QVector<int>{0};
-    QTest::newRow("no current item") << "select" << -1 << QVector<int>{};
-    QTest::newRow("row inserted before the current one") << "insert" << 0 << QVector<int>{2};
-    QTest::newRow("current row removed") << "remove" << 1 << QVector<int>{1};
+    QTest::newRow("index 0") << 0;
+    QTest::newRow("no current item") << -1;
 }
 
 // Only the current row is marked, and every row stays a plain one, never
 // editable or user-checkable.
 void TestWidgets::checkMarkFollowsIndex()
 {
-    QFETCH(QString, action);
     QFETCH(int, row);
-    QFETCH(QVector<int>, marked);
 
     TaviComboBox box;
     box.addItems({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
     box.setCurrentIndex(1);
-    if (action == QLatin1String("select"))
-        box.setCurrentIndex(row);
-    else if (action == QLatin1String("insert"))
-        box.insertItem(row, QStringLiteral("new"));
-    else
-        box.removeItem(row);
+    box.setCurrentIndex(row);
 
     QVector<int> checked;
     for (int r = 0; r < box.count(); ++r) {
@@ -168,8 +245,7 @@ void TestWidgets::checkMarkFollowsIndex()
         if (index.data(Qt::CheckStateRole).toInt() == Qt::Checked)
             checked << r;
     }
-    QCOMPARE(checked, marked);
-    QCOMPARE(box.currentIndex(), marked.value(0, -1));
+    QCOMPARE(checked, row < 0 ? QVector<int>() : QVector<int>{row});
 }
 
 void TestWidgets::toolTipStaysWithTheBox_data()
@@ -231,29 +307,6 @@ void TestWidgets::wheelOutsideTheBox()
     QCOMPARE(box.currentIndex() != 1, changes);
 }
 
-void TestWidgets::replaceTokens_data()
-{
-    QTest::addColumn<QString>("sheet");
-    QTest::addColumn<QVector<TaviStyle::ColourToken>>("tokens");
-    QTest::addColumn<QString>("expected");
-
-    const QVector<TaviStyle::ColourToken> slate = TaviStyle::slateTokens();
-    QTest::newRow("tokens that begin with another")
-        << "a tavislate_defaultTextColor b tavislate_defaultTextColorBright c tavislate_defaultTextColorRealBright"
-        << slate << "a rgb(156,156,156) b rgb(183,183,183) c rgb(216,216,216)";
-    QTest::newRow("translucent colour")
-        << "x tavislate_custom" << QVector<TaviStyle::ColourToken>{{"tavislate_custom", QColor(27, 32, 36, 128)}}
-        << "x rgba(27,32,36,128)";
-}
-
-void TestWidgets::replaceTokens()
-{
-    QFETCH(QString, sheet);
-    QFETCH(QVector<TaviStyle::ColourToken>, tokens);
-    QFETCH(QString, expected);
-    QCOMPARE(TaviStyle::replaceTokens(sheet, tokens), expected);
-}
-
 // The slate sheet has every token filled in and every image it names at
 // hand; other themes have no sheet.
 void TestWidgets::finishedSheet()
@@ -286,38 +339,6 @@ void TestWidgets::noFocusFrame()
         painter.end();
         QVERIFY2(image == blank, qPrintable(QString::number(theme)));
     }
-}
-
-void TestWidgets::aboutBox_data()
-{
-    QTest::addColumn<QString>("given");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("twice") << "(C) a (C) b" << QString::fromUtf8("\u00a9 a \u00a9 b");
-    QTest::newRow("none, hidden") << "" << "";
-}
-
-// The legal notice with "(C)" as the sign; the licences filled in when the
-// box runs, Qt's first.
-void TestWidgets::aboutBox()
-{
-    QFETCH(QString, given);
-    QFETCH(QString, shown);
-    TaviAboutBox box(nullptr, QStringLiteral("Prismolink"), QString(), QStringLiteral("1.3"), given, QString(),
-                     QPixmap(), TaviAboutBox::qtLicence, QSize(0, 0));
-    box.addLicence(QStringLiteral("Icons"), QStringLiteral("Drawn for this program."));
-    const auto *legal = box.findChild<QLabel *>(QStringLiteral("legalNoticeLabel"));
-    const auto *browser = box.findChild<QTextBrowser *>(QStringLiteral("licencesBrowser"));
-    QVERIFY(legal && browser);
-    QVERIFY(browser->toPlainText().isEmpty());
-
-    QTimer::singleShot(0, &box, &QDialog::accept);
-    QCOMPARE(box.exec(), int(QDialog::Accepted));
-    QCOMPARE(legal->text(), shown);
-    QCOMPARE(legal->isVisibleTo(&box), !shown.isEmpty());
-    const QString text = browser->toPlainText();
-    QCOMPARE(text.count(QLatin1String("Qt Cross-platform library")), 1);
-    QVERIFY(text.indexOf(QLatin1String("Qt Cross-platform library")) < text.indexOf(QLatin1String("Drawn for")));
 }
 
 QTEST_MAIN(TestWidgets)

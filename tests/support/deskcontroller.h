@@ -4,8 +4,6 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QProcess>
 #include <QStringList>
 #include <QTest>
@@ -59,14 +57,6 @@ struct DeskController
     explicit DeskController(RtMidi::Api api, const QString &connectTo = QString())
         : out(api, "Desk Controller"), in(api, "Desk Controller")
     {
-        in.setCallback(
-            [](double, std::vector<unsigned char> *message, void *data) {
-                auto *self = static_cast<DeskController *>(data);
-                QMutexLocker lock(&self->mutex);
-                self->received << QString::fromLatin1(
-                    QByteArray(reinterpret_cast<const char *>(message->data()), int(message->size())).toHex(' '));
-            },
-            this);
         if (connectTo.isEmpty()) {
             out.openVirtualPort("out");
             in.openVirtualPort("in");
@@ -91,12 +81,13 @@ struct DeskController
     // What it received, each message in hex.
     QString seen()
     {
-        QMutexLocker lock(&mutex);
+        std::vector<unsigned char> message;
+        while (in.getMessage(&message), !message.empty())
+            received << QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(message.data()), int(message.size())).toHex(' '));
         return received.join(QLatin1String(", "));
     }
 
     RtMidiOut out;
     RtMidiIn in;
-    QMutex mutex;
     QStringList received;
 };

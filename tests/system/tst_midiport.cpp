@@ -13,16 +13,16 @@ Q_DECLARE_METATYPE(MidiPort::Backend)
 
 namespace {
 const char Map[] = R"({"version": 1, "controller": "Desk Controller", "mappings": [
-    {"cc": 16, "parameter": "gain/red", "mode": "relative-twos"},
-    {"cc": 7, "parameter": "saturation", "pickup": false}
+    {"cc": 16, "parameter": "gain/red", "mode": "relative-twos"}
 ]})";
 
 } // namespace
 
 // The MIDI ports through a real back end: JACK's dummy driver on a server of
-// the test's own, or ALSA's sequencer where the system has one. A controller
-// that appears later is connected, its encoder and fader come out as
-// intents, feedback reaches it, and it may vanish and come back.
+// the test's own, or ALSA's sequencer where the system has one: ports opened
+// before the JACK server runs open once it does, a controller that appears
+// later is connected, a burst from it arrives whole, and it may vanish and
+// come back. What its controls do in the program: tst_midicontrol.
 class TestMidiPort : public QObject
 {
     Q_OBJECT
@@ -60,16 +60,10 @@ void TestMidiPort::controller()
     MidiSurface surface(backend, map);
     QStringList lines;
     connect(&surface, &MidiSurface::status, this, [&](const QString &line) { lines << line; });
-    // What the intents ask, added up: an encoder's detents, a fader's last place.
-    QMap<QString, int> asked;
+    int detents = 0;
     connect(&surface, &MidiSurface::intents, this, [&](const QVector<MidiIntent> &list) {
-        for (const MidiIntent &i : list) {
-            const QString name = QLatin1String(PC::slot(i.slot).remoteName);
-            if (i.kind == MidiIntent::Kind::Step)
-                asked[QLatin1String("step ") + name] += i.steps;
-            else
-                asked[QLatin1String("set ") + name] = i.value;
-        }
+        for (const MidiIntent &i : list)
+            detents += i.steps;
     });
     surface.start();
     surface.feedback(PC::GainRed, 1000);
@@ -84,33 +78,22 @@ void TestMidiPort::controller()
     if (!lines.contains(open))
         QSKIP(qPrintable(QStringLiteral("jackd -d dummy ended: ") + m_jack->output()));
 
-    // Connected when it appears; it is shown the known values at once.
+    // Connected when it appears, and shown the values known at once; a burst in which every detent counts.
     const RtMidi::Api api = jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
     auto desk = std::make_unique<DeskController>(api);
-    QTRY_VERIFY_WITH_TIMEOUT(!surface.inputController().isEmpty() && !surface.outputController().isEmpty(), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(desk->seen(), QStringLiteral("b0 10 19"), 10000);
-
-    // An encoder turned three detents, a motor fader moved, then a burst in which every detent counts.
-    desk->send("b01001", 3);
-    desk->send("b00764");
-    QTRY_COMPARE_WITH_TIMEOUT(asked.value(QStringLiteral("step gain/red")), 3, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(asked.value(QStringLiteral("set saturation")), 1575, 10000);
-    QCOMPARE(asked.size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(desk->seen(), QStringLiteral("b0 10 19"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!surface.inputController().isEmpty(), 20000);
     desk->send("b01001", 1000);
-    QTRY_COMPARE_WITH_TIMEOUT(asked.value(QStringLiteral("step gain/red")), 1003, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(detents, 1000, 10000);
 
-    // Feedback follows every change shown.
-    surface.feedback(PC::Saturation, 1500);
+    // Unplugged: a status line; plugged in again: connected again, and shown the values as they are now.
     surface.feedback(PC::GainRed, 2500);
-    QTRY_COMPARE_WITH_TIMEOUT(desk->seen(), QStringLiteral("b0 10 19, b0 07 5f, b0 10 40"), 10000);
-
-    // Unplugged: a status line; plugged in again: connected again.
     const QString gone = QStringLiteral("MIDI: %1 is gone").arg(surface.inputController());
     desk.reset();
     QTRY_VERIFY_WITH_TIMEOUT(lines.contains(gone) && surface.inputController().isEmpty(), 20000);
     desk = std::make_unique<DeskController>(api);
     QTRY_VERIFY_WITH_TIMEOUT(!surface.inputController().isEmpty(), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(desk->seen(), QStringLiteral("b0 10 40, b0 07 5f"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(desk->seen(), QStringLiteral("b0 10 40"), 10000);
 }
 
 QTEST_GUILESS_MAIN(TestMidiPort)

@@ -180,7 +180,6 @@ void TestOsc::routes_data()
     QTest::newRow("unit") << "unit" << QStringList{"s:prismo-2"} << is(K::Unit, -1, 0, "prismo-2", 256);
     QTest::newRow("look") << "look/recall" << QStringList{"s:day"} << is(K::RecallLook, -1, 0, "day", 64);
     QTest::newRow("undo") << "undo" << QStringList() << is(K::Undo, -1, 0, "", 32);
-    QTest::newRow("toggle") << "ab/toggle" << QStringList() << is(K::ToggleLooks, -1, 0, "", 32);
     // Without arguments, an address that takes a value asks for it.
     QTest::newRow("query a parameter") << "gain/red" << QStringList() << is(K::Set, PC::GainRed, 0, "", 2, true);
     QTest::newRow("query the unit") << "unit" << QStringList() << is(K::Unit, -1, 0, "", 2, true);
@@ -318,7 +317,6 @@ void TestOsc::budget_data()
     QTest::newRow("half a second's worth at once") << times(6, "1:100@0") << "111110";
     QTest::newRow("refilled at its rate") << times(5, "1:100@0") + QStringList{"1:100@99", "1:100@100", "1:100@100"}
                                           << "11111010";
-    QTest::newRow("a flood of look recalls") << times(10, "1:64@0") << "1111111000";
     QTest::newRow("a cost beyond the allowance takes nothing") << QStringList{"1:501@0", "1:500@0"} << "01";
     QTest::newRow("one sender does not spend another's")
         << QStringList{"1:500@0", "1:1@0", "2:500@0", "2:1@0", "3:1@0", "3:1@250"} << "101001";
