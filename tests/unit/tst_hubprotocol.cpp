@@ -103,7 +103,6 @@ void TestHubProtocol::displayTextCutToFit_data()
     QTest::addColumn<int>("kept");
 
     QTest::newRow("exactly the room") << QByteArray(1000, 'a') << 1000;
-    QTest::newRow("one byte too long") << QByteArray(1001, 'a') << 1000;
     // "é" is two bytes; the cut must not leave half of it.
     QTest::newRow("cut inside a UTF-8 sequence") << QByteArray(999, 'a') + QByteArray("\xC3\xA9xx") << 999;
     QTest::newRow("cut after a UTF-8 sequence") << QByteArray(998, 'a') + QByteArray("\xC3\xA9xx") << 1000;
@@ -115,11 +114,7 @@ void TestHubProtocol::displayTextCutToFit()
     QFETCH(int, kept);
     HubMessageBuilder b;
     QCOMPARE(int(b.displayWrite(1, 0, 0, text.constData(), quint32(text.size()))), kept);
-    const QByteArray message = b.message();
-    QCOMPARE(message.size(), 28 + kept);
-    QCOMPARE(message.left(4), words({quint32(24 + kept)}));
-    QCOMPARE(message.mid(24, 4), words({quint32(kept)}));
-    QCOMPARE(message.mid(28), text.left(kept));
+    QCOMPARE(b.message(), words({quint32(24 + kept), 0xA1, 1, 0, 0, 0, quint32(kept)}) + text.left(kept));
 }
 
 void TestHubProtocol::reassembledFromAnySplit_data()
@@ -134,21 +129,17 @@ void TestHubProtocol::reassembledFromAnySplit_data()
     QTest::newRow("largest that fits") << framed(QByteArray(1028, 'y')) << QStringList{QString(1028, 'y')};
 }
 
-// Any single cut, and byte-by-byte delivery, give the same messages.
+// Any single cut gives the same messages. (Delivery in pieces of any size,
+// byte by byte among them, is the hub fuzz target's check against the whole.)
 void TestHubProtocol::reassembledFromAnySplit()
 {
     QFETCH(QByteArray, stream);
     QFETCH(QStringList, expected);
-    QList<int> everyByte;
     for (int cut = 0; cut <= stream.size(); ++cut) {
         HubMessageAssembler a;
         const QStringList got = assemble(a, stream, {cut});
         QVERIFY2(got == expected && a.idle(), qPrintable(QStringLiteral("cut at %1: %2").arg(cut).arg(got.join(','))));
-        if (cut > 0 && cut < stream.size())
-            everyByte << cut;
     }
-    HubMessageAssembler a;
-    QCOMPARE(assemble(a, stream, everyByte), expected);
 }
 
 void TestHubProtocol::framingFaults()
