@@ -36,7 +36,6 @@ void TestParameterCatalogue::names()
 {
     QCOMPARE(PC::parameterName(3, PC::GainRed), "eParamID_Vid3ColorHDRGainRed");
     QCOMPARE(PC::parameterName(4, PC::MonDynRange), "eParamID_MonDynamicRangeAndGamutOut");
-    QCOMPARE(PC::parameterName(4, PC::HdrReset), "eParamID_Vid4ColorHDRReset");
     QCOMPARE(PC::parameterName(5, PC::GainRed), "eParamID_Vid0ColorHDRGainRed");
     QCOMPARE(PC::parameterName(-1, PC::ColorfrontMode), "eParamID_Vid0ColorfrontMode");
     QSet<QByteArray> seen;
