@@ -112,8 +112,6 @@ void TestSimulators::faultsAtTheClient_data()
     QTest::addColumn<bool>("answered");
     QTest::addColumn<int>("requests");
 
-    QTest::newRow("standard line end") << "standard" << true << 4;
-    QTest::newRow("chunked") << "chunked=3" << true << 4;
     // The read before the faults were set was the first request; the link
     // sends each dropped one (the 3rd and the 6th) again on a new connection.
     QTest::newRow("every third request dropped") << "drop=3" << true << 6;

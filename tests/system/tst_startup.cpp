@@ -190,14 +190,11 @@ void TestStartup::commandLines_data()
     QTest::newRow("help beside -m") << QStringList{"-m", "--help"} << 0 << "Usage: prismolink [options]";
     QTest::newRow("version") << QStringList{"-v"} << 0 << "Prismolink 1.0\n";
     QTest::newRow("OSC addresses") << QStringList{"--help-osc"} << 0 << "  gain/red       0.000 to 5.000";
-    QTest::newRow("unknown option") << QStringList{"--bogus"} << 2
-                                    << "prismolink: Unknown option 'bogus'.\nTry 'prismolink --help' for more information.";
     QTest::newRow("OSC port 0") << QStringList{"--osc-port", "0"} << 2 << "--osc-port needs a port number";
-    QTest::newRow("empty allow-list entry") << QStringList{"--osc-allow", ",,, "} << 2 << "an empty entry is no address";
     QTest::newRow("unknown option of 100 KB") << QStringList{"--" + QString(100000, 'x')} << 2
                                                << "Unknown option '" + QString(80, 'x') + "'... (100000 characters).\nTry";
     QTest::newRow("Qt's own options") << QStringList{"-platform", "offscreen", "-style=fusion", "--bogus"} << 2
-                                      << "Unknown option 'bogus'.";
+                                      << "prismolink: Unknown option 'bogus'.\nTry 'prismolink --help' for more information.";
     // The name of the unit cannot be found: the lookup's own reason, never "Success".
     QTest::newRow("unit name not found") << QStringList{"-m"} << -1 << "getaddrinfo failed: ";
 }

@@ -116,10 +116,7 @@ void TestOsc::codec_data()
                        : a[0] == 'f' ? OscCodec::Argument(a.mid(2).toFloat()) : OscCodec::Argument(a.mid(2)));
         QTest::newRow(path.constData()) << OscCodec::encode(path, values) << message(path, arguments) << true;
     };
-    sent("/prismolink/gain/red", {"f:1.25"});
     sent("/prismolink/subscribe", {"i:9000", "i:2147483647"});
-    sent("/prismolink/unit", {"s:prismo-2", "s:127.0.0.12"});
-    sent("/prismolink/ab", {"s:A", "i:1"});
     sent("/p", {"s:", "s:x", "s:xy", "s:xyz", "s:Größe", "f:-2.5", "i:-1"});
     const auto row = [](const char *name, const QByteArray &bytes, bool taken = false) {
         QTest::newRow(name) << bytes << QByteArray() << taken;
@@ -178,11 +175,8 @@ void TestOsc::routes_data()
     QTest::newRow("channel") << "channel" << QStringList{"i:3"} << is(K::Channel, -1, 3, "", 32);
     QTest::newRow("channel 5") << "channel" << QStringList{"i:5"} << refused(R::OutOfRange);
     QTest::newRow("unit") << "unit" << QStringList{"s:prismo-2"} << is(K::Unit, -1, 0, "prismo-2", 256);
-    QTest::newRow("look") << "look/recall" << QStringList{"s:day"} << is(K::RecallLook, -1, 0, "day", 64);
-    QTest::newRow("undo") << "undo" << QStringList() << is(K::Undo, -1, 0, "", 32);
     // Without arguments, an address that takes a value asks for it.
     QTest::newRow("query a parameter") << "gain/red" << QStringList() << is(K::Set, PC::GainRed, 0, "", 2, true);
-    QTest::newRow("query the unit") << "unit" << QStringList() << is(K::Unit, -1, 0, "", 2, true);
     QTest::newRow("no query of a nudge") << "nudge/tint" << QStringList() << refused(R::BadArguments);
     QTest::newRow("subscribe the sender's port") << "subscribe" << QStringList() << is(K::Subscribe, -1, 0, "", 100);
     QTest::newRow("subscribe with the cookie") << "subscribe" << QStringList{"i:9000", "i:2147483647"}

@@ -138,7 +138,6 @@ void TestPrismoSettings::damagedValueCostsOnlyItself_data()
     QTest::addColumn<QString>("warning"); // empty: none
     QTest::addColumn<QString>("read");
 
-    QTest::newRow("OSC on") << QByteArray("OscEnabled=true\nOscPort=9000") << "" << "10.0.0.1|a,b|on|9000||off||";
     QTest::newRow("switch damaged") << QByteArray("OscEnabled=junk\nOscPort=9000") << "OscEnabled=\"junk\" is not true or false"
                                     << "10.0.0.1|a,b|off|9000||off||";
     QTest::newRow("port damaged") << QByteArray("OscEnabled=1\nOscPort=70000") << "OscPort=\"70000\" is not a port"
