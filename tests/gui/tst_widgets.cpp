@@ -14,7 +14,6 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextBrowser>
@@ -65,7 +64,6 @@ private slots:
     void wheelOutsideTheBox_data();
     void wheelOutsideTheBox();
     void finishedSheet();
-    void noFocusFrame();
 };
 
 void TestWidgets::initTestCase()
@@ -323,22 +321,6 @@ void TestWidgets::finishedSheet()
     }
     QVERIFY(images > 0);
     QVERIFY(TaviStyle(0).styleSheet().isEmpty());
-}
-
-void TestWidgets::noFocusFrame()
-{
-    for (int theme : {0, TaviStyle::slateTheme}) {
-        QImage image(200, 40, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        const QImage blank = image;
-        QPainter painter(&image);
-        QStyleOptionFocusRect option;
-        option.rect = QRect(10, 10, 180, 20);
-        option.state = QStyle::State_Enabled | QStyle::State_HasFocus;
-        TaviStyle(theme).drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
-        painter.end();
-        QVERIFY2(image == blank, qPrintable(QString::number(theme)));
-    }
 }
 
 QTEST_MAIN(TestWidgets)

@@ -3,8 +3,6 @@
 
 #include <QtTest>
 
-#include <unistd.h>
-
 using Samples = std::vector<double>;
 Q_DECLARE_METATYPE(Samples)
 
@@ -19,7 +17,6 @@ private slots:
     void sampleStats();
     void cpuTicks_data();
     void cpuTicks();
-    void ownProcess();
 };
 
 void TestBenchHelpers::sampleStats_data()
@@ -56,25 +53,6 @@ void TestBenchHelpers::cpuTicks()
     QFETCH(QByteArray, stat);
     QFETCH(qlonglong, ticks);
     QCOMPARE(static_cast<qlonglong>(ProcessUsage::cpuTicksFromStat(stat.toStdString()).value_or(-1)), ticks);
-}
-
-// The running test itself: its CPU time grows with work, and it has memory.
-void TestBenchHelpers::ownProcess()
-{
-    const std::optional<ProcessUsage::Sample> before = ProcessUsage::of(getpid());
-    QVERIFY(before);
-    QVERIFY(before->peakKilobytes > 0);
-    volatile double sink = 0;
-    std::optional<ProcessUsage::Sample> after;
-    QTRY_VERIFY_WITH_TIMEOUT((
-        [&] {
-            for (int i = 0; i < 1000000; ++i)
-                sink = sink + i;
-            after = ProcessUsage::of(getpid());
-            return after && after->cpuSeconds > before->cpuSeconds;
-        }()),
-        60000);
-    QVERIFY(!ProcessUsage::of(-1));
 }
 
 QTEST_GUILESS_MAIN(TestBenchHelpers)

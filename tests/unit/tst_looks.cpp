@@ -74,7 +74,6 @@ class TestLooks : public QObject
 private slots:
     void historyGroupsGestures_data();
     void historyGroupsGestures();
-    void abMemories();
     void lookFileRoundTrip();
     void badLookFiles_data();
     void badLookFiles();
@@ -123,17 +122,6 @@ void TestLooks::historyGroupsGestures()
 
 // A toggle needs both looks, and each place has its own. (Storing makes a
 // look live, and a toggle writes what differs: the controller's test.)
-void TestLooks::abMemories()
-{
-    AbMemory ab;
-    const QString key = QStringLiteral("unit/1");
-    ab.store(key, AbMemory::Which::A, Look());
-    QCOMPARE(ab.toggleTarget(key), AbMemory::Which::None);
-    ab.store(key, AbMemory::Which::B, Look());
-    QCOMPARE(ab.toggleTarget(key), AbMemory::Which::A);
-    QCOMPARE(ab.live(QStringLiteral("unit/2")), AbMemory::Which::None);
-}
-
 // A look comes back exactly as it was saved, and saving it again gives the same bytes.
 void TestLooks::lookFileRoundTrip()
 {
