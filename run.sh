@@ -23,12 +23,13 @@ cmake --build --preset run -j "$(nproc)"
 program=build/run/app/prismolink
 simulator=build/run/tools/prismosim/prismo-sim
 panel=build/run/tools/hubsim/tangent-hub-sim
+write_settings=build/run/tools/writesettings/write-settings
 export PRISMOLINK_DEVICE_PORT=${PRISMOLINK_DEVICE_PORT:-8080}
 first_unit=127.0.0.11
 
 demo=$PWD/build/run/demo
 export XDG_CONFIG_HOME=$demo/config
-tools/write-settings.sh "$XDG_CONFIG_HOME" "$first_unit"
+"$write_settings" "$XDG_CONFIG_HOME" "$first_unit"
 
 # The program runs in the background and the script waits for it, so that a
 # SIGTERM to the script is taken at once (a foreground command would hold

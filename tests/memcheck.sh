@@ -14,7 +14,8 @@ build=${1:-build/tests}
 program=$build/app/prismolink
 simulator=$build/tools/prismosim/prismo-sim
 hubsim=$build/tools/hubsim/tangent-hub-sim
-for binary in "$program" "$simulator" "$hubsim"; do
+write_settings=$build/tools/writesettings/write-settings
+for binary in "$program" "$simulator" "$hubsim" "$write_settings"; do
     [ -x "$binary" ] || { echo "memcheck: $binary is not built" >&2; exit 2; }
 done
 command -v valgrind >/dev/null || { echo "memcheck: valgrind is not installed" >&2; exit 2; }
@@ -71,7 +72,7 @@ hub_pid=$!
 pids+=($hub_pid)
 tools/wait-for-port.sh "$scratch/hub-log.txt" $hub_pid >/dev/null
 
-tools/write-settings.sh "$scratch/config" 127.0.0.11
+"$write_settings" "$scratch/config" 127.0.0.11
 
 echo "memcheck: prismolink under Valgrind (units on port $device_port, hub on $hub_port)"
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$scratch/config HOME=$scratch \

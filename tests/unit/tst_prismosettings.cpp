@@ -1,7 +1,4 @@
-#include "discoveryreply.h"
 #include "prismosettings.h"
-
-#include <QProcess>
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -24,8 +21,6 @@ private slots:
     void unreadableFileIsCutDown_data();
     void unreadableFileIsCutDown();
     void shorterGangLeavesNoOlderElements();
-    void scriptWritesWhatTheProgramWrites_data();
-    void scriptWritesWhatTheProgramWrites();
 
 private:
     std::unique_ptr<QSettings> store() const;
@@ -220,48 +215,6 @@ void TestPrismoSettings::shorterGangLeavesNoOlderElements()
     QFile expected(fresh);
     QVERIFY(saved.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), expected.readAll());
-}
-
-void TestPrismoSettings::scriptWritesWhatTheProgramWrites_data()
-{
-    QTest::addColumn<QStringList>("hosts");
-    QTest::newRow("no gang") << QStringList();
-    QStringList ten;
-    for (int i = 1; i <= 10; ++i)
-        ten << QStringLiteral("prismo-%1").arg(i);
-    QTest::newRow("ten, keys in text order") << ten;
-}
-
-// The demo and test scripts' settings file: byte for byte what the program
-// saves for the same gang, and a gang that a unit's list of these hosts marks.
-void TestPrismoSettings::scriptWritesWhatTheProgramWrites()
-{
-    QFETCH(QStringList, hosts);
-
-    QProcess script;
-    script.start(QStringLiteral("bash"), QStringList{WRITE_SETTINGS_SCRIPT, m_dir->path(), "127.0.0.11"} + hosts);
-    QVERIFY(script.waitForFinished(30000));
-    QCOMPARE(script.exitCode(), 0);
-    QFile written(m_dir->filePath(QStringLiteral("tavi/PrismoRest.conf")));
-    QVERIFY(written.open(QIODevice::ReadOnly));
-
-    QByteArray list = "{\"value\":\"[";
-    for (const QString &host : hosts)
-        list += "{\\\"device_name\\\":\\\"Prismo\\\",\\\"host_name\\\":\\\"" + host.toUtf8()
-              + "\\\",\\\"ip_address\\\":\\\"10.0.0.1\\\"},";
-    if (!hosts.isEmpty())
-        list.chop(1);
-    list += "]\"}";
-    DiscoveryReply reply;
-    QVERIFY(reply.parse(list));
-    QStringList listed;
-    for (const DeviceEntry &entry : reply.entries)
-        listed << entry.hostName;
-
-    PrismoSettings::save(*store(), QStringLiteral("127.0.0.11"), listed);
-    QFile saved(m_dir->filePath(QStringLiteral("PrismoRest.conf")));
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), saved.readAll());
 }
 
 QTEST_GUILESS_MAIN(TestPrismoSettings)
