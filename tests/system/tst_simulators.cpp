@@ -77,8 +77,6 @@ void TestSimulators::faultSettings_data()
         << "none"
         << "fail=eParamID_B fail=eParamID_A drop=3 close stall standard oversize chunked=5000 garbage cut=7" << true
         << "chunked=5000,close,drop=3,fail=eParamID_A,fail=eParamID_B,stall,oversize=5000,standard,garbage,cut=7";
-    QTest::newRow("cut back to half") << "cut=7" << "cut" << true << "cut";
-    QTest::newRow("cut of nothing refused") << "garbage" << "cut=0" << false << "garbage";
     QTest::newRow("one turned off") << "close,stall,fail=eParamID_A,fail=eParamID_B" << "no-stall no-fail=eParamID_A"
                                     << true << "close,fail=eParamID_B";
     QTest::newRow("bad number keeps all") << "close" << "delay=10,drop=x" << false << "close";

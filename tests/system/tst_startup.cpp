@@ -1,5 +1,4 @@
 #include "prismosettings.h"
-#include "programversion.h"
 #include "simulatorrig.h"
 
 #include <QLockFile>
@@ -20,7 +19,6 @@ class TestStartup : public QObject
 private slots:
     void init();
     void cleanup();
-    void versionText();
     void secondCopyIsRefused_data();
     void secondCopyIsRefused();
     void normalEndReleasesLock();
@@ -104,14 +102,6 @@ qint64 TestStartup::lockHolder() const
     qint64 pid = 0;
     QString host, app;
     return QLockFile(lockPath()).getLockInfo(&pid, &host, &app) ? pid : 0;
-}
-
-// The version of the Windows version resource: major, minor and patch of 16
-// bits each, the build left out (a patch of 0 is left out as "-v" shows).
-void TestStartup::versionText()
-{
-    QCOMPARE(ProgramVersion::fromFileVersion(0x00010003u, 0x00020006u), QStringLiteral("1.3.2"));
-    QCOMPARE(ProgramVersion::fromFileVersion(0xFFFF0010u, 0x0100FFFFu), QStringLiteral("65535.16.256"));
 }
 
 void TestStartup::secondCopyIsRefused_data()

@@ -256,7 +256,6 @@ void TestHdrController::identification_data()
     const QString named = QStringLiteral("Prismo 1      version 1.4.2.7");
     const QStringList four{"Video 1", "Video 2", "Video 3", "Video 4"};
     QTest::newRow("four channels") << kvel << none << one << named << four;
-    QTest::newRow("4K/UHD") << kvel << none << QByteArray("2") << named << QStringList{"4K/UHD"};
     QTest::newRow("unknown mode") << kvel << none << QByteArray("0") << named << QStringList();
     // A failed read never shows the text of another parameter.
     QTest::newRow("name read fails") << kvel << QByteArray("eParamID_SystemName") << one
